@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+// What a run shows while it works: the fetch window, a terminal line, or nothing.
+class FetchProgress
+{
+public:
+    virtual ~FetchProgress() = default;
+
+    virtual void setInfo(const QString &text) = 0;    // lblInfo
+    virtual void setCaption(const QString &text) = 0; // the window's caption
+    virtual void setMax(qint32 max) = 0;              // progress bar Max
+    virtual void setValue(qint32 value) = 0;          // progress bar Value
+    virtual void setUnit(const QString &unit) = 0;    // progress bar Unit
+    // Once per article: let pending events through. False when the person cancelled the run.
+    virtual bool letEventsThrough() = 0;
+};
+
+// For runs nobody watches.
+class SilentProgress final : public FetchProgress
+{
+public:
+    void setInfo(const QString &) override {}
+    void setCaption(const QString &) override {}
+    void setMax(qint32) override {}
+    void setValue(qint32) override {}
+    void setUnit(const QString &) override {}
+    bool letEventsThrough() override { return true; }
+};

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+#include <QVariantList>
+
+#include <utility>
+
+// An INI document held as an ordered list of line entries: items, verbatim remark lines
+// ("*REM*") and deleted items ("*DEL*"). Section headers are remarks: every item name lives in
+// one namespace, the first match wins, and lookups ignore letter case. Files are CP932.
+//
+// Values are QVariant: an invalid QVariant is the empty value and equals the empty text;
+// numbers are written in plain decimal, truth values as "True"/"False".
+class iniMente
+{
+public:
+    // Remembers the file name and loads the file when it exists as an ordinary, visible file.
+    bool iniLoader(const QString &Filename);
+    void SetiniFilename(const QString &FilenameofINI);
+    QString GetiniFilename() const;
+
+    QVariant GetiniValue(const QString &ItemName, const QVariant &Default) const;
+    bool SetiniValue(const QString &ItemName, const QVariant &ItemValue);
+    bool DeliniValue(const QString &ItemName);
+    bool DeliniGroup(const QString &GroupName);
+    qint16 SearchinGroup(const QString &GroupName, const QVariant &SearchItem, bool NoCheckCase);
+    std::pair<QString, QVariant> GetiniGroup2(const QString &GroupName);
+    void MakeiniItem(const QString &ItemName, const QVariant &ItemValue);
+
+    // Writes the document (CP932, CR LF) through QSaveFile. False on any error; error, when
+    // given, receives the path and the reason.
+    bool iniSaver(const QString &Filename, QString *error = nullptr);
+    bool iniSaverSameFilename(QString *error = nullptr);
+    QString iniSavertoVariable() const;
+
+    qint32 iniLast() const { return m_iniLast; }
+
+private:
+    bool iniParser(const QString &Filename);
+
+    QStringList m_iniItem;
+    QVariantList m_iniValue;
+    qint32 m_iniLast = -1;
+    QString m_iniFilename;
+    QString m_GroupPrefix;
+    qint16 m_GroupNext = 0;
+};

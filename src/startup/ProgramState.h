@@ -1,0 +1,27 @@
+#pragma once
+
+#include "ini/iniMente.h"
+#include "startup/CategoryTable.h"
+#include "startup/KeyWordList.h"
+#include "startup/RunOptions.h"
+#include "startup/Settings.h"
+#include "util/DebugLog.h"
+
+#include <QString>
+
+// Everything that lives for the whole process, owned by the one application object and passed
+// to whoever needs it.
+struct ProgramState
+{
+    QString programFolder; // DebugLog.txt, Default.ini, the help, the settings folders
+    QString SettingFolder; // holds varnholt.ini and KeyWord.txt
+    RunOptions runOptions;
+    iniMente SettingIni;
+    Settings settings;
+    KeyWordList keyWords;
+    CategoryTable categories;
+    DebugLog log;
+
+    QString settingIniPath() const;  // SettingFolder/varnholt.ini
+    QString keyWordFilePath() const; // SettingFolder/KeyWord.txt
+};

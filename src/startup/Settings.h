@@ -1,0 +1,27 @@
+#pragma once
+
+#include "util/FileResult.h"
+
+#include <QString>
+
+#include <array>
+
+class iniMente;
+
+// The user's stored settings: the settings window edits this object, a run reads it. Check
+// states are kept as numbers: 0 unticked, 1 ticked, 2 greyed; the program tests for exactly 1
+// (for NoCopyINI, exactly 0).
+struct Settings
+{
+    QString SaveFolder;
+    std::array<QString, 3> SaveFileName{QStringLiteral("VHT"), QStringLiteral("yyyymmdd"), {}};
+    int IgnoreKey = 0; // selected keyword option 0..2; -1 when none is selected
+    int NoCopyINI = 1;
+    int OverWrite = 0;
+    int Yesterday = 1;
+    int NoKeyWord = 0;
+    std::array<int, 12> Category{};
+};
+
+void LoadSettings(const iniMente &SettingIni, Settings &settings, const QString &programFolder);
+FileResult SaveSettings(iniMente &SettingIni, const Settings &settings);

@@ -1,0 +1,9 @@
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+#include <QStringView>
+
+// Formats with the program's date patterns: yyyy yy mm m dd d hh h nn n ss s (case-insensitive);
+// "mm"/"m" right after "hh"/"h" means minutes; every other character is copied.
+QString FormatDate(const QDateTime &when, QStringView pattern);
