@@ -25,3 +25,6 @@ struct ProgramState
     QString settingIniPath() const;  // SettingFolder/varnholt.ini
     QString keyWordFilePath() const; // SettingFolder/KeyWord.txt
 };
+
+// SaveKeyWords, then SaveSettings; stops at the first failure and returns it.
+FileResult SaveKeyWordsAndSettings(ProgramState &state);

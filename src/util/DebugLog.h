@@ -17,6 +17,8 @@ public:
     void setProgramFolder(const QString &folder);
     void setWindowSink(WindowSink sink);
 
+    // False when neither destination is on: callers skip building costly texts.
+    bool enabled() const;
     // Safe to call from the run's thread: the sink decides how the line reaches its window.
     void write(const QString &text);
 

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QString>
+
+class FetchProgress;
+class HttpTransport;
+class Prompter;
+struct ProgramState;
+
+// How a collection run ended.
+enum class RunEnd {
+    Completed, // ran to the end; the output may still have failed (outputWritten)
+    GaveUp,    // the person answered No after a page stayed empty: save and exit, nothing written
+    Cancelled, // the person confirmed Cancel: end at once, nothing written, nothing saved
+};
+
+struct RunResult
+{
+    RunEnd end = RunEnd::Completed;
+    QString SaveFilePath; // with extension; empty when the run never chose a file
+    bool outputWritten = false;
+};
+
+// The services a run talks through; all outlive the run.
+struct RunServices
+{
+    HttpTransport &http;
+    Prompter &prompter;
+    FetchProgress &progress;
+};
+
+// One collection run: settles options from the settings and the command line, walks the ticked
+// categories (today, and the previous day with Yesterday), fetches the articles, writes the file.
+RunResult FetchNews(ProgramState &state, RunServices &services);
