@@ -21,6 +21,8 @@ struct Settings
     int Yesterday = 1;
     int NoKeyWord = 0;
     std::array<int, 12> Category{};
+
+    bool operator==(const Settings &) const = default;
 };
 
 void LoadSettings(const iniMente &SettingIni, Settings &settings, const QString &programFolder);
