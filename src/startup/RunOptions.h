@@ -31,5 +31,6 @@ struct RunOptions
 // "/FO") run to the next space. No quoting.
 RunOptions ParseCommandLine(QStringView commandLine);
 
-// argv[1..] joined with single spaces.
+// The arguments after the program name (arguments[0], as QCoreApplication::arguments() gives
+// them) joined with single spaces.
 QString UnparsedCommandLine(const QStringList &arguments);

@@ -1,1 +1,120 @@
-// placeholder: filled in by its module's change
+#include "util/FileTools.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QChar kSeparator = u'/';
+
+// The path without trailing separators; a path made of separators only stays "/".
+QString withoutTrailingSeparators(const QString &path)
+{
+    qsizetype end = path.size();
+    while (end > 1 && path.at(end - 1) == kSeparator)
+        --end;
+    return path.left(end);
+}
+
+} // namespace
+
+bool IsDriveSpec(const QString &text)
+{
+    return (text.size() == 2 || text.size() == 3) && text.at(1) == u':';
+}
+
+QString JoinPath(QString &folder, const QString &name)
+{
+    // "C:" alone means the current folder of that drive; joining makes it the drive's root.
+    if (folder.size() == 2 && IsDriveSpec(folder))
+        folder += kSeparator;
+    if (folder.isEmpty())
+        return name;
+    if (name.isEmpty())
+        return folder;
+
+    qsizetype nameStart = 0;
+    while (nameStart < name.size() && name.at(nameStart) == kSeparator)
+        ++nameStart;
+    const QString head = withoutTrailingSeparators(folder);
+    if (head == u"/"_s)
+        return head + name.mid(nameStart);
+    return head + kSeparator + name.mid(nameStart);
+}
+
+QString ParentFolderOf(const QString &path)
+{
+    const QString trimmed = withoutTrailingSeparators(path);
+    const qsizetype cut = trimmed.lastIndexOf(kSeparator);
+    if (cut < 0 || trimmed == u"/"_s)
+        return {};
+    if (cut == 0)
+        return u"/"_s;
+    return withoutTrailingSeparators(trimmed.left(cut));
+}
+
+QString FileNameOf(const QString &path)
+{
+    const QString trimmed = withoutTrailingSeparators(path);
+    if (trimmed == u"/"_s)
+        return {};
+    return trimmed.mid(trimmed.lastIndexOf(kSeparator) + 1);
+}
+
+QString BaseNameOf(const QString &path)
+{
+    const QString name = FileNameOf(path);
+    if (name.startsWith(u'.'))
+        return {};
+    const qsizetype dot = name.lastIndexOf(u'.');
+    return dot < 0 ? name : name.left(dot);
+}
+
+bool CanReadFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly);
+}
+
+bool CanAppendFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Append);
+}
+
+qint16 CopyFileTo(const QString &source, const QString &destination, bool overwrite)
+{
+    if (source == destination)
+        return 0;
+    if (!overwrite && QFileInfo::exists(destination))
+        return 1;
+
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return 1;
+    // A copy that fails half-way leaves the old destination whole.
+    QSaveFile out(destination);
+    if (!out.open(QIODevice::WriteOnly))
+        return 1;
+    constexpr qint64 kChunk = 64 * 1024;
+    for (;;) {
+        const QByteArray chunk = in.read(kChunk);
+        if (chunk.isEmpty()) {
+            if (in.error() != QFileDevice::NoError)
+                return 1;
+            break;
+        }
+        if (out.write(chunk) != chunk.size())
+            return 1;
+    }
+    return out.commit() ? 0 : 1;
+}
+
+QString TrimAtNul(const QString &text)
+{
+    const qsizetype nul = text.indexOf(QChar(u'\0'));
+    return nul < 0 ? text : text.left(nul);
+}
