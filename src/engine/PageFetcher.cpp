@@ -1,1 +1,92 @@
-// placeholder: filled in by its module's change
+#include "engine/PageFetcher.h"
+
+#include "engine/HttpTransport.h"
+#include "util/CodePage.h"
+#include "util/DebugLog.h"
+#include "util/Prompter.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Leading and trailing spaces only: a page of tabs or line breaks is not empty.
+QString trimSpaces(const QString &text)
+{
+    qsizetype begin = 0;
+    qsizetype end = text.size();
+    while (begin < end && text.at(begin) == u' ')
+        ++begin;
+    while (end > begin && text.at(end - 1) == u' ')
+        --end;
+    return text.sliced(begin, end - begin);
+}
+
+QString withCrLf(QString text)
+{
+    if (!text.contains(u"\r\n"_s))
+        text.replace(u'\n', u"\r\n"_s);
+    return text;
+}
+
+} // namespace
+
+QString ConvertCharset(QByteArrayView bytes)
+{
+    if (bytes.isEmpty())
+        return {};
+    QString text = CodePage::fromEucJp(bytes);
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0)
+        text.truncate(nul);
+    return text;
+}
+
+PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log)
+    : m_http(http)
+    , m_prompter(prompter)
+    , m_log(log)
+{}
+
+FetchedPage PageFetcher::GetHTML(const QString &url)
+{
+    m_prompter.pageFetchStarted();
+    m_log.write(url + u"をGetしています。"_s);
+
+    FetchedPage page;
+    bool retried = false;
+    for (;;) {
+        HttpReply reply = m_http.get(url);
+        if (!reply.ok) {
+            m_log.write(u"Getがタイムアウトしました。"_s);
+            m_log.write(reply.error);
+            // The fixed question, then what failed and where.
+            if (m_prompter.askYesNo(
+                    u"処理がタイムアウトしました。\r\n再度取得しますか？\r\n\r\n"_s + reply.error,
+                    MessageIcon::Stop))
+                continue;
+            return page;
+        }
+
+        page.text = trimSpaces(withCrLf(ConvertCharset(reply.body)));
+        reply.body = QByteArray(); // the bytes are not needed beside the text
+        if (!page.text.isEmpty())
+            break;
+
+        if (retried) {
+            if (!m_prompter.askYesNo(
+                    u"データの取得に失敗しました。\r\n再度取得しますか？\r\n\r\n"_s + url +
+                        u": the page came back empty"_s,
+                    MessageIcon::Stop)) {
+                m_log.write(u"HTMLが取得できなかったため取得中止(←回線未接続？)"_s);
+                page.gaveUp = true;
+                return page;
+            }
+            m_log.write(u"HTMLが取得できなかった。ユーザーにより再々取得開始。"_s);
+        }
+        m_log.write(u"HTMLが取得できなかった。再取得開始。"_s);
+        retried = true;
+    }
+
+    m_log.write(url + u"をGetしました。"_s);
+    return page;
+}
