@@ -1,1 +1,75 @@
-// placeholder: filled in by its module's change
+#include "startup/StartUp.h"
+
+#include "startup/ProgramState.h"
+#include "startup/SettingFolder.h"
+#include "util/FileTools.h"
+#include "util/MakeFolder.h"
+#include "util/Prompter.h"
+#include "util/SafeFileName.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Asks for the settings folder name, then creates and records it below the program folder.
+// False when the person gave no usable name.
+bool CreateSettingFolder(ProgramState &state, Prompter &prompter, QStringList &notes)
+{
+    const QString answer =
+        prompter.askText(u"　保存に使用するフォルダ名を指定してください。\r\n\r\n例) Kazemi"_s,
+                         u"設定保存フォルダ名の指定"_s, LoginName());
+    const QString name = SettingFolderName(answer);
+    if (name.isEmpty()) {
+        prompter.tell(u"中止します。"_s, MessageIcon::Stop);
+        return false;
+    }
+
+    QString programFolder = state.programFolder;
+    QString folder = JoinPath(programFolder, name);
+    // A folder that cannot be made is still recorded: the next start finds it missing and asks
+    // again.
+    if (!MakeFolder(folder))
+        notes << folder + u": the settings folder could not be created"_s;
+    if (const FileResult recorded = WriteSettingFolderRecord(folder); !recorded)
+        notes << recorded.error;
+    return true;
+}
+
+} // namespace
+
+QString SettingFolderName(const QString &answer)
+{
+    const QStringList levels = SafeFileName(answer.trimmed()).split(u'/', Qt::SkipEmptyParts);
+    QStringList kept;
+    for (const QString &level : levels) {
+        if (level != u"."_s && level != u".."_s)
+            kept << level;
+    }
+    return kept.join(u'/');
+}
+
+StartUpResult StartUp(ProgramState &state, Prompter &prompter, QStringView commandLine)
+{
+    StartUpResult result;
+    state.log.setProgramFolder(state.programFolder);
+
+    if (!SettingFolderExists(ReadSettingFolderRecord(QString()))) {
+        if (!CreateSettingFolder(state, prompter, result.notes))
+            return result;
+    }
+    // Read back what was stored: when the record could not be kept, "NoOne" below the current
+    // folder is used, as on every start before.
+    state.SettingFolder = ReadSettingFolderRecord(u"NoOne"_s);
+
+    state.SettingIni.iniLoader(state.settingIniPath());
+    LoadKeyWords(state.keyWordFilePath(), state.keyWords);
+    LoadSettings(state.SettingIni, state.settings, state.programFolder);
+    state.categories.MakeCategoryURL(QString());
+
+    state.runOptions = ParseCommandLine(commandLine);
+    state.log.setOptions(state.runOptions.Debug, state.runOptions.Log);
+    state.log.write(u"Program Started."_s);
+
+    result.started = true;
+    return result;
+}
