@@ -1,7 +1,72 @@
+#include "Application.h"
+#include "CommandLineHelp.h"
+#include "HeadlessPrompter.h"
+#include "startup/RunOptions.h"
+
 #include <QCoreApplication>
+#include <QStringList>
+
+#ifdef VARNHOLT_WITH_UI
+#include <QApplication>
+#endif
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+[[maybe_unused]] bool hasDisplay()
+{
+    return qEnvironmentVariableIsSet("DISPLAY") || qEnvironmentVariableIsSet("WAYLAND_DISPLAY") ||
+           qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
+}
+
+void print(const QString &text)
+{
+    std::fputs((text + u'\n').toLocal8Bit().constData(), stdout);
+}
+
+} // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    return 0;
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+
+    switch (EarlyActionOf(arguments)) {
+    case EarlyAction::PrintHelp:
+        print(HelpText());
+        return ExitNormal;
+    case EarlyAction::PrintVersion:
+        print(VersionLine());
+        return ExitNormal;
+    case EarlyAction::Run:
+        break;
+    }
+
+#ifdef VARNHOLT_WITH_UI
+    const bool windows = hasDisplay();
+#else
+    const bool windows = false;
+#endif
+
+    std::unique_ptr<QCoreApplication> qtApplication;
+    std::unique_ptr<Prompter> prompter;
+#ifdef VARNHOLT_WITH_UI
+    if (windows) {
+        qtApplication = std::make_unique<QApplication>(argc, argv);
+        // DESKTOP HOOK: the message-box prompter replaces this one.
+        prompter = std::make_unique<HeadlessPrompter>();
+    }
+#endif
+    if (!windows) {
+        qtApplication = std::make_unique<QCoreApplication>(argc, argv);
+        prompter = std::make_unique<HeadlessPrompter>();
+    }
+    QCoreApplication::setApplicationName(QStringLiteral("Varnholt"));
+
+    Application application(windows ? Application::Mode::Windows : Application::Mode::Headless,
+                            UnparsedCommandLine(arguments), std::move(prompter));
+    return application.run();
 }

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "startup/ProgramState.h"
+#include "util/Prompter.h"
+
+#include <QString>
+
+#include <memory>
+
+// Exit statuses of the process.
+enum ExitStatus : int {
+    ExitNormal = 0,
+    ExitNoOutput = 1, // a run ended without writing its output, or a save failed
+    ExitCouldNotStart = 2,
+};
+
+// The one application object: owns everything that lives for the whole process, runs the
+// start-up and hands over to an unattended run or to the windows.
+class Application
+{
+public:
+    enum class Mode { Headless, Windows };
+
+    Application(Mode mode, QString commandLine, std::unique_ptr<Prompter> prompter);
+    Q_DISABLE_COPY_MOVE(Application)
+
+    // Returns the exit status.
+    int run();
+
+private:
+    int runUnattended();
+    int runFetch();
+    int runWithWindows();
+    void say(const QString &text) const;
+
+    Mode m_mode;
+    QString m_commandLine;
+    std::unique_ptr<Prompter> m_prompter;
+    ProgramState m_state;
+};
