@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -24,8 +25,12 @@ public:
     QVariant GetiniValue(const QString &ItemName, const QVariant &Default) const;
     bool SetiniValue(const QString &ItemName, const QVariant &ItemValue);
     bool DeliniValue(const QString &ItemName);
+    // A series index is 16-bit: DeliniGroup stops after GroupName32767 and then answers false;
+    // SearchinGroup answers -1 when it gets there without a match.
     bool DeliniGroup(const QString &GroupName);
     qint16 SearchinGroup(const QString &GroupName, const QVariant &SearchItem, bool NoCheckCase);
+    // A non-empty GroupName starts a walk over the entries whose names begin with it (any
+    // letter case); an empty one continues it. ("", "") when the walk has run out.
     std::pair<QString, QVariant> GetiniGroup2(const QString &GroupName);
     void MakeiniItem(const QString &ItemName, const QVariant &ItemValue);
 
@@ -39,11 +44,18 @@ public:
 
 private:
     bool iniParser(const QString &Filename);
+    // Index of the first entry whose name matches, ignoring letter case; -1 when none does.
+    qint32 indexOf(const QString &ItemName) const;
+    void appendEntry(const QString &ItemName, const QVariant &ItemValue);
 
     QStringList m_iniItem;
     QVariantList m_iniValue;
     qint32 m_iniLast = -1;
     QString m_iniFilename;
+    // Lower-cased name -> first index with it. Names never change once stored and entries are
+    // only ever appended, so the first match stays valid until the next load.
+    QHash<QString, qint32> m_firstIndex;
     QString m_GroupPrefix;
-    qint16 m_GroupNext = 0;
+    // Wide enough for every index of the document, so that a walk never overflows.
+    qint32 m_GroupNext = 0;
 };
