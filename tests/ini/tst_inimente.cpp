@@ -39,8 +39,7 @@ QStringList entries(iniMente document)
     return result;
 }
 
-// A document loaded from the given bytes; the temporary folder outlives it only as long as the
-// caller needs the file.
+// A document loaded from a file holding the given bytes; the file is gone afterwards.
 iniMente loaded(const QByteArray &bytes, bool *ok = nullptr)
 {
     QTemporaryDir dir;
