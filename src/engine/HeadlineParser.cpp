@@ -1,1 +1,87 @@
-// placeholder: filled in by its module's change
+#include "engine/HeadlineParser.h"
+
+#include "engine/ArticleList.h"
+#include "engine/FetchProgress.h"
+#include "engine/KeyWordMatcher.h"
+#include "util/DebugLog.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QStringView NoArticleMarker = u"<!-- NO_ARTICLE1 -->";
+constexpr QStringView HeadlinesMarker = u"<!-- GEN_HEADLINES -->";
+constexpr QStringView ListEnd = u"</ul>";
+constexpr QStringView ItemStart = u"<li><a href=";
+constexpr QStringView TitleEnd = u"</a>";
+
+void record(HeadlineContext &context, const QString &url, const QString &title,
+            const QString &KeyWord, bool URLOnly)
+{
+    ArticleList &articles = context.articles;
+    const qint32 i = articles.AddArticle();
+    articles.setURL(i, url);
+    articles[i].Title = title;
+    articles[i].KeyWord = KeyWord;
+    articles[i].URLOnly = URLOnly;
+}
+
+} // namespace
+
+void ParseHeadlines(QStringView page, HeadlineContext &context)
+{
+    DebugLog &log = context.log;
+    if (page.contains(NoArticleMarker)) {
+        if (log.enabled())
+            log.write(u"本日は配信がありませんでした。"_s);
+        return;
+    }
+
+    // Positions are 0-based; -1 means "not found". The list ends at the first "</ul>" at or
+    // after the list start, and an item is read only while its link target starts before it.
+    qsizetype a = page.indexOf(HeadlinesMarker);
+    if (a < 0)
+        a = 0;
+    const qsizetype e = page.indexOf(ListEnd, a);
+    qsizetype m = page.indexOf(ItemStart, a);
+
+    while (m >= 0 && e >= 0 && m + ItemStart.size() < e) {
+        const qsizetype c = m + ItemStart.size();
+        const qsizetype d = page.indexOf(u'>', c);
+        if (d < 0)
+            return;
+        const QString url = context.BaseURL + page.sliced(c, d - c);
+
+        if (context.articles.IsListedURL(url)) {
+            m = page.indexOf(ItemStart, d + 1);
+            continue;
+        }
+
+        const qsizetype t = d + 1;
+        const qsizetype f = page.indexOf(TitleEnd, t);
+        if (f < 0)
+            return;
+        const QString title = page.sliced(t, f - t).toString();
+
+        if (log.enabled()) {
+            // The number is the 1-based position of "</a>" plus one, as the log has always shown.
+            log.write(QString::number(f + 2) + u": " + title + u'(' + url + u")を照合中...");
+        }
+
+        const QString k = context.matcher.MatchKeyWord(title);
+        if (!k.isEmpty() || context.KeyMode == 2) {
+            record(context, url, title, k.isEmpty() ? u"その他"_s : k, false);
+            if (log.enabled())
+                log.write(u"「" + title + u"」を追加");
+        } else if (context.KeyMode == 1) {
+            record(context, url, title, u"記事なし"_s, true);
+            if (log.enabled())
+                log.write(u"「" + title + u"」のURLを追加");
+        }
+
+        context.progress.setUnit(u" Article(s) / " +
+                                 QString::number(context.articles.ArticleCount()) + u" Article(s)");
+
+        m = page.indexOf(ItemStart, f + 1);
+    }
+}

@@ -1,1 +1,189 @@
-// placeholder: filled in by its module's change
+#include "engine/OutputWriters.h"
+
+#include "engine/ArticleList.h"
+#include "startup/RunOptions.h"
+#include "util/CodePage.h"
+#include "util/DateFormat.h"
+#include "util/FileTools.h"
+#include "util/Prompter.h"
+#include "util/SafeWrite.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr char Separator = '\x01';
+constexpr QByteArrayView CrLf = "\r\n";
+
+QString tag(const ArticleRecord &record, const WriterContext &context)
+{
+    return context.NoAddKey ? QString() : record.KeyWord + u"＠";
+}
+
+QString date(const WriterContext &context)
+{
+    return FormatDate(context.now(), u"yyyy/mm/dd");
+}
+
+void appendText(QByteArray &out, const QString &text)
+{
+    out += CodePage::toCp932(text);
+}
+
+const QByteArray &dashRule()
+{
+    static const QByteArray rule(78, '-');
+    return rule;
+}
+
+const QByteArray &equalsRule()
+{
+    static const QByteArray rule(78, '=');
+    return rule;
+}
+
+// Lines 1, 3, 4 and 5 of a .qfb/.qfk record around its line 2.
+void writeLineRecord(QByteArray &out, const QString &line2, const ArticleRecord &record)
+{
+    out += "@";
+    out += CrLf;
+    appendText(out, line2);
+    out += CrLf;
+    out += dashRule();
+    out += CrLf;
+    out += record.Body;
+    out += CrLf;
+    out += equalsRule();
+    out += CrLf;
+}
+
+} // namespace
+
+OutputLayout ChooseLayout(const RunOptions &runOptions)
+{
+    if (runOptions.Qfb)
+        return OutputLayout::Qfb;
+    if (runOptions.Qfk)
+        return OutputLayout::Qfk;
+    if (runOptions.Csv)
+        return OutputLayout::Csv;
+    return OutputLayout::Qfw;
+}
+
+QString LayoutExtension(OutputLayout layout)
+{
+    switch (layout) {
+    case OutputLayout::Qfb:
+        return u".qfb"_s;
+    case OutputLayout::Qfk:
+        return u".qfk"_s;
+    case OutputLayout::Csv:
+        return u".csv"_s;
+    case OutputLayout::Qfw:
+        break;
+    }
+    return u".qfw"_s;
+}
+
+void WriteQfw(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+{
+    appendText(out, date(context) + u"：" + tag(record, context) + record.Title);
+    out += Separator;
+    appendText(out, record.URL);
+    out += Separator;
+    out += record.Body;
+    out += Separator;
+}
+
+void WriteQfb(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+{
+    writeLineRecord(
+        out, date(context) + u"：" + tag(record, context) + record.Title + u" - " + record.URL,
+        record);
+}
+
+void WriteQfk(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+{
+    const QString dateTime = FormatDate(context.now(), u"yyyy/mm/dd(hh:nn)");
+    writeLineRecord(
+        out, dateTime + u"：［題］" + tag(record, context) + record.Title + u" - " + record.URL,
+        record);
+}
+
+void WriteCsv(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+{
+    appendText(out, tag(record, context) + record.Title + u',' + record.URL + u',');
+    // CR and LF never occur inside a CP932 double-byte character, so the bytes can be edited.
+    QByteArray body = record.Body;
+    out += body.replace(CrLf, ",");
+    out += CrLf;
+}
+
+QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
+                       const WriterContext &context)
+{
+    void (*writer)(QByteArray &, const ArticleRecord &, const WriterContext &) = &WriteQfw;
+    switch (layout) {
+    case OutputLayout::Qfb:
+        writer = &WriteQfb;
+        break;
+    case OutputLayout::Qfk:
+        writer = &WriteQfk;
+        break;
+    case OutputLayout::Csv:
+        writer = &WriteCsv;
+        break;
+    case OutputLayout::Qfw:
+        break;
+    }
+
+    QByteArray out;
+    for (qint32 i = 0; i < articles.ArticleCount(); ++i)
+        writer(out, articles[i], context);
+    return out;
+}
+
+OutputFileAccess OutputFileAccess::real()
+{
+    return {&CanAppendFile, &WriteFileAtomically, &AppendAllOrNothing};
+}
+
+SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveContext &context)
+{
+    RunOptions &options = context.runOptions;
+    const OutputLayout layout = ChooseLayout(options);
+    SaveResult result;
+    result.SaveFilePath = path + LayoutExtension(layout);
+    const QString &file = result.SaveFilePath;
+
+    if (!context.files.canAppend(file)) {
+        context.prompter.tell(
+            u"ファイルが保存できませんでした。\r\n"
+            u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。"_s,
+            MessageIcon::Stop);
+        return result;
+    }
+
+    if (!options.OverWrite && !options.Append) {
+        if (context.chkOverWrite == 1)
+            options.OverWrite = true;
+        else
+            options.Append = true;
+    }
+
+    const QByteArray bytes = BuildOutput(layout, articles, {options.NoAddKey, context.now});
+
+    FileResult written;
+    if (options.OverWrite)
+        written = context.files.replace(file, bytes);
+    else if (!bytes.isEmpty())
+        written = context.files.append(file, bytes); // the probe has already created the file
+
+    if (!written) {
+        context.prompter.tell(u"ファイルが保存できませんでした。\r\n"_s + written.error,
+                              MessageIcon::Stop);
+        return result;
+    }
+    result.written = true;
+    return result;
+}

@@ -1,0 +1,309 @@
+#include "EngineTestSupport.h"
+#include "engine/ArticleList.h"
+#include "engine/OutputWriters.h"
+#include "startup/RunOptions.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QByteArray Dashes(78, '-');
+const QByteArray Equals(78, '=');
+// CP932 bytes of the texts the layouts use.
+const QByteArray At = "\x81\x97";                                // ＠
+const QByteArray Colon = "\x81\x46";                             // ：
+const QByteArray TitleTag = "\x81\x46\x81\x6d\x91\xe8\x81\x6e";  // ：［題］
+const QByteArray Keyword = "\x8c\x69\x8b\x43";                   // 景気
+const QByteArray Other = "\x82\xbb\x82\xcc\x91\xbc";             // その他
+const QByteArray NoArticle = "\x8b\x4c\x8e\x96\x82\xc8\x82\xb5"; // 記事なし
+
+struct Sample
+{
+    ArticleList articles;
+
+    Sample &add(const QString &url, const QString &title, const QByteArray &body,
+                const QString &keyWord, bool urlOnly = false)
+    {
+        const qint32 i = articles.AddArticle();
+        articles.setURL(i, url);
+        articles[i].Title = title;
+        articles[i].Body = body;
+        articles[i].KeyWord = keyWord;
+        articles[i].URLOnly = urlOnly;
+        return *this;
+    }
+};
+
+// A clock that moves on by one minute every time it is read, starting at 2024-12-31 23:59:30.
+Clock steppingClock()
+{
+    auto next = std::make_shared<QDateTime>(QDate(2024, 12, 31), QTime(23, 59, 30));
+    return [next] {
+        const QDateTime now = *next;
+        *next = next->addSecs(60);
+        return now;
+    };
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+} // namespace
+
+class TestOutputWriters : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void layouts_data();
+    void layouts();
+    void layoutChoice_data();
+    void layoutChoice();
+    void overwriteOrAppend_data();
+    void overwriteOrAppend();
+    void unwritableFileIsTold();
+    void failedWriteIsToldAndReported_data();
+    void failedWriteIsToldAndReported();
+};
+
+void TestOutputWriters::layouts_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<bool>("noAddKey");
+    QTest::addColumn<QByteArray>("expected");
+
+    // Record 0: a keyword article whose body has an empty line; 1: mode 2's other; 2: address-only.
+    const QByteArray body = "line1\r\n\r\nline3";
+    const QByteArray d1 = "2024/12/31";
+    const QByteArray d2 = "2025/01/01"; // the second and third records are written after midnight
+
+    QTest::newRow("qfw") << int(OutputLayout::Qfw) << false
+                         << d1 + Colon + Keyword + At + "T1\x01http://p/1\x01" + body + "\x01" +
+                                d2 + Colon + Other + At + "T2\x01http://p/2\x01\x01" + d2 + Colon +
+                                NoArticle + At + "T3\x01http://p/3\x01\x01";
+    QTest::newRow("qfw without tags")
+        << int(OutputLayout::Qfw) << true
+        << d1 + Colon + "T1\x01http://p/1\x01" + body + "\x01" + d2 + Colon +
+               "T2\x01http://p/2\x01\x01" + d2 + Colon + "T3\x01http://p/3\x01\x01";
+    QTest::newRow("qfb") << int(OutputLayout::Qfb) << false
+                         << "@\r\n" + d1 + Colon + Keyword + At + "T1 - http://p/1\r\n" + Dashes +
+                                "\r\n" + body + "\r\n" + Equals + "\r\n" + "@\r\n" + d2 + Colon +
+                                Other + At + "T2 - http://p/2\r\n" + Dashes + "\r\n\r\n" + Equals +
+                                "\r\n" + "@\r\n" + d2 + Colon + NoArticle + At +
+                                "T3 - http://p/3\r\n" + Dashes + "\r\n\r\n" + Equals + "\r\n";
+    QTest::newRow("qfb without tags")
+        << int(OutputLayout::Qfb) << true
+        << "@\r\n" + d1 + Colon + "T1 - http://p/1\r\n" + Dashes + "\r\n" + body + "\r\n" + Equals +
+               "\r\n" + "@\r\n" + d2 + Colon + "T2 - http://p/2\r\n" + Dashes + "\r\n\r\n" +
+               Equals + "\r\n" + "@\r\n" + d2 + Colon + "T3 - http://p/3\r\n" + Dashes +
+               "\r\n\r\n" + Equals + "\r\n";
+    QTest::newRow("qfk across a minute boundary")
+        << int(OutputLayout::Qfk) << false
+        << "@\r\n2024/12/31(23:59)" + TitleTag + Keyword + At + "T1 - http://p/1\r\n" + Dashes +
+               "\r\n" + body + "\r\n" + Equals + "\r\n" + "@\r\n2025/01/01(00:00)" + TitleTag +
+               Other + At + "T2 - http://p/2\r\n" + Dashes + "\r\n\r\n" + Equals + "\r\n" +
+               "@\r\n2025/01/01(00:01)" + TitleTag + NoArticle + At + "T3 - http://p/3\r\n" +
+               Dashes + "\r\n\r\n" + Equals + "\r\n";
+    QTest::newRow("csv, empty line gives two commas")
+        << int(OutputLayout::Csv) << false
+        << Keyword + At + "T1,http://p/1,line1,,line3\r\n" + Other + At + "T2,http://p/2,\r\n" +
+               NoArticle + At + "T3,http://p/3,\r\n";
+    QTest::newRow("csv without tags starts with the title")
+        << int(OutputLayout::Csv) << true
+        << QByteArray("T1,http://p/1,line1,,line3\r\nT2,http://p/2,\r\nT3,http://p/3,\r\n");
+}
+
+void TestOutputWriters::layouts()
+{
+    QFETCH(int, layout);
+    QFETCH(bool, noAddKey);
+    QFETCH(QByteArray, expected);
+
+    Sample sample;
+    sample.add(u"http://p/1"_s, u"T1"_s, "line1\r\n\r\nline3", u"景気"_s)
+        .add(u"http://p/2"_s, u"T2"_s, {}, u"その他"_s)
+        .add(u"http://p/3"_s, u"T3"_s, {}, u"記事なし"_s, true);
+
+    // Each record reads the clock anew: the first is written before midnight, the others after.
+    const QByteArray bytes = BuildOutput(OutputLayout(layout), sample.articles,
+                                         WriterContext{noAddKey, steppingClock()});
+    QCOMPARE(bytes, expected);
+}
+
+void TestOutputWriters::layoutChoice_data()
+{
+    QTest::addColumn<bool>("qfb");
+    QTest::addColumn<bool>("qfk");
+    QTest::addColumn<bool>("csv");
+    QTest::addColumn<QString>("extension");
+
+    QTest::newRow("none gives qfw") << false << false << false << u".qfw"_s;
+    QTest::newRow("csv") << false << false << true << u".csv"_s;
+    QTest::newRow("qfk over csv") << false << true << true << u".qfk"_s;
+    QTest::newRow("qfb over all") << true << true << true << u".qfb"_s;
+    QTest::newRow("qfb over csv") << true << false << true << u".qfb"_s;
+}
+
+void TestOutputWriters::layoutChoice()
+{
+    QFETCH(bool, qfb);
+    QFETCH(bool, qfk);
+    QFETCH(bool, csv);
+    QFETCH(QString, extension);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    RunOptions options;
+    options.Qfb = qfb;
+    options.Qfk = qfk;
+    options.Csv = csv;
+    RecordingPrompter prompter;
+    SaveContext context{options, 0, prompter};
+    const SaveResult result = SaveArticles(dir.filePath(u"VHT20240101"_s), {}, context);
+    QCOMPARE(result.SaveFilePath, dir.filePath(u"VHT20240101"_s + extension));
+    QVERIFY(result.written);
+    QVERIFY(QFile::exists(result.SaveFilePath));
+}
+
+void TestOutputWriters::overwriteOrAppend_data()
+{
+    QTest::addColumn<bool>("overWriteSwitch");
+    QTest::addColumn<bool>("appendSwitch");
+    QTest::addColumn<int>("chkOverWrite");
+    QTest::addColumn<bool>("existing");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<QByteArray>("expected");
+
+    const QByteArray old = "old,contents\r\n";
+    const QByteArray one = "T,http://p/1,b\r\n";
+    QTest::newRow("setting off appends") << false << false << 0 << true << 1 << old + one;
+    QTest::newRow("setting on overwrites") << false << false << 1 << true << 1 << one;
+    QTest::newRow("greyed setting appends") << false << false << 2 << true << 1 << old + one;
+    QTest::newRow("append switch beats the setting")
+        << false << true << 1 << true << 1 << old + one;
+    QTest::newRow("overwrite switch beats the setting") << true << false << 0 << true << 1 << one;
+    QTest::newRow("both switches overwrite") << true << true << 0 << true << 1 << one;
+    QTest::newRow("no records, overwrite empties")
+        << true << false << 0 << true << 0 << QByteArray();
+    QTest::newRow("no records, append leaves the file") << false << true << 0 << true << 0 << old;
+    QTest::newRow("no records, append creates it empty")
+        << false << true << 0 << false << 0 << QByteArray();
+    QTest::newRow("append creates a missing file") << false << true << 0 << false << 1 << one;
+}
+
+void TestOutputWriters::overwriteOrAppend()
+{
+    QFETCH(bool, overWriteSwitch);
+    QFETCH(bool, appendSwitch);
+    QFETCH(int, chkOverWrite);
+    QFETCH(bool, existing);
+    QFETCH(int, records);
+    QFETCH(QByteArray, expected);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(u"out.csv"_s);
+    if (existing)
+        QVERIFY(writeFile(file, "old,contents\r\n"));
+
+    Sample sample;
+    if (records > 0)
+        sample.add(u"http://p/1"_s, u"T"_s, "b", u"k"_s);
+    RunOptions options;
+    options.Csv = true;
+    options.NoAddKey = true;
+    options.OverWrite = overWriteSwitch;
+    options.Append = appendSwitch;
+    RecordingPrompter prompter;
+    SaveContext context{options, chkOverWrite, prompter};
+    const SaveResult result = SaveArticles(dir.filePath(u"out"_s), sample.articles, context);
+
+    QVERIFY(result.written);
+    QVERIFY(prompter.told.isEmpty());
+    QCOMPARE(readAll(file), expected);
+    // The decision is kept in the run options, as the rest of the run sees them.
+    QVERIFY(options.OverWrite || options.Append);
+}
+
+void TestOutputWriters::unwritableFileIsTold()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // A plain file where a folder should be: no one, root included, can create a file below it.
+    const QString notAFolder = dir.filePath(u"plain"_s);
+    QVERIFY(writeFile(notAFolder, "x"));
+
+    const QStringList bases{notAFolder + u"/VHT"_s, dir.filePath(u"missing/VHT"_s)};
+    for (const QString &base : bases) {
+        Sample sample;
+        sample.add(u"http://p/1"_s, u"T"_s, "b", u"k"_s);
+        RunOptions options;
+        RecordingPrompter prompter;
+        SaveContext context{options, 1, prompter};
+        const SaveResult result = SaveArticles(base, sample.articles, context);
+
+        QCOMPARE(result.SaveFilePath, base + u".qfw"_s);
+        QVERIFY(!result.written);
+        QCOMPARE(prompter.told,
+                 QStringList{
+                     u"ファイルが保存できませんでした。\r\n"
+                     u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。"_s});
+        QCOMPARE(prompter.icons.value(0), MessageIcon::Stop);
+        QVERIFY(!QFile::exists(result.SaveFilePath));
+    }
+}
+
+void TestOutputWriters::failedWriteIsToldAndReported_data()
+{
+    QTest::addColumn<bool>("overWrite");
+    QTest::newRow("overwrite") << true;
+    QTest::newRow("append") << false;
+}
+
+void TestOutputWriters::failedWriteIsToldAndReported()
+{
+    QFETCH(bool, overWrite);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath(u"VHT.qfw"_s);
+    const QByteArray old = "earlier run\x01";
+    QVERIFY(writeFile(file, old));
+
+    Sample sample;
+    sample.add(u"http://p/1"_s, u"T"_s, "b", u"k"_s);
+    RunOptions options;
+    options.OverWrite = overWrite;
+    options.Append = !overWrite;
+    RecordingPrompter prompter;
+    // A disk that fills up: the helpers leave the file as it was and say why.
+    auto full = [](const QString &path, const QByteArray &) {
+        return FileResult::failure(path, u"No space left on device"_s);
+    };
+    SaveContext context{options, 0, prompter};
+    context.files.replace = full;
+    context.files.append = full;
+    const SaveResult result = SaveArticles(dir.filePath(u"VHT"_s), sample.articles, context);
+
+    QVERIFY(!result.written);
+    QCOMPARE(prompter.told, QStringList{u"ファイルが保存できませんでした。\r\n"_s + file +
+                                        u": No space left on device"_s});
+    QCOMPARE(prompter.icons.value(0), MessageIcon::Stop);
+    QCOMPARE(readAll(file), old);
+}
+
+QTEST_GUILESS_MAIN(TestOutputWriters)
+#include "tst_outputwriters.moc"
