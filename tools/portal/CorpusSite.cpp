@@ -1,0 +1,70 @@
+#include "CorpusSite.h"
+
+#include "HeadlinePath.h"
+#include "PageTemplates.h"
+#include "util/CodePage.h"
+
+using namespace Qt::StringLiterals;
+
+PageReply notFound(const QString &path)
+{
+    return {404, CodePage::toEucJp(PageTemplates::notFoundPage(path))};
+}
+
+CorpusSite::CorpusSite(std::unique_ptr<NewsCorpus> corpus, QDate fixedToday)
+    : m_corpus(std::move(corpus))
+    , m_fixedToday(fixedToday)
+{}
+
+QDate CorpusSite::today() const
+{
+    // Asked per request, so a portal running over midnight moves on to the new day.
+    return m_fixedToday.isValid() ? m_fixedToday : QDate::currentDate();
+}
+
+PageReply CorpusSite::page(const QString &path) const
+{
+    const QDate now = today();
+    if (path == u"/")
+        return {200, CodePage::toEucJp(PageTemplates::topPage(now))};
+    if (path.startsWith(u"/headlines/"))
+        return listPage(path, now);
+    const auto articlePrefix = u"/article/"_s;
+    if (path.startsWith(articlePrefix)) {
+        if (const auto article = m_corpus->article(now, path.mid(articlePrefix.size())))
+            return {200, CodePage::toEucJp(PageTemplates::articlePage(*article))};
+    }
+    return notFound(path);
+}
+
+PageReply CorpusSite::listPage(const QString &path, QDate now) const
+{
+    const auto request = parseHeadlinePath(path, now);
+    // The portal keeps no archive beyond the previous day.
+    if (!request || request->daysAgo < 0 || request->daysAgo > 1)
+        return notFound(path);
+
+    const qsizetype count = m_corpus->headlineCount(now, request->daysAgo, request->code);
+    if (count == 0) {
+        if (request->page != 1)
+            return notFound(path);
+        return {200, CodePage::toEucJp(PageTemplates::noArticlePage(request->code, request->day))};
+    }
+    const qsizetype pageSize = m_corpus->pageSize();
+    const int pageCount = int((count + pageSize - 1) / pageSize);
+    if (request->page > pageCount)
+        return notFound(path);
+
+    PageTemplates::ListPage list;
+    list.code = request->code;
+    list.day = request->day;
+    list.page = request->page;
+    list.pageCount = pageCount;
+    list.items = m_corpus->headlines(now, request->daysAgo, request->code,
+                                     (request->page - 1) * pageSize, pageSize);
+    if (request->page > 1)
+        list.previousPath = headlineListPath(request->day, now, request->code, request->page - 1);
+    if (request->page < pageCount)
+        list.nextPath = headlineListPath(request->day, now, request->code, request->page + 1);
+    return {200, CodePage::toEucJp(PageTemplates::listPage(list))};
+}

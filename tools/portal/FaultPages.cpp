@@ -1,0 +1,105 @@
+#include "FaultPages.h"
+
+#include "NewsCorpus.h"
+#include "PageTemplates.h"
+#include "util/CodePage.h"
+
+#include <algorithm>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace FaultPages {
+
+namespace {
+
+const QByteArray kTextEnd = "<!-- TextEnd -->";
+
+QString articleText()
+{
+    ArticleContent content;
+    content.title = u"障害試験用の記事"_s;
+    content.source = u"サンプル通信"_s;
+    content.day = QDate(2001, 12, 31);
+    content.time = u"12:00"_s;
+    content.paragraphs = {
+        u"これは取得の試験に使う短い記事です。本文は二つの段落からできています。"_s,
+        u"二つ目の段落、ここで記事は終わります。"_s,
+    };
+    return PageTemplates::articlePage(content);
+}
+
+} // namespace
+
+QByteArray article()
+{
+    return CodePage::toEucJp(articleText());
+}
+
+QByteArray articleWithLf()
+{
+    QByteArray page = article();
+    page.replace("\r\n", "\n");
+    return page;
+}
+
+QByteArray articleWithNul()
+{
+    QByteArray page = article();
+    // After the line break and six two-byte characters: inside the text, between characters.
+    const qsizetype at = page.indexOf("<!-- TextStart -->") + 18 + 2 + 2 * 6;
+    page.insert(at, '\0');
+    return page;
+}
+
+QByteArray garbage()
+{
+    std::mt19937 generator(8642);
+    QByteArray bytes(4096, Qt::Uninitialized);
+    std::generate(bytes.begin(), bytes.end(), [&generator] { return char(generator() & 0xff); });
+    return bytes;
+}
+
+PaddedArticle::PaddedArticle(qint64 size)
+    : m_unit(CodePage::toEucJp(u"　これは大きなページを作るための詰め物の行です。<br>\r\n"_s))
+{
+    const QByteArray page = article();
+    const qsizetype end = page.indexOf(kTextEnd);
+    m_head = page.left(end);
+    m_tail = page.mid(end);
+    const qint64 bare = page.size();
+    m_size = std::max(size, bare);
+    m_padding = m_size - bare;
+    m_spaces = m_padding % m_unit.size();
+}
+
+QByteArray PaddedArticle::slice(qint64 offset, qint64 maxLength) const
+{
+    QByteArray out;
+    const qint64 end = std::min(m_size, offset + maxLength);
+    out.reserve(end - offset);
+    const qint64 headEnd = m_head.size();
+    const qint64 paddingEnd = headEnd + m_padding;
+    while (offset < end) {
+        const qint64 want = end - offset;
+        qint64 taken = 0;
+        if (offset < headEnd) {
+            taken = std::min(want, headEnd - offset);
+            out.append(m_head.mid(offset, taken));
+        } else if (offset < headEnd + m_spaces) {
+            taken = std::min(want, headEnd + m_spaces - offset);
+            out.append(QByteArray(taken, ' '));
+        } else if (offset < paddingEnd) {
+            const qint64 inUnit = (offset - headEnd - m_spaces) % m_unit.size();
+            taken = std::min({want, m_unit.size() - inUnit, paddingEnd - offset});
+            out.append(m_unit.mid(inUnit, taken));
+        } else {
+            taken = std::min(want, m_size - offset);
+            out.append(m_tail.mid(offset - paddingEnd, taken));
+        }
+        offset += taken;
+    }
+    return out;
+}
+
+} // namespace FaultPages

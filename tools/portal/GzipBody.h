@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QByteArray>
+
+// The bytes in gzip format (as sent with "Content-Encoding: gzip"); empty when zlib fails.
+QByteArray gzipCompress(const QByteArray &bytes);

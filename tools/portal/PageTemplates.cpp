@@ -1,0 +1,158 @@
+#include "PageTemplates.h"
+
+#include "HeadlinePath.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+namespace PageTemplates {
+
+namespace {
+
+const auto kSiteName = u"Varnholtサンプルニュース"_s;
+
+QString dayCaption(QDate day)
+{
+    static const QStringList weekDays = {u"月"_s, u"火"_s, u"水"_s, u"木"_s,
+                                         u"金"_s, u"土"_s, u"日"_s};
+    return u"%1年%2月%3日(%4)"_s.arg(day.year())
+        .arg(day.month())
+        .arg(day.day())
+        .arg(weekDays.at(day.dayOfWeek() - 1));
+}
+
+QStringList header(const QString &title)
+{
+    return {
+        u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">"_s,
+        u"<html lang=\"ja\">"_s,
+        u"<head>"_s,
+        u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=EUC-JP\">"_s,
+        u"<title>"_s + title + u" - "_s + kSiteName + u"</title>"_s,
+        u"</head>"_s,
+        u"<body>"_s,
+        u"<div class=\"site\"><a href=\"/\">"_s + kSiteName + u"</a></div>"_s,
+    };
+}
+
+// The category menu: list items with links, before the headline list, so a reader that
+// ignores the list marker would pick them up as headlines.
+QStringList categoryMenu()
+{
+    QStringList lines{u"<ul class=\"menu\">"_s};
+    for (const QString &code : headlineCodes())
+        lines.append(
+            u"<li><a href=\"/headlines/%1/\">%2</a></li>"_s.arg(code, headlineCaption(code)));
+    lines.append(u"</ul>"_s);
+    return lines;
+}
+
+QStringList footer()
+{
+    return {
+        u"<hr>"_s,
+        u"<div class=\"footer\"><a href=\"/\">トップへ戻る</a> | 掲載記事はすべて架空の見本です。"_s,
+        u"Copyright (C) "_s + kSiteName + u"</div>"_s,
+        u"</body>"_s,
+        u"</html>"_s,
+        QString(),
+    };
+}
+
+QString crlf(const QStringList &lines)
+{
+    return lines.join(u"\r\n"_s);
+}
+
+// Breaks a long paragraph once after a comma, as the portal's editors wrap their source.
+QString wrapped(const QString &paragraph)
+{
+    const qsizetype comma = paragraph.indexOf(u'、', 12);
+    if (comma < 0 || comma + 1 >= paragraph.size())
+        return paragraph;
+    return paragraph.left(comma + 1) + u"\r\n"_s + paragraph.mid(comma + 1);
+}
+
+} // namespace
+
+QString listPage(const ListPage &list)
+{
+    const QString caption = headlineCaption(list.code);
+    QStringList lines = header(caption);
+    lines += categoryMenu();
+    lines.append(u"<h1>"_s + caption + u"</h1>"_s);
+    lines.append(u"<p class=\"date\">"_s + dayCaption(list.day) + u"</p>"_s);
+    lines.append(u"<!-- GEN_HEADLINES -->"_s);
+    lines.append(u"<ul>"_s);
+    for (const Headline &item : list.items)
+        lines.append(u"<li><a href=%1>%2</a> <span>%3 %4</span></li>"_s.arg(
+            item.link, item.title, item.source, item.time));
+    lines.append(u"</ul>"_s);
+    QString pager = u"<p class=\"pager\">%1/%2ページ"_s.arg(list.page).arg(list.pageCount);
+    if (!list.previousPath.isEmpty())
+        pager += u" <a href=%1>前ページ</a>"_s.arg(list.previousPath);
+    if (!list.nextPath.isEmpty())
+        pager += u" <a href=%1>次ページ</a>"_s.arg(list.nextPath);
+    lines.append(pager + u"</p>"_s);
+    lines += footer();
+    return crlf(lines);
+}
+
+QString noArticlePage(const QString &code, QDate day)
+{
+    const QString caption = headlineCaption(code);
+    QStringList lines = header(caption);
+    lines += categoryMenu();
+    lines.append(u"<h1>"_s + caption + u"</h1>"_s);
+    lines.append(u"<p class=\"date\">"_s + dayCaption(day) + u"</p>"_s);
+    lines.append(u"<!-- NO_ARTICLE1 -->"_s);
+    lines.append(u"<p>この日の配信記事はありません。</p>"_s);
+    lines += footer();
+    return crlf(lines);
+}
+
+QString articlePage(const ArticleContent &article)
+{
+    QStringList lines = header(article.title);
+    lines.append(u"<h1>"_s + article.title + u"</h1>"_s);
+    lines.append(u"<p class=\"info\">%1 %2 %3</p>"_s.arg(dayCaption(article.day), article.time,
+                                                         article.source));
+    lines.append(u"<!-- TextStart -->"_s);
+    for (qsizetype i = 0; i < article.paragraphs.size(); ++i) {
+        QString paragraph = u"　"_s + wrapped(article.paragraphs.at(i));
+        if (i + 1 < article.paragraphs.size()) {
+            const bool capital = article.capitalBreak && i == 0;
+            paragraph += capital ? u"<BR>"_s : u"<br>"_s;
+            lines.append(paragraph);
+            lines.append(u"<br>"_s);
+        } else {
+            lines.append(paragraph);
+        }
+    }
+    lines.append(u"<!-- TextEnd -->"_s);
+    lines.append(u"<p class=\"source\">("_s + article.source + u")</p>"_s);
+    lines += footer();
+    return crlf(lines);
+}
+
+QString notFoundPage(const QString &path)
+{
+    QStringList lines = header(u"ページが見つかりません"_s);
+    lines.append(u"<h1>ページが見つかりません</h1>"_s);
+    lines.append(u"<p>"_s + path.toHtmlEscaped() + u" はこのサイトにありません。</p>"_s);
+    lines += footer();
+    return crlf(lines);
+}
+
+QString topPage(QDate today)
+{
+    QStringList lines = header(u"トップ"_s);
+    lines.append(u"<h1>"_s + kSiteName + u"</h1>"_s);
+    lines.append(u"<p class=\"date\">"_s + dayCaption(today) + u"</p>"_s);
+    lines += categoryMenu();
+    lines += footer();
+    return crlf(lines);
+}
+
+} // namespace PageTemplates

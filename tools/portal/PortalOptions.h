@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+
+// The portal's command line.
+struct PortalOptions
+{
+    int port = 8642;
+    QString bindAddress = QStringLiteral("127.0.0.1");
+    QString logFile;        // empty: no request log
+    QDate today;            // invalid: the local clock decides
+    QString rootFolder;     // serve this folder instead of the sample corpus
+    qsizetype generate = 0; // > 0: serve a generated corpus of this many articles
+
+    enum class Outcome { Run, ShowHelp, ShowVersion, Fail };
+    Outcome outcome = Outcome::Run;
+    QString error; // for Fail: what was wrong, naming the option
+};
+
+// arguments: the whole command line, program name first.
+PortalOptions parsePortalOptions(const QStringList &arguments);
+QString portalHelpText();

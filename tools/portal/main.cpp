@@ -1,0 +1,116 @@
+// varnholt-portal: serves the news portal that Varnholt reads by default.
+
+#include "CorpusSite.h"
+#include "GeneratedCorpus.h"
+#include "PortalOptions.h"
+#include "PortalServer.h"
+#include "RequestLog.h"
+#include "RootFolder.h"
+#include "SampleCorpus.h"
+
+#include <QCoreApplication>
+
+#include <csignal>
+#include <cstdio>
+#include <pthread.h>
+#include <thread>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+void say(FILE *stream, const QString &text)
+{
+    std::fputs(text.toLocal8Bit().constData(), stream);
+    std::fputc('\n', stream);
+    std::fflush(stream);
+}
+
+std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *what)
+{
+    if (!options.rootFolder.isEmpty()) {
+        *what = u"the folder "_s + options.rootFolder;
+        return std::make_unique<RootFolder>(options.rootFolder);
+    }
+    if (options.generate > 0) {
+        *what = u"%1 generated articles"_s.arg(options.generate);
+        return std::make_unique<CorpusSite>(std::make_unique<GeneratedCorpus>(options.generate),
+                                            options.today);
+    }
+    *what = u"the sample corpus"_s;
+    return std::make_unique<CorpusSite>(std::make_unique<SampleCorpus>(), options.today);
+}
+
+// SIGINT and SIGTERM are blocked in every thread and taken by one waiting thread, which stops
+// the server from ordinary code rather than from a signal handler.
+sigset_t stopSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    sigaddset(&set, SIGINT);
+    sigaddset(&set, SIGTERM);
+    return set;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(u"varnholt-portal"_s);
+    QCoreApplication::setApplicationVersion(u"%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
+                                                .arg(VARNHOLT_VERSION_MINOR)
+                                                .arg(VARNHOLT_VERSION_PATCH));
+
+    const PortalOptions options = parsePortalOptions(QCoreApplication::arguments());
+    switch (options.outcome) {
+    case PortalOptions::Outcome::ShowHelp:
+        say(stdout, portalHelpText());
+        return 0;
+    case PortalOptions::Outcome::ShowVersion:
+        say(stdout, u"varnholt-portal "_s + QCoreApplication::applicationVersion());
+        return 0;
+    case PortalOptions::Outcome::Fail:
+        say(stderr, u"varnholt-portal: "_s + options.error + u" (see --help)"_s);
+        return 2;
+    case PortalOptions::Outcome::Run:
+        break;
+    }
+
+    // A client that hangs up mid-reply must not end the portal.
+    std::signal(SIGPIPE, SIG_IGN);
+    const sigset_t stopSet = stopSignals();
+    pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
+
+    RequestLog log;
+    QString error;
+    if (!options.logFile.isEmpty() && !log.open(options.logFile, &error)) {
+        say(stderr, u"varnholt-portal: "_s + error);
+        return 2;
+    }
+    QString what;
+    PortalServer server(makePages(options, &what), log.isOpen() ? &log : nullptr);
+    if (!server.bind(options.bindAddress, options.port, &error)) {
+        say(stderr, u"varnholt-portal: "_s + error);
+        return 2;
+    }
+    say(stdout, u"PORT %1"_s.arg(server.port()));
+    say(stderr, u"varnholt-portal: serving %1 at http://%2:%3/"_s.arg(what, options.bindAddress)
+                    .arg(server.port()));
+
+    std::thread waiter([&server, stopSet] {
+        int received = 0;
+        sigwait(&stopSet, &received);
+        server.stop();
+    });
+    const bool served = server.run();
+    // Still waiting when the server ended on its own: wake it.
+    pthread_kill(waiter.native_handle(), SIGTERM);
+    waiter.join();
+    if (!served) {
+        say(stderr,
+            u"varnholt-portal: the server on port %1 stopped unexpectedly"_s.arg(server.port()));
+        return 1;
+    }
+    return 0;
+}
