@@ -1,0 +1,167 @@
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+struct Run
+{
+    int exitCode = -1;
+    QString errors;
+    QString output;
+};
+
+} // namespace
+
+// Runs the built program the way a scheduler would: no display, a private settings store and
+// program folder, the login name from USER.
+class tst_StartUpEndToEnd : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+
+    void firstStart_createsFolderFromLoginName();
+    void secondStart_findsRecord();
+    void deletedFolder_asksAgain();
+    void noLoginName_abortsAndCreatesNothing();
+    void informationSwitches_data();
+    void informationSwitches();
+
+private:
+    Run run(const QStringList &arguments, const QString &user = u"kazemi"_s);
+    QString home(const QString &name = {}) const;
+
+    std::unique_ptr<QTemporaryDir> m_root;
+};
+
+void tst_StartUpEndToEnd::init()
+{
+    m_root = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_root->isValid());
+    QVERIFY(QDir(m_root->path()).mkpath(u"home"_s));
+}
+
+QString tst_StartUpEndToEnd::home(const QString &name) const
+{
+    return name.isEmpty() ? m_root->filePath(u"home"_s) : m_root->filePath(u"home/"_s + name);
+}
+
+Run tst_StartUpEndToEnd::run(const QStringList &arguments, const QString &user)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s,
+                                u"UserName"_s, u"USER"_s, u"LOGNAME"_s})
+        environment.remove(name);
+    if (!user.isEmpty())
+        environment.insert(u"USER"_s, user);
+    environment.insert(u"XDG_CONFIG_HOME"_s, m_root->filePath(u"config"_s));
+    environment.insert(u"XDG_DATA_HOME"_s, m_root->filePath(u"data"_s));
+    environment.insert(u"VARNHOLT_HOME"_s, home());
+
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VARNHOLT_BINARY), arguments);
+    process.closeWriteChannel();
+    Run result;
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished();
+        return result;
+    }
+    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.errors = QString::fromUtf8(process.readAllStandardError());
+    result.output = QString::fromUtf8(process.readAllStandardOutput());
+    return result;
+}
+
+void tst_StartUpEndToEnd::firstStart_createsFolderFromLoginName()
+{
+    const Run first = run({u"/Log"_s});
+
+    QCOMPARE(first.exitCode, 2);
+    QVERIFY2(first.errors.contains(u"\"/AutoGet\""_s), qPrintable(first.errors));
+    QVERIFY2(first.errors.contains(u"保存に使用するフォルダ名"_s), qPrintable(first.errors));
+    QVERIFY(QFileInfo(home(u"kazemi"_s)).isDir());
+    const QByteArray record =
+        readFile(m_root->filePath(u"config/Kestrane SoftWares/Varnholt.conf"_s));
+    QVERIFY2(record.contains("[Varnholt]"), record.constData());
+    QVERIFY2(record.contains(QByteArray("SettingFolder=" + QFile::encodeName(home(u"kazemi"_s)))),
+             record.constData());
+    QCOMPARE(readFile(home(u"DebugLog.txt"_s)), QByteArray("Program Started.\r\n"));
+}
+
+void tst_StartUpEndToEnd::secondStart_findsRecord()
+{
+    QCOMPARE(run({u"/Log"_s}).exitCode, 2);
+    const Run second = run({u"/LOG"_s}, u"other"_s);
+
+    QCOMPARE(second.exitCode, 2);
+    QVERIFY2(!second.errors.contains(u"保存に使用するフォルダ名"_s), qPrintable(second.errors));
+    QVERIFY(!QFileInfo::exists(home(u"other"_s)));
+    QCOMPARE(readFile(home(u"DebugLog.txt"_s)),
+             QByteArray("Program Started.\r\nProgram Started.\r\n"));
+}
+
+void tst_StartUpEndToEnd::deletedFolder_asksAgain()
+{
+    QCOMPARE(run({}).exitCode, 2);
+    QVERIFY(QDir(home(u"kazemi"_s)).removeRecursively());
+
+    const Run again = run({}, u"again"_s);
+    QCOMPARE(again.exitCode, 2);
+    QVERIFY2(again.errors.contains(u"保存に使用するフォルダ名"_s), qPrintable(again.errors));
+    QVERIFY(QFileInfo(home(u"again"_s)).isDir());
+    QVERIFY(!QFileInfo::exists(home(u"kazemi"_s)));
+    // Without "/Log" nothing is logged.
+    QVERIFY(!QFileInfo::exists(home(u"DebugLog.txt"_s)));
+}
+
+void tst_StartUpEndToEnd::noLoginName_abortsAndCreatesNothing()
+{
+    const Run aborted = run({u"/Log /AutoGet"_s}, QString());
+
+    QCOMPARE(aborted.exitCode, 2);
+    QVERIFY2(aborted.errors.contains(u"Varnholt: 中止します。"_s), qPrintable(aborted.errors));
+    QCOMPARE(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+    QVERIFY(!QFileInfo::exists(m_root->filePath(u"config/Kestrane SoftWares/Varnholt.conf"_s)));
+}
+
+void tst_StartUpEndToEnd::informationSwitches_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("version") << u"--version"_s << u"Varnholt Ver.1.0.0\n"_s;
+    QTest::newRow("help names switches") << u"--help"_s << u"/AutoGet"_s;
+    QTest::newRow("help in Japanese") << u"--help"_s << u"スイッチ"_s;
+}
+
+void tst_StartUpEndToEnd::informationSwitches()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, expected);
+
+    const Run shown = run({option});
+    QCOMPARE(shown.exitCode, 0);
+    QVERIFY2(shown.output.contains(expected), qPrintable(shown.output));
+    // Printing help starts nothing: no settings folder, no record.
+    QCOMPARE(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+QTEST_GUILESS_MAIN(tst_StartUpEndToEnd)
+#include "tst_startup.moc"
