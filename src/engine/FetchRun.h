@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QDateTime>
 #include <QString>
+
+#include <functional>
 
 class FetchProgress;
 class HttpTransport;
@@ -27,6 +30,10 @@ struct RunServices
     HttpTransport &http;
     Prompter &prompter;
     FetchProgress &progress;
+    // The run's clock: the previous day's pages and the file-name date pattern read it.
+    std::function<QDateTime()> now = [] {
+        return QDateTime::currentDateTime();
+    };
 };
 
 // One collection run: settles options from the settings and the command line, walks the ticked

@@ -1,0 +1,55 @@
+#include "engine/ArticleBodies.h"
+
+#include "engine/ArticleList.h"
+#include "engine/ArticleText.h"
+#include "engine/FetchProgress.h"
+#include "engine/PageFetcher.h"
+#include "engine/UrlGuard.h"
+#include "util/CodePage.h"
+#include "util/DebugLog.h"
+
+using namespace Qt::StringLiterals;
+
+QString ReceivingCaption(qint32 number, qint32 count)
+{
+    static const QString suffix = u"(受信中) - Varnholt Ver.%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
+                                      .arg(VARNHOLT_VERSION_MINOR)
+                                      .arg(VARNHOLT_VERSION_PATCH);
+    return QString::number(number) + u" / "_s + QString::number(count) + suffix;
+}
+
+BodiesEnd GetArticleBodies(BodiesContext &context)
+{
+    ArticleList &articles = context.articles;
+    const qint32 count = articles.ArticleCount();
+    if (count == 0)
+        return BodiesEnd::Done;
+
+    context.log.write(u"記事の取得を開始します。"_s);
+    context.progress.setMax(count);
+    const QString receiving = u"記事を受信しています。"_s;
+    for (qint32 i = 0; i < count; ++i) {
+        ArticleRecord &record = articles[i];
+        context.progress.setInfo(receiving);
+        context.progress.setValue(i + 1);
+        context.progress.setCaption(ReceivingCaption(i + 1, count));
+        if (!context.progress.letEventsThrough())
+            return BodiesEnd::Cancelled;
+        if (record.URLOnly)
+            continue;
+
+        context.log.write(record.Title + u"の記事を取得しています..."_s);
+        if (!IsSameOrigin(record.URL, context.BaseURL)) {
+            // A link target such as "@other.host/x" turns the address into one elsewhere.
+            context.log.write(record.URL + u"は"_s + context.BaseURL +
+                              u"の外を指しているため取得しません。"_s);
+            continue;
+        }
+        const FetchedPage page = context.fetcher.GetHTML(record.URL);
+        if (page.gaveUp)
+            return BodiesEnd::GaveUp;
+        record.Body = CodePage::toCp932(ExtractArticleText(page.text));
+    }
+    context.log.write(u"記事の取得を完了しました。"_s);
+    return BodiesEnd::Done;
+}

@@ -1,0 +1,39 @@
+#include "engine/CategoryCrawl.h"
+
+#include "engine/HeadlineParser.h"
+#include "engine/NextPage.h"
+#include "engine/PageFetcher.h"
+#include "engine/UrlGuard.h"
+#include "util/DebugLog.h"
+
+#include <QSet>
+
+using namespace Qt::StringLiterals;
+
+bool CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext &headlines)
+{
+    QSet<QString> visited;
+    QString address = url;
+    while (!address.isEmpty()) {
+        if (!IsSameOrigin(address, headlines.BaseURL)) {
+            headlines.log.write(address + u"は"_s + headlines.BaseURL +
+                                u"の外を指しているため取得しません。カテゴリ終了。"_s);
+            return true;
+        }
+        if (visited.contains(address)) {
+            // A next-page link back to an earlier page would otherwise loop for ever.
+            headlines.log.write(address + u"は既に読んだページです。カテゴリ終了。"_s);
+            return true;
+        }
+        visited.insert(address);
+
+        const FetchedPage page = fetcher.GetHTML(address);
+        if (page.gaveUp)
+            return false;
+        if (page.text.isEmpty())
+            return true;
+        ParseHeadlines(page.text, headlines);
+        address = GetNextPageURL(page.text, headlines.BaseURL, headlines.log);
+    }
+    return true;
+}

@@ -1,0 +1,113 @@
+#include "engine/FetchRun.h"
+
+#include "engine/ArticleBodies.h"
+#include "engine/ArticleList.h"
+#include "engine/CategoryCrawl.h"
+#include "engine/FetchProgress.h"
+#include "engine/HeadlineParser.h"
+#include "engine/KeyWordMatcher.h"
+#include "engine/OutputWriters.h"
+#include "engine/PageFetcher.h"
+#include "startup/ProgramState.h"
+#include "util/DateFormat.h"
+#include "util/FileTools.h"
+#include "util/SafeFileName.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Options the command line left open come from the settings; the run never clears a switch.
+void settleRunOptions(RunOptions &options, const Settings &settings)
+{
+    if (settings.Yesterday == 1)
+        options.Yesterday = true;
+    if (options.KeyMode == 0 && settings.IgnoreKey >= 0 && settings.IgnoreKey <= 2)
+        options.KeyMode = qint16(settings.IgnoreKey);
+    if (settings.NoKeyWord == 1)
+        options.NoAddKey = true;
+}
+
+QStringList runKeyWords(const KeyWordList &list)
+{
+    if (list.count() > 0)
+        return list.items();
+    // Stands for a keyword no headline contains.
+    return {u"無指定なので適当に入力してヒットを避ける。"_s};
+}
+
+QString scanLabel(int index)
+{
+    return u"取得すべきデータの一覧を作成しています(%1/%2)"_s.arg(index).arg(CategoryCount - 1);
+}
+
+// Output folder and the three file-name parts; only part 1 is a date pattern.
+QString outputPathWithoutExtension(RunOptions &options, const Settings &settings,
+                                   const QDateTime &now)
+{
+    if (options.OutputFolder.isEmpty())
+        options.OutputFolder = settings.SaveFolder;
+    for (std::size_t part = 0; part < 3; ++part) {
+        if (!options.FileNamePart[part])
+            options.FileNamePart[part] = settings.SaveFileName[part];
+    }
+    QString &pattern = *options.FileNamePart[1];
+    if (!pattern.isEmpty())
+        pattern = FormatDate(now, pattern);
+    const QString name = SafeFileName(*options.FileNamePart[0] + *options.FileNamePart[1] +
+                                      *options.FileNamePart[2]);
+    return JoinPath(options.OutputFolder, name);
+}
+
+} // namespace
+
+RunResult FetchNews(ProgramState &state, RunServices &services)
+{
+    RunOptions &options = state.runOptions;
+    settleRunOptions(options, state.settings);
+
+    const KeyWordMatcher matcher(runKeyWords(state.keyWords));
+    ArticleList articles;
+    articles.ClearArticles();
+
+    PageFetcher fetcher(services.http, services.prompter, state.log);
+    CategoryTable &table = state.categories;
+    HeadlineContext headlines{matcher,  options.KeyMode, table.BaseURL,
+                              articles, state.log,       services.progress};
+
+    RunResult result;
+    const int passes = options.Yesterday ? 2 : 1;
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int i = 0; i < CategoryCount; ++i) {
+            services.progress.setInfo(scanLabel(i));
+            if (state.settings.Category[std::size_t(i)] != 1)
+                continue;
+            const QString url = table.BaseURL + table.CategoryURL[std::size_t(i)];
+            state.log.write(url + u"を調査します。"_s);
+            if (!CrawlCategory(url, fetcher, headlines)) {
+                result.end = RunEnd::GaveUp;
+                return result;
+            }
+        }
+        table.MakeCategoryURL(FormatDate(services.now().addDays(-1), u"yymmdd") + u'/');
+    }
+
+    BodiesContext bodies{fetcher, articles, table.BaseURL, state.log, services.progress};
+    switch (GetArticleBodies(bodies)) {
+    case BodiesEnd::Done:
+        break;
+    case BodiesEnd::GaveUp:
+        result.end = RunEnd::GaveUp;
+        return result;
+    case BodiesEnd::Cancelled:
+        result.end = RunEnd::Cancelled;
+        return result;
+    }
+
+    const QString path = outputPathWithoutExtension(options, state.settings, services.now());
+    SaveContext save{options, state.settings.OverWrite, services.prompter, services.now};
+    const SaveResult saved = SaveArticles(path, articles, save);
+    result.SaveFilePath = saved.SaveFilePath;
+    result.outputWritten = saved.written;
+    return result;
+}

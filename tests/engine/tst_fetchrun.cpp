@@ -1,0 +1,582 @@
+// The run driven end to end over a table of pages: what is requested, recorded, written and
+// saved, without a network.
+#include "engine/ArticleList.h"
+#include "engine/FetchAction.h"
+#include "engine/FetchProgress.h"
+#include "engine/FetchRun.h"
+#include "engine/HttpTransport.h"
+#include "startup/ProgramState.h"
+#include "util/CodePage.h"
+#include "util/Prompter.h"
+
+#include <QFile>
+#include <QHash>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <deque>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kBase = u"http://portal.test:8642"_s;
+
+// Serves pages from a table (EUC-JP on the wire); an address not in the table is an empty page.
+class TablePortal final : public HttpTransport
+{
+public:
+    QHash<QString, QByteArray> pages;
+    QStringList requested;
+
+    void put(const QString &path, const QString &text)
+    {
+        pages.insert(kBase + path, CodePage::toEucJp(text));
+    }
+
+    HttpReply get(const QString &url) override
+    {
+        requested << url;
+        // A walk that never ends shows up as a failed test, not as a hung one.
+        if (requested.size() > 200)
+            return {false, {}, url + u": too many requests"_s};
+        return {true, pages.value(url), {}};
+    }
+};
+
+class ScriptedPrompter final : public Prompter
+{
+public:
+    std::deque<bool> answers;
+    QStringList asked;
+    QStringList told;
+
+    bool askYesNo(const QString &text, MessageIcon, const QString &) override
+    {
+        asked << text;
+        if (answers.empty())
+            return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void tell(const QString &text, MessageIcon, const QString &) override { told << text; }
+    QString askText(const QString &, const QString &, const QString &) override { return {}; }
+};
+
+class RecordingProgress final : public FetchProgress
+{
+public:
+    QStringList infos;
+    QStringList captions;
+    QList<qint32> values;
+    qint32 max = -1;
+    int cancelAtEvent = -1; // letEventsThrough call (0-based) that reports a cancel
+    int events = 0;
+
+    void setInfo(const QString &text) override { infos << text; }
+    void setCaption(const QString &text) override { captions << text; }
+    void setMax(qint32 value) override { max = value; }
+    void setValue(qint32 value) override { values << value; }
+    void setUnit(const QString &) override {}
+    bool letEventsThrough() override { return events++ != cancelAtEvent; }
+};
+
+struct Item
+{
+    QString path;
+    QString title;
+};
+
+QString headlinePage(const QList<Item> &items, const QString &next = {})
+{
+    QString page = u"<html><body>\n<!-- GEN_HEADLINES -->\n<ul>\n"_s;
+    for (const Item &item : items)
+        page += u"<li><a href="_s + item.path + u'>' + item.title + u"</a> (12:00)</li>\n"_s;
+    page += u"</ul>\n"_s;
+    if (!next.isEmpty())
+        page += u"<a href="_s + next + u">次ページ</a>\n"_s;
+    return page + u"</body></html>\n"_s;
+}
+
+QString articlePage(const QString &text)
+{
+    return u"<html><body>\n<!-- TextStart -->"_s + text + u"<!-- TextEnd -->\n</body></html>\n"_s;
+}
+
+QDateTime fixedNow()
+{
+    return QDateTime(QDate(2024, 3, 1), QTime(10, 30));
+}
+
+// One run's world: settings, a portal table, the services, and the output folder.
+struct Fixture
+{
+    QTemporaryDir dir;
+    ProgramState state;
+    TablePortal portal;
+    ScriptedPrompter prompter;
+    RecordingProgress progress;
+    QStringList log;
+    RunServices services{portal, prompter, progress, fixedNow};
+
+    Fixture()
+    {
+        state.programFolder = dir.path();
+        state.SettingFolder = dir.filePath(u"settings"_s);
+        QDir().mkpath(state.SettingFolder);
+        state.SettingIni.SetiniFilename(state.settingIniPath());
+        state.settings.SaveFolder = dir.path();
+        state.settings.SaveFileName = {u"out"_s, {}, {}};
+        state.settings.Yesterday = 0;
+        state.runOptions.Csv = true; // one line per record: easy to read back
+        state.categories.MakeCategoryURL({});
+        state.categories.BaseURL = kBase;
+        state.log.setOptions(true, false);
+        state.log.setWindowSink([this](const QString &line) { log << line.section(u" ] "_s, 1); });
+    }
+
+    void tick(int category) { state.settings.Category[std::size_t(category)] = 1; }
+
+    QStringList outputLines() const
+    {
+        QFile file(dir.filePath(u"out.csv"_s));
+        if (!file.open(QIODevice::ReadOnly))
+            return {u"<no output file>"_s};
+        QStringList lines = CodePage::fromCp932(file.readAll()).split(u"\r\n"_s);
+        lines.removeLast(); // after the last CR LF
+        return lines;
+    }
+};
+
+} // namespace
+
+class tst_FetchRun : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { qputenv("VARNHOLT_BASE_URL", kBase.toUtf8()); }
+
+    void keyWordModes_data();
+    void keyWordModes();
+    void scanLabel_everyCategoryEveryPass();
+    void yesterdayPass_readsPreviousDayAndSkipsKnownArticles();
+    void nextPageLoop_endsTheWalk_data();
+    void nextPageLoop_endsTheWalk();
+    void addressOffThePortal_isNeverRequested_data();
+    void addressOffThePortal_isNeverRequested();
+    void articleProgress_countsEveryRecord();
+    void cancel_writesAndSavesNothing();
+    void gaveUpOnArticle_savesSettingsWritesNothing();
+    void timeOutAnsweredNo_keepsEmptyBody();
+    void outputPath_data();
+    void outputPath();
+    void fetchAction_companionIni_data();
+    void fetchAction_companionIni();
+    void fetchAction_openDocument();
+    void fetchAction_unwritableOutput_stillSavesSettings();
+};
+
+void tst_FetchRun::keyWordModes_data()
+{
+    QTest::addColumn<QStringList>("keyWords");
+    QTest::addColumn<int>("settingMode");
+    QTest::addColumn<qint16>("switchMode");
+    QTest::addColumn<QStringList>("expected");
+
+    const QStringList both{u"速報"_s, u"円"_s};
+    const QString hit = u"速報＠速報 株価,http://portal.test:8642/a/1.html,本文1,二行目"_s;
+    const QString yen = u"円＠円安が進む,http://portal.test:8642/a/3.html,本文3"_s;
+    const QString addrOnly = u"記事なし＠天気は晴れ,http://portal.test:8642/a/2.html,"_s;
+    const QString other = u"その他＠天気は晴れ,http://portal.test:8642/a/2.html,本文2"_s;
+
+    QTest::newRow("mode 0: keyword titles only") << both << 0 << qint16(0) << QStringList{hit, yen};
+    QTest::newRow("mode 1 from settings: others as addresses")
+        << both << 1 << qint16(0) << QStringList{hit, addrOnly, yen};
+    QTest::newRow("mode 2 from settings: everything")
+        << both << 2 << qint16(0) << QStringList{hit, other, yen};
+    QTest::newRow("switch mode 2 wins over setting 0")
+        << both << 0 << qint16(2) << QStringList{hit, other, yen};
+    QTest::newRow("switch mode 1 wins over setting 2")
+        << both << 2 << qint16(1) << QStringList{hit, addrOnly, yen};
+    QTest::newRow("no option selected: mode 0") << both << -1 << qint16(0) << QStringList{hit, yen};
+    QTest::newRow("empty list, mode 0: nothing")
+        << QStringList{} << 0 << qint16(0) << QStringList{};
+    QTest::newRow("empty list, mode 1: addresses only")
+        << QStringList{} << 1 << qint16(0)
+        << QStringList{u"記事なし＠速報 株価,http://portal.test:8642/a/1.html,"_s, addrOnly,
+                       u"記事なし＠円安が進む,http://portal.test:8642/a/3.html,"_s};
+}
+
+void tst_FetchRun::keyWordModes()
+{
+    QFETCH(QStringList, keyWords);
+    QFETCH(int, settingMode);
+    QFETCH(qint16, switchMode);
+    QFETCH(QStringList, expected);
+
+    Fixture f;
+    for (const QString &word : keyWords)
+        f.state.keyWords.insertSorted(word);
+    f.state.settings.IgnoreKey = settingMode;
+    f.state.runOptions.KeyMode = switchMode;
+    f.tick(0);
+    f.portal.put(u"/headlines/dom/"_s, headlinePage({{u"/a/1.html"_s, u"速報 株価"_s},
+                                                     {u"/a/2.html"_s, u"天気は晴れ"_s},
+                                                     {u"/a/3.html"_s, u"円安が進む"_s}}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"本文1\n<br>二行目"_s));
+    f.portal.put(u"/a/2.html"_s, articlePage(u"本文2"_s));
+    f.portal.put(u"/a/3.html"_s, articlePage(u"本文3"_s));
+
+    const RunResult result = FetchNews(f.state, f.services);
+
+    QCOMPARE(result.end, RunEnd::Completed);
+    QVERIFY(result.outputWritten);
+    QCOMPARE(f.outputLines(), expected);
+    // Address-only records are never requested.
+    const bool addressOnly = expected.join(u'\n').contains(u"記事なし"_s);
+    QCOMPARE(f.portal.requested.contains(kBase + u"/a/2.html"_s),
+             !addressOnly && expected.join(u'\n').contains(u"/a/2.html"_s));
+}
+
+void tst_FetchRun::scanLabel_everyCategoryEveryPass()
+{
+    Fixture f;
+    f.state.settings.Yesterday = 1;
+    f.tick(3);
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/brf/"_s, headlinePage({}));
+    f.portal.put(u"/headlines/240229/brf/"_s, headlinePage({}));
+
+    QCOMPARE(FetchNews(f.state, f.services).end, RunEnd::Completed);
+
+    QStringList expected;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (int i = 0; i < 12; ++i)
+            expected << u"取得すべきデータの一覧を作成しています(%1/11)"_s.arg(i);
+    }
+    QCOMPARE(f.progress.infos, expected);
+    QVERIFY(f.log.contains(kBase + u"/headlines/brf/を調査します。"_s));
+}
+
+void tst_FetchRun::yesterdayPass_readsPreviousDayAndSkipsKnownArticles()
+{
+    Fixture f;
+    f.state.runOptions.Yesterday = true; // the switch alone
+    f.state.runOptions.KeyMode = 2;
+    f.tick(0);
+    f.tick(1);
+    f.portal.put(u"/headlines/dom/"_s, headlinePage({{u"/a/1.html"_s, u"今日の一"_s}}));
+    f.portal.put(u"/headlines/int/"_s, headlinePage({{u"/a/1.html"_s, u"今日の一(海外)"_s}}));
+    f.portal.put(u"/headlines/240229/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"今日の一"_s}, {u"/a/0.html"_s, u"昨日の"_s}}));
+    f.portal.put(u"/headlines/240229/int/"_s, headlinePage({}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"一"_s));
+    f.portal.put(u"/a/0.html"_s, articlePage(u"零"_s));
+
+    FetchNews(f.state, f.services);
+
+    QCOMPARE(f.portal.requested,
+             (QStringList{kBase + u"/headlines/dom/"_s, kBase + u"/headlines/int/"_s,
+                          kBase + u"/headlines/240229/dom/"_s, kBase + u"/headlines/240229/int/"_s,
+                          kBase + u"/a/1.html"_s, kBase + u"/a/0.html"_s}));
+    QCOMPARE(f.outputLines(),
+             (QStringList{u"その他＠今日の一,http://portal.test:8642/a/1.html,一"_s,
+                          u"その他＠昨日の,http://portal.test:8642/a/0.html,零"_s}));
+}
+
+void tst_FetchRun::nextPageLoop_endsTheWalk_data()
+{
+    QTest::addColumn<QString>("secondNext"); // next link on page 2
+    QTest::addColumn<int>("headlineRequests");
+
+    QTest::newRow("page 2 links to itself") << u"/headlines/dom/2.html"_s << 2;
+    QTest::newRow("page 2 links back to page 1") << u"/headlines/dom/"_s << 2;
+    QTest::newRow("page 2 links to a new page 3") << u"/headlines/dom/3.html"_s << 3;
+}
+
+void tst_FetchRun::nextPageLoop_endsTheWalk()
+{
+    QFETCH(QString, secondNext);
+    QFETCH(int, headlineRequests);
+
+    Fixture f;
+    f.tick(0);
+    f.state.keyWords.insertSorted(u"速報"_s);
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"速報1"_s}}, u"/headlines/dom/2.html"_s));
+    f.portal.put(u"/headlines/dom/2.html"_s,
+                 headlinePage({{u"/a/2.html"_s, u"速報2"_s}}, secondNext));
+    f.portal.put(u"/headlines/dom/3.html"_s, headlinePage({}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"一"_s));
+    f.portal.put(u"/a/2.html"_s, articlePage(u"二"_s));
+
+    const RunResult result = FetchNews(f.state, f.services);
+
+    QCOMPARE(result.end, RunEnd::Completed);
+    const QStringList headlineRequestsMade = f.portal.requested.filter(kBase + u"/headlines/"_s);
+    QCOMPARE(headlineRequestsMade.size(), headlineRequests);
+    QCOMPARE(f.outputLines().size(), 2);
+}
+
+void tst_FetchRun::addressOffThePortal_isNeverRequested_data()
+{
+    QTest::addColumn<QString>("articleTarget");
+    QTest::addColumn<QString>("nextTarget");
+
+    QTest::newRow("article target with user-info trick") << u"@evil.test/x.html"_s << QString();
+    QTest::newRow("article target with another port") << u":9/x.html"_s << QString();
+    QTest::newRow("next page elsewhere") << u"/a/1.html"_s << u"@evil.test/2.html"_s;
+}
+
+void tst_FetchRun::addressOffThePortal_isNeverRequested()
+{
+    QFETCH(QString, articleTarget);
+    QFETCH(QString, nextTarget);
+
+    Fixture f;
+    f.tick(0);
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s, headlinePage({{articleTarget, u"見出し"_s}}, nextTarget));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
+
+    const RunResult result = FetchNews(f.state, f.services);
+
+    QCOMPARE(result.end, RunEnd::Completed);
+    for (const QString &url : std::as_const(f.portal.requested))
+        QVERIFY2(url.startsWith(kBase + u'/'), qPrintable(url));
+    QCOMPARE(f.outputLines().size(), 1);
+    const QString offPortal = kBase + (nextTarget.isEmpty() ? articleTarget : nextTarget);
+    QVERIFY(!f.log.filter(offPortal).filter(u"取得しません"_s).isEmpty());
+    QVERIFY(f.prompter.asked.isEmpty());
+}
+
+void tst_FetchRun::articleProgress_countsEveryRecord()
+{
+    Fixture f;
+    f.tick(0);
+    f.state.runOptions.KeyMode = 1;
+    f.state.keyWords.insertSorted(u"速報"_s);
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"速報1"_s}, {u"/a/2.html"_s, u"その他"_s}}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
+
+    FetchNews(f.state, f.services);
+
+    QCOMPARE(f.progress.max, 2);
+    QCOMPARE(f.progress.values, (QList<qint32>{1, 2}));
+    QCOMPARE(f.progress.captions, (QStringList{u"1 / 2(受信中) - Varnholt Ver.1.0.0"_s,
+                                               u"2 / 2(受信中) - Varnholt Ver.1.0.0"_s}));
+    QCOMPARE(f.progress.events, 2);
+    QCOMPARE(f.progress.infos.last(), u"記事を受信しています。"_s);
+    const qsizetype start = f.log.indexOf(u"記事の取得を開始します。"_s);
+    QVERIFY(start >= 0);
+    QCOMPARE(f.log.mid(start + 1, 1), QStringList{u"速報1の記事を取得しています..."_s});
+    QCOMPARE(f.log.last(), u"記事の取得を完了しました。"_s);
+}
+
+void tst_FetchRun::cancel_writesAndSavesNothing()
+{
+    Fixture f;
+    f.tick(0);
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"一"_s}, {u"/a/2.html"_s, u"二"_s}}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
+    f.progress.cancelAtEvent = 1;
+
+    const int status = btnFetch_Click(f.state, f.services, {});
+
+    QCOMPARE(status, 1);
+    QVERIFY(!f.portal.requested.contains(kBase + u"/a/2.html"_s));
+    QVERIFY(!QFile::exists(f.dir.filePath(u"out.csv"_s)));
+    QVERIFY(!QFile::exists(f.state.keyWordFilePath()));
+    QVERIFY(!QFile::exists(f.state.settingIniPath()));
+}
+
+void tst_FetchRun::gaveUpOnArticle_savesSettingsWritesNothing()
+{
+    Fixture f;
+    f.tick(0);
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/empty.html"_s, u"空"_s}, {u"/a/2.html"_s, u"二"_s}}));
+    f.portal.put(u"/a/2.html"_s, articlePage(u"本文"_s));
+    f.prompter.answers = {false};
+
+    const int status = btnFetch_Click(f.state, f.services, {});
+
+    QCOMPARE(status, 1);
+    QCOMPARE(f.portal.requested.count(kBase + u"/a/empty.html"_s), 2);
+    QVERIFY(!f.portal.requested.contains(kBase + u"/a/2.html"_s));
+    QVERIFY(!QFile::exists(f.dir.filePath(u"out.csv"_s)));
+    QVERIFY(QFile::exists(f.state.keyWordFilePath()));
+    QVERIFY(QFile::exists(f.state.settingIniPath()));
+}
+
+// A transport that fails one address and serves the rest from a table.
+class FailingPortal final : public HttpTransport
+{
+public:
+    TablePortal &inner;
+    QString failing;
+    explicit FailingPortal(TablePortal &portal, QString url)
+        : inner(portal)
+        , failing(std::move(url))
+    {}
+    HttpReply get(const QString &url) override
+    {
+        if (url == failing)
+            return {false, {}, url + u": Timeout was reached"_s};
+        return inner.get(url);
+    }
+};
+
+void tst_FetchRun::timeOutAnsweredNo_keepsEmptyBody()
+{
+    Fixture f;
+    f.tick(0);
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/slow.html"_s, u"遅"_s}, {u"/a/2.html"_s, u"二"_s}}));
+    f.portal.put(u"/a/2.html"_s, articlePage(u"本文"_s));
+    FailingPortal failing(f.portal, kBase + u"/a/slow.html"_s);
+    RunServices services{failing, f.prompter, f.progress, fixedNow};
+    f.prompter.answers = {false};
+
+    const RunResult result = FetchNews(f.state, services);
+
+    QCOMPARE(result.end, RunEnd::Completed);
+    QCOMPARE(f.outputLines(), (QStringList{u"その他＠遅,http://portal.test:8642/a/slow.html,"_s,
+                                           u"その他＠二,http://portal.test:8642/a/2.html,本文"_s}));
+}
+
+void tst_FetchRun::outputPath_data()
+{
+    QTest::addColumn<QStringList>("settingParts");
+    QTest::addColumn<QVariantList>("switchParts"); // null: not given
+    QTest::addColumn<QString>("switchFolder");
+    QTest::addColumn<QString>("expected"); // relative to the temporary folder
+
+    const QVariant none;
+    QTest::newRow("setting parts, date pattern")
+        << QStringList{u"VHT"_s, u"yyyymmdd"_s, u"_x"_s} << QVariantList{none, none, none}
+        << QString() << u"VHT20240301_x.csv"_s;
+    QTest::newRow("empty pattern leaves part 1 empty")
+        << QStringList{u"VHT"_s, QString(), QString()} << QVariantList{none, none, none}
+        << QString() << u"VHT.csv"_s;
+    QTest::newRow("switch part 1 given empty beats the pattern")
+        << QStringList{u"VHT"_s, u"yyyymmdd"_s, QString()} << QVariantList{none, QString(), none}
+        << QString() << u"VHT.csv"_s;
+    QTest::newRow("switch parts, part 1 formatted")
+        << QStringList{u"VHT"_s, u"yyyymmdd"_s, QString()}
+        << QVariantList{u"news"_s, u"yymm"_s, u"-b"_s} << QString() << u"news2403-b.csv"_s;
+    QTest::newRow("backslash names a sub-folder")
+        << QStringList{u"clip\\"_s, u"yyyy"_s, QString()} << QVariantList{none, none, none}
+        << QString() << u"clip/2024.csv"_s;
+    QTest::newRow("unsafe characters become full-width")
+        << QStringList{u"a?b"_s, QString(), QString()} << QVariantList{none, none, none}
+        << QString() << u"a？b.csv"_s;
+    QTest::newRow("output folder switch")
+        << QStringList{u"VHT"_s, QString(), QString()} << QVariantList{none, none, none} << u"fo"_s
+        << u"fo/VHT.csv"_s;
+}
+
+void tst_FetchRun::outputPath()
+{
+    QFETCH(QStringList, settingParts);
+    QFETCH(QVariantList, switchParts);
+    QFETCH(QString, switchFolder);
+    QFETCH(QString, expected);
+
+    Fixture f;
+    for (std::size_t i = 0; i < 3; ++i) {
+        f.state.settings.SaveFileName[i] = settingParts.at(qsizetype(i));
+        if (!switchParts.at(qsizetype(i)).isNull())
+            f.state.runOptions.FileNamePart[i] = switchParts.at(qsizetype(i)).toString();
+    }
+    QDir(f.dir.path()).mkpath(u"clip"_s);
+    QDir(f.dir.path()).mkpath(u"fo"_s);
+    if (!switchFolder.isEmpty())
+        f.state.runOptions.OutputFolder = f.dir.filePath(switchFolder);
+
+    const RunResult result = FetchNews(f.state, f.services);
+
+    QCOMPARE(result.SaveFilePath, f.dir.filePath(expected));
+    QVERIFY(QFile::exists(f.dir.filePath(expected)));
+}
+
+void tst_FetchRun::fetchAction_companionIni_data()
+{
+    QTest::addColumn<int>("noCopyIni");
+    QTest::addColumn<bool>("shipDefault");
+    QTest::addColumn<bool>("copied");
+
+    QTest::newRow("unticked: copied") << 0 << true << true;
+    QTest::newRow("greyed: copied") << 2 << true << true;
+    QTest::newRow("ticked: not copied") << 1 << true << false;
+    QTest::newRow("no Default.ini: nothing, no message") << 0 << false << false;
+}
+
+void tst_FetchRun::fetchAction_companionIni()
+{
+    QFETCH(int, noCopyIni);
+    QFETCH(bool, shipDefault);
+    QFETCH(bool, copied);
+
+    Fixture f;
+    f.state.settings.NoCopyINI = noCopyIni;
+    if (shipDefault) {
+        QFile ini(f.dir.filePath(u"Default.ini"_s));
+        QVERIFY(ini.open(QIODevice::WriteOnly));
+        ini.write("; companion\r\n");
+    }
+    QFile stale(f.dir.filePath(u"out.ini"_s));
+    QVERIFY(stale.open(QIODevice::WriteOnly));
+    stale.write("old");
+    stale.close();
+
+    const int status = btnFetch_Click(f.state, f.services, {});
+
+    QCOMPARE(status, 0);
+    QFile companion(f.dir.filePath(u"out.ini"_s));
+    QVERIFY(companion.open(QIODevice::ReadOnly));
+    QCOMPARE(companion.readAll(), copied ? QByteArray("; companion\r\n") : QByteArray("old"));
+    QVERIFY(f.prompter.told.isEmpty());
+    QVERIFY(QFile::exists(f.state.settingIniPath()));
+}
+
+void tst_FetchRun::fetchAction_openDocument()
+{
+    Fixture f;
+    f.state.runOptions.Open = true;
+    QStringList opened;
+
+    const int status = btnFetch_Click(f.state, f.services, [&](const QString &path) {
+        opened << path;
+        return false;
+    });
+
+    QCOMPARE(status, 0);
+    QCOMPARE(opened, QStringList{f.dir.filePath(u"out.csv"_s)});
+    QCOMPARE(f.prompter.told.size(), 1);
+    QVERIFY(f.prompter.told.first().contains(f.dir.filePath(u"out.csv"_s)));
+}
+
+void tst_FetchRun::fetchAction_unwritableOutput_stillSavesSettings()
+{
+    Fixture f;
+    // A folder where the file should be: no one, not even root, can append to it.
+    QVERIFY(QDir(f.dir.path()).mkpath(u"out.csv"_s));
+
+    const int status = btnFetch_Click(f.state, f.services, {});
+
+    QCOMPARE(status, 1);
+    QVERIFY(!f.prompter.told.isEmpty());
+    QVERIFY(QFile::exists(f.state.keyWordFilePath()));
+    QVERIFY(QFile::exists(f.state.settingIniPath()));
+}
+
+QTEST_GUILESS_MAIN(tst_FetchRun)
+#include "tst_fetchrun.moc"

@@ -1,0 +1,353 @@
+// GetHTML against the real portal's fault scenarios, answered by a scripted person.
+#include "engine/CurlTransport.h"
+#include "engine/HttpTransport.h"
+#include "engine/PageFetcher.h"
+#include "util/CodePage.h"
+#include "util/DebugLog.h"
+#include "util/Prompter.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <deque>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ScriptedPrompter final : public Prompter
+{
+public:
+    std::deque<bool> answers;
+    QStringList asked;
+    int pagesStarted = 0;
+
+    bool askYesNo(const QString &text, MessageIcon icon, const QString &) override
+    {
+        asked << text;
+        if (icon != MessageIcon::Stop)
+            asked << u"<not the Stop icon>"_s;
+        if (answers.empty())
+            return false;
+        const bool answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+    void tell(const QString &, MessageIcon, const QString &) override {}
+    QString askText(const QString &, const QString &, const QString &) override { return {}; }
+    void pageFetchStarted() override { ++pagesStarted; }
+};
+
+// Fails the first few requests as a time-out would, then asks the real transport.
+class FlakyTransport final : public HttpTransport
+{
+public:
+    FlakyTransport(HttpTransport &inner, int failures)
+        : m_inner(inner)
+        , m_failures(failures)
+    {}
+    HttpReply get(const QString &url) override
+    {
+        if (m_failures-- > 0)
+            return {false, {}, url + u": Operation timed out"_s};
+        return m_inner.get(url);
+    }
+
+private:
+    HttpTransport &m_inner;
+    int m_failures;
+};
+
+const QString kEmptyQuestion = u"データの取得に失敗しました。\r\n再度取得しますか？"_s;
+const QString kTimeoutQuestion = u"処理がタイムアウトしました。\r\n再度取得しますか？"_s;
+
+// "E" for each empty-page question, "T" for each failure question, in order.
+QString questionKinds(const QStringList &asked)
+{
+    QString kinds;
+    for (const QString &text : asked)
+        kinds += text.startsWith(kEmptyQuestion)     ? u'E'
+                 : text.startsWith(kTimeoutQuestion) ? u'T'
+                                                     : u'?';
+    return kinds;
+}
+
+} // namespace
+
+class tst_PageFetcher : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void faultScenario_data();
+    void faultScenario();
+    void failureThenYes_fetchesAgainAndSucceeds();
+    void failureQuestion_namesAddressAndReason_data();
+    void failureQuestion_namesAddressAndReason();
+    void largePage_isReadWhole();
+    void pageText_data();
+    void pageText();
+    void ConvertCharset_data();
+    void ConvertCharset();
+
+private:
+    QString url(const QString &path) const { return m_base + path; }
+
+    QProcess m_portal;
+    QString m_base;
+    CurlGlobal m_curl;
+};
+
+void tst_PageFetcher::initTestCase()
+{
+    m_portal.setProgram(QStringLiteral(VARNHOLT_PORTAL));
+    m_portal.setArguments({u"--port"_s, u"0"_s});
+    m_portal.start();
+    QVERIFY2(m_portal.waitForStarted(), qPrintable(m_portal.errorString()));
+    while (!m_portal.canReadLine())
+        QVERIFY2(m_portal.waitForReadyRead(10000), "varnholt-portal printed no PORT line");
+    const QString first = QString::fromUtf8(m_portal.readLine()).trimmed();
+    QVERIFY2(first.startsWith(u"PORT "_s), qPrintable(first));
+    m_base = u"http://127.0.0.1:"_s + first.mid(5);
+}
+
+void tst_PageFetcher::cleanupTestCase()
+{
+    m_portal.terminate();
+    if (!m_portal.waitForFinished(5000))
+        m_portal.kill();
+}
+
+void tst_PageFetcher::faultScenario_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("timeoutMs");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QString>("questions");   // see questionKinds
+    QTest::addColumn<QString>("outcome");     // "page", "empty" or "gave up"
+    QTest::addColumn<QStringList>("logTail"); // the log's last lines, address lines as "<url>…"
+
+    const QString got = u"<url>をGetしました。"_s;
+    const QString refetch = u"HTMLが取得できなかった。再取得開始。"_s;
+    const QString userRefetch = u"HTMLが取得できなかった。ユーザーにより再々取得開始。"_s;
+    const QString stopped = u"HTMLが取得できなかったため取得中止(←回線未接続？)"_s;
+    const QString timedOut = u"Getがタイムアウトしました。"_s;
+    const int normal = 10000;
+
+    QTest::newRow("page") << u"/fault/delay/0"_s << normal << QList<bool>{} << QString()
+                          << u"page"_s << QStringList{u"<url>をGetしています。"_s, got};
+    QTest::newRow("empty once: silent re-request")
+        << u"/fault/empty-first/1/a"_s << normal << QList<bool>{} << QString() << u"page"_s
+        << QStringList{refetch, got};
+    QTest::newRow("empty twice, Yes: page")
+        << u"/fault/empty-first/2/b"_s << normal << QList<bool>{true} << u"E"_s << u"page"_s
+        << QStringList{refetch, userRefetch, refetch, got};
+    QTest::newRow("empty three times, Yes, Yes: page")
+        << u"/fault/empty-first/3/c"_s << normal << QList<bool>{true, true} << u"EE"_s << u"page"_s
+        << QStringList{userRefetch, refetch, userRefetch, refetch, got};
+    QTest::newRow("empty always, No: give up the run")
+        << u"/fault/empty"_s << normal << QList<bool>{false} << u"E"_s << u"gave up"_s
+        << QStringList{refetch, stopped};
+    QTest::newRow("spaces only count as empty")
+        << u"/fault/spaces"_s << normal << QList<bool>{false} << u"E"_s << u"gave up"_s
+        << QStringList{refetch, stopped};
+    QTest::newRow("status 204 without body counts as empty")
+        << u"/fault/status/204"_s << normal << QList<bool>{false} << u"E"_s << u"gave up"_s
+        << QStringList{refetch, stopped};
+    QTest::newRow("status 500 body is used") << u"/fault/status/500"_s << normal << QList<bool>{}
+                                             << QString() << u"page"_s << QStringList{got};
+    QTest::newRow("compressed reply") << u"/fault/gzip"_s << normal << QList<bool>{} << QString()
+                                      << u"page"_s << QStringList{got};
+    QTest::newRow("five redirects on the portal are followed")
+        << u"/fault/redirect/5"_s << normal << QList<bool>{} << QString() << u"page"_s
+        << QStringList{got};
+    QTest::newRow("six redirects fail") << u"/fault/redirect/6"_s << normal << QList<bool>{false}
+                                        << u"T"_s << u"empty"_s << QStringList{timedOut};
+    QTest::newRow("redirect to another host fails")
+        << u"/fault/redirect-away"_s << normal << QList<bool>{false} << u"T"_s << u"empty"_s
+        << QStringList{timedOut};
+    QTest::newRow("connection closed without reply, No")
+        << u"/fault/reset"_s << normal << QList<bool>{false} << u"T"_s << u"empty"_s
+        << QStringList{timedOut};
+    QTest::newRow("connection closed, Yes, No: asked again")
+        << u"/fault/reset"_s << normal << QList<bool>{true, false} << u"TT"_s << u"empty"_s
+        << QStringList{timedOut};
+    QTest::newRow("time-out, No") << u"/fault/delay/3000"_s << 300 << QList<bool>{false} << u"T"_s
+                                  << u"empty"_s << QStringList{timedOut};
+    QTest::newRow("slow trickle past the time-out")
+        << u"/fault/trickle/150"_s << 300 << QList<bool>{false} << u"T"_s << u"empty"_s
+        << QStringList{timedOut};
+    QTest::newRow("trickle within the time-out") << u"/fault/trickle/5"_s << normal << QList<bool>{}
+                                                 << QString() << u"page"_s << QStringList{got};
+}
+
+void tst_PageFetcher::faultScenario()
+{
+    QFETCH(QString, path);
+    QFETCH(int, timeoutMs);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QString, questions);
+    QFETCH(QString, outcome);
+    QFETCH(QStringList, logTail);
+
+    const std::unique_ptr<HttpTransport> http =
+        MakeCurlTransport(std::chrono::milliseconds(timeoutMs));
+    ScriptedPrompter prompter;
+    prompter.answers.assign(answers.begin(), answers.end());
+    DebugLog log;
+    QStringList lines;
+    log.setOptions(true, false);
+    log.setWindowSink([&](const QString &line) { lines << line.section(u" ] "_s, 1); });
+    PageFetcher fetcher(*http, prompter, log);
+
+    const FetchedPage page = fetcher.GetHTML(url(path));
+
+    QCOMPARE(questionKinds(prompter.asked), questions);
+    QCOMPARE(prompter.pagesStarted, 1);
+    QCOMPARE(page.gaveUp, outcome == u"gave up"_s);
+    QCOMPARE(page.text.isEmpty(), outcome != u"page"_s);
+    if (outcome == u"page"_s) {
+        QVERIFY(page.text.contains(u"<!-- TextStart -->"_s));
+        QVERIFY(page.text.contains(u"<!-- TextEnd -->"_s));
+        QVERIFY(!page.text.startsWith(u' ') && !page.text.endsWith(u' '));
+    }
+    QVERIFY(!lines.isEmpty());
+    QCOMPARE(lines.first(), url(path) + u"をGetしています。"_s);
+    // A failure adds the transport's reason after the fixed line; compare the fixed lines only.
+    QStringList fixed = lines;
+    fixed.removeIf([&](const QString &line) { return line.startsWith(url(path) + u": "_s); });
+    fixed.replaceInStrings(url(path), u"<url>"_s);
+    QCOMPARE(fixed.mid(fixed.size() - logTail.size()), logTail);
+}
+
+void tst_PageFetcher::failureThenYes_fetchesAgainAndSucceeds()
+{
+    const std::unique_ptr<HttpTransport> http = MakeCurlTransport();
+    FlakyTransport flaky(*http, 1);
+    ScriptedPrompter prompter;
+    prompter.answers = {true};
+    DebugLog log;
+    QStringList lines;
+    log.setOptions(true, false);
+    log.setWindowSink([&](const QString &line) { lines << line.section(u" ] "_s, 1); });
+    PageFetcher fetcher(flaky, prompter, log);
+
+    const FetchedPage page = fetcher.GetHTML(url(u"/fault/delay/0"_s));
+
+    QCOMPARE(questionKinds(prompter.asked), u"T"_s);
+    QVERIFY(page.text.contains(u"<!-- TextEnd -->"_s));
+    QVERIFY(lines.contains(u"Getがタイムアウトしました。"_s));
+    QCOMPARE(lines.last(), url(u"/fault/delay/0"_s) + u"をGetしました。"_s);
+}
+
+void tst_PageFetcher::failureQuestion_namesAddressAndReason_data()
+{
+    QTest::addColumn<QString>("address"); // "<base>" stands for the portal
+    QTest::addColumn<QStringList>("mentions");
+
+    QTest::newRow("nobody listening")
+        << u"http://127.0.0.1:1/x"_s << QStringList{u"http://127.0.0.1:1/x"_s};
+    QTest::newRow("redirect away names both addresses")
+        << u"<base>/fault/redirect-away"_s
+        << QStringList{u"<base>/fault/redirect-away"_s, u"http://127.0.0.2:"_s};
+    QTest::newRow("too many redirects")
+        << u"<base>/fault/redirect/7"_s << QStringList{u"<base>/fault/redirect/7"_s, u"5"_s};
+    QTest::newRow("reply over the size limit")
+        << u"<base>/fault/large/70000000"_s
+        << QStringList{u"<base>/fault/large/70000000"_s, u"larger"_s};
+}
+
+void tst_PageFetcher::failureQuestion_namesAddressAndReason()
+{
+    QFETCH(QString, address);
+    QFETCH(QStringList, mentions);
+    address.replace(u"<base>"_s, m_base);
+
+    const std::unique_ptr<HttpTransport> http = MakeCurlTransport(std::chrono::seconds(10));
+    ScriptedPrompter prompter;
+    DebugLog log;
+    PageFetcher fetcher(*http, prompter, log);
+
+    const FetchedPage page = fetcher.GetHTML(address);
+
+    QVERIFY(page.text.isEmpty());
+    QCOMPARE(questionKinds(prompter.asked), u"T"_s);
+    for (QString mention : std::as_const(mentions)) {
+        mention.replace(u"<base>"_s, m_base);
+        QVERIFY2(prompter.asked.first().contains(mention), qPrintable(prompter.asked.first()));
+    }
+}
+
+void tst_PageFetcher::largePage_isReadWhole()
+{
+    const std::unique_ptr<HttpTransport> http = MakeCurlTransport();
+    ScriptedPrompter prompter;
+    DebugLog log;
+    PageFetcher fetcher(*http, prompter, log);
+
+    const FetchedPage page = fetcher.GetHTML(url(u"/fault/large/5000000"_s));
+
+    QVERIFY(prompter.asked.isEmpty());
+    // Every byte arrived: the text goes back to exactly the bytes sent.
+    QCOMPARE(CodePage::toEucJp(page.text).size(), 5000000);
+    QVERIFY(page.text.contains(u"<!-- TextEnd -->"_s));
+}
+
+void tst_PageFetcher::pageText_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("mustHave");
+    QTest::addColumn<QString>("mustLack");
+
+    QTest::newRow("LF-only page gets CR LF") << u"/fault/lf"_s << u"-->\r\n"_s << u"[^\r]\n"_s;
+    QTest::newRow("CR LF page is left alone") << u"/fault/delay/0"_s << u"-->\r\n"_s << u"\r\r"_s;
+    QTest::newRow("NUL byte ends the text")
+        << u"/fault/nul"_s << u"<!-- TextStart -->"_s << u"<!-- TextEnd -->"_s;
+}
+
+// The text as GetHTML hands it on: line ends settled, NUL cut.
+void tst_PageFetcher::pageText()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, mustHave);
+    QFETCH(QString, mustLack);
+
+    const std::unique_ptr<HttpTransport> http = MakeCurlTransport();
+    ScriptedPrompter prompter;
+    DebugLog log;
+    PageFetcher fetcher(*http, prompter, log);
+
+    const FetchedPage page = fetcher.GetHTML(url(path));
+
+    QVERIFY(prompter.asked.isEmpty());
+    QVERIFY(page.text.contains(QRegularExpression(mustHave)));
+    QVERIFY(!page.text.contains(QRegularExpression(mustLack)));
+}
+
+void tst_PageFetcher::ConvertCharset_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("nothing") << QByteArray() << QString();
+    QTest::newRow("plain ASCII") << QByteArray("<html>\r\nabc</html>") << u"<html>\r\nabc</html>"_s;
+    QTest::newRow("EUC-JP kanji") << QByteArray("\xc6\xfc\xcb\xdc") << u"日本"_s;
+    QTest::newRow("wave dash keeps the Microsoft mapping")
+        << QByteArray("\xa1\xc1") << QString(QChar(0xFF5E));
+    QTest::newRow("cut before NUL") << QByteArray("ab\0cd", 5) << u"ab"_s;
+    QTest::newRow("NUL first gives nothing") << QByteArray("\0abc", 4) << QString();
+}
+
+void tst_PageFetcher::ConvertCharset()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, expected);
+    QCOMPARE(::ConvertCharset(bytes), expected);
+}
+
+QTEST_GUILESS_MAIN(tst_PageFetcher)
+#include "tst_pagefetcher.moc"
