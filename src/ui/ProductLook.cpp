@@ -1,0 +1,52 @@
+#include "ui/ProductLook.h"
+
+#include <QStringList>
+
+using namespace Qt::StringLiterals;
+
+QString ProductName()
+{
+    return u"Varnholt"_s;
+}
+
+QString VersionText()
+{
+    return u" Ver.%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
+        .arg(VARNHOLT_VERSION_MINOR)
+        .arg(VARNHOLT_VERSION_PATCH);
+}
+
+QString ProgramTitle()
+{
+    return ProductName() + VersionText();
+}
+
+QFont DesignFont(qreal pointSize, bool bold, bool italic)
+{
+    QFont font;
+    font.setFamilies({u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s, u"VL PGothic"_s,
+                      u"Noto Sans CJK JP"_s, u"Noto Sans JP"_s, u"TakaoPGothic"_s});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(pointSize);
+    font.setBold(bold);
+    font.setItalic(italic);
+    return font;
+}
+
+static void registerUiResources()
+{
+    // Q_INIT_RESOURCE must be used outside any namespace.
+    Q_INIT_RESOURCE(varnholt_ui);
+}
+
+void InitUiResources()
+{
+    static const bool registered = (registerUiResources(), true);
+    Q_UNUSED(registered);
+}
+
+QIcon ProgramIcon()
+{
+    InitUiResources();
+    return QIcon(u":/varnholt/varnholt-icon.png"_s);
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QFont>
+#include <QIcon>
+#include <QString>
+
+// How the program presents itself in every window: its name, version, title, icon and the
+// Japanese UI font the windows were designed with.
+
+// "Varnholt"
+QString ProductName();
+// " Ver.1.0.0": a leading space, then major.minor.revision.
+QString VersionText();
+// "Varnholt Ver.1.0.0": window captions and message boxes without a title of their own.
+QString ProgramTitle();
+
+// The designed font "ＭＳ Ｐゴシック" at the given size, falling back to a Japanese-capable sans
+// font where that face is not installed.
+QFont DesignFont(qreal pointSize, bool bold = false, bool italic = false);
+
+// The images live in a static library: make sure they are registered before use.
+void InitUiResources();
+QIcon ProgramIcon();

@@ -1,0 +1,164 @@
+#include "ScriptedPrompter.h"
+#include "ui/fpProgressBar.h"
+#include "ui/frmFetch.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTest>
+#include <QThread>
+
+using namespace Qt::StringLiterals;
+
+class TestFetchWindow : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+
+    void load_showsDesignState_data();
+    void load_showsDesignState();
+    void cancel_data();
+    void cancel();
+    void closeBox_endsWithoutQuestion();
+    void settersFromWorkerThread_neverWaitForTheWindow();
+    void letEventsThrough_onWindowThread_deliversPendingClicks();
+};
+
+void TestFetchWindow::load_showsDesignState_data()
+{
+    QTest::addColumn<QString>("object");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QVariant>("expected");
+
+    QTest::newRow("caption") << u"frmFetch"_s << QByteArray("windowTitle")
+                             << QVariant(u"Varnholt Ver.1.0.0"_s);
+    QTest::newRow("info") << u"lblInfo"_s << QByteArray("text")
+                          << QVariant(u"記事を受信中です... (全 0 記事中、0 記事目を取得)"_s);
+    QTest::newRow("cancelButton") << u"btnCancel"_s << QByteArray("text")
+                                  << QVariant(u"キャンセル(&C)"_s);
+    QTest::newRow("barColor") << u"fpProgressBar"_s << QByteArray("BarColor")
+                              << QVariant(qint32(8388608));
+    QTest::newRow("backColor") << u"fpProgressBar"_s << QByteArray("BackColor")
+                               << QVariant(qint32(16777215));
+    QTest::newRow("max") << u"fpProgressBar"_s << QByteArray("Max") << QVariant(qint32(100));
+    QTest::newRow("style") << u"fpProgressBar"_s << QByteArray("Style") << QVariant(qint32(0));
+    QTest::newRow("unit_twoSpaces")
+        << u"fpProgressBar"_s << QByteArray("Unit") << QVariant(u" Article(s) / 0  Article(s)"_s);
+    QTest::newRow("value") << u"fpProgressBar"_s << QByteArray("Value") << QVariant(qint32(0));
+    QTest::newRow("valueShow") << u"fpProgressBar"_s << QByteArray("ValueShow") << QVariant(true);
+}
+
+void TestFetchWindow::load_showsDesignState()
+{
+    QFETCH(QString, object);
+    QFETCH(QByteArray, property);
+    QFETCH(QVariant, expected);
+
+    ScriptedPrompter prompter;
+    frmFetch window(prompter);
+    QObject *target = object == window.objectName() ? &window : window.findChild<QObject *>(object);
+    QVERIFY2(target, qPrintable(object));
+    QCOMPARE(target->property(property.constData()), expected);
+}
+
+void TestFetchWindow::cancel_data()
+{
+    QTest::addColumn<bool>("useEscape");
+    QTest::addColumn<bool>("answer");
+
+    QTest::newRow("button_yes_stops") << false << true;
+    QTest::newRow("button_no_goesOn") << false << false;
+    QTest::newRow("escape_yes_stops") << true << true;
+    QTest::newRow("escape_no_goesOn") << true << false;
+}
+
+void TestFetchWindow::cancel()
+{
+    QFETCH(bool, useEscape);
+    QFETCH(bool, answer);
+
+    ScriptedPrompter prompter;
+    prompter.answers = {answer};
+    frmFetch window(prompter);
+    QSignalSpy confirmed(&window, &frmFetch::cancelConfirmed);
+    QSignalSpy closed(&window, &frmFetch::closedByUser);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+
+    if (useEscape)
+        QTest::keyClick(&window, Qt::Key_Escape);
+    else
+        QTest::mouseClick(window.findChild<QPushButton *>(u"btnCancel"_s), Qt::LeftButton);
+
+    QCOMPARE(prompter.questions.size(), 1);
+    QCOMPARE(prompter.questions.first().text, u"取得を中止しますか？"_s);
+    QCOMPARE(prompter.questions.first().icon, MessageIcon::Question);
+    QCOMPARE(prompter.questions.first().title, QString());
+    QCOMPARE(window.isVisible(), !answer);
+    QCOMPARE(window.letEventsThrough(), !answer);
+    QCOMPARE(confirmed.size(), answer ? 1 : 0);
+    QCOMPARE(closed.size(), 0);
+}
+
+void TestFetchWindow::closeBox_endsWithoutQuestion()
+{
+    ScriptedPrompter prompter;
+    frmFetch window(prompter);
+    QSignalSpy confirmed(&window, &frmFetch::cancelConfirmed);
+    QSignalSpy closed(&window, &frmFetch::closedByUser);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    QVERIFY(window.close());
+
+    QCOMPARE(prompter.questions.size(), 0);
+    QCOMPARE(closed.size(), 1);
+    QCOMPARE(confirmed.size(), 0);
+    QVERIFY(!window.letEventsThrough());
+}
+
+void TestFetchWindow::settersFromWorkerThread_neverWaitForTheWindow()
+{
+    ScriptedPrompter prompter;
+    frmFetch window(prompter);
+    window.show();
+
+    // The window's thread blocks in wait() meanwhile: a setter that waited for it would hang.
+    std::unique_ptr<QThread> worker(QThread::create([&window] {
+        window.setInfo(u"記事を受信しています。"_s);
+        window.setCaption(u"3 / 12"_s);
+        window.setUnit(u" Article(s) / 12 Article(s)"_s);
+        window.setMax(12);
+        window.setValue(3);
+        window.setValue(99);
+    }));
+    worker->start();
+    QVERIFY(worker->wait(10000));
+
+    const fpProgressBar *bar = window.progressBar();
+    QTRY_COMPARE(bar->Value(), 12);
+    QCOMPARE(bar->Max(), 12);
+    QCOMPARE(bar->barText(), u"12 Article(s) / 12 Article(s)"_s);
+    QCOMPARE(window.findChild<QLabel *>(u"lblInfo"_s)->text(), u"記事を受信しています。"_s);
+    QCOMPARE(window.windowTitle(), u"3 / 12"_s);
+}
+
+void TestFetchWindow::letEventsThrough_onWindowThread_deliversPendingClicks()
+{
+    ScriptedPrompter prompter;
+    prompter.answers = {true};
+    frmFetch window(prompter);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // A run on the window's own thread sees a click queued before its next article.
+    QMetaObject::invokeMethod(window.findChild<QPushButton *>(u"btnCancel"_s), "click",
+                              Qt::QueuedConnection);
+    QVERIFY(!window.letEventsThrough());
+    QCOMPARE(prompter.questions.size(), 1);
+}
+
+QTEST_MAIN(TestFetchWindow)
+#include "tst_fetchwindow.moc"
