@@ -1,0 +1,60 @@
+#pragma once
+
+#include "engine/FetchProgress.h"
+#include "ui/SettingWindowHost.h"
+
+#include <QEventLoop>
+
+#include <memory>
+#include <optional>
+
+class CurlGlobal;
+class DebugWindowSink;
+class FetchWorker;
+class HttpTransport;
+class Prompter;
+class frmFetch;
+class frmSetting;
+struct ProgramState;
+struct RunServices;
+
+// The windows of one interactive process. Create it before the start-up, so the debug window
+// shows the log from its first line; run it after the start-up.
+class DesktopSession final : public SettingWindowHost
+{
+public:
+    // prompter must be usable from a run's thread (a GuiPrompter); both outlive the session.
+    DesktopSession(ProgramState &state, Prompter &prompter);
+    ~DesktopSession() override;
+    Q_DISABLE_COPY_MOVE(DesktopSession)
+
+    // Shows the settings window, or with "/AutoGet" runs the fetch action at once, and returns
+    // the exit status once the program ends.
+    int run();
+
+    void openAddress(const QString &target) override;
+    bool openDocument(const QString &path) override;
+    QString browseForFolder(QWidget *owner, const QString &title,
+                            const QString &initialFolder) override;
+    void showAbout(QWidget *owner) override;
+    void startFetch() override;
+    void endProgram(int status) override;
+
+private:
+    // The /Open request of a run, carried over to the window thread.
+    bool openOutput(const QString &path);
+
+    ProgramState &m_state;
+    Prompter &m_prompter;
+    QEventLoop m_loop;
+    std::optional<int> m_endStatus;
+    std::unique_ptr<DebugWindowSink> m_debugSink;
+    std::unique_ptr<frmSetting> m_window;
+    std::unique_ptr<CurlGlobal> m_curl;
+    std::unique_ptr<HttpTransport> m_http;
+    std::unique_ptr<frmFetch> m_fetchWindow;
+    SilentProgress m_silentProgress;
+    std::unique_ptr<RunServices> m_services;
+    // Declared last: the run's thread is joined before anything it uses goes away.
+    std::unique_ptr<FetchWorker> m_worker;
+};
