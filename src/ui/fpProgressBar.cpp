@@ -201,6 +201,9 @@ void fpProgressBar::loadProperties(const StoredProperties &stored, const QFont &
 
 void fpProgressBar::paintEvent(QPaintEvent *)
 {
+    // Moved to a screen of another pixel density: the kept image would be blurred.
+    if (!m_image.isNull() && !qFuzzyCompare(m_image.devicePixelRatio(), devicePixelRatioF()))
+        drawBar();
     QPainter painter(this);
     if (m_image.isNull())
         painter.fillRect(rect(), Qt::white);
