@@ -3,7 +3,8 @@
 #include <QRadioButton>
 
 // An option button whose caption wraps onto further lines, as the keyword options need: their
-// captions are longer than the frame is wide.
+// captions are longer than the frame is wide. The caption is laid out for the minimum width, so
+// the window's fixed size does not depend on which page is showing.
 class WrapRadioButton final : public QRadioButton
 {
     Q_OBJECT
@@ -13,7 +14,6 @@ public:
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
-    bool hasHeightForWidth() const override { return true; }
     int heightForWidth(int width) const override;
 
 protected:
