@@ -5,6 +5,12 @@
 
 #include <cstdio>
 
+#ifdef VARNHOLT_WITH_UI
+#include "ui/DesktopSession.h"
+
+#include <optional>
+#endif
+
 // Switch to 1 once btnFetch_Click is built into varnholt_engine (src/engine/FetchAction.cpp).
 #define VARNHOLT_FETCH_ACTION_LINKED 1
 
@@ -38,12 +44,24 @@ int Application::run()
     if (!folderError.isEmpty())
         say(folderError);
 
+#ifdef VARNHOLT_WITH_UI
+    // DESKTOP: the windows, set up before the start-up so the debug window shows its first line.
+    std::optional<DesktopSession> desktop;
+    if (m_mode == Mode::Windows)
+        desktop.emplace(m_state, *m_prompter);
+#endif
+
     const StartUpResult started = StartUp(m_state, *m_prompter, m_commandLine);
     for (const QString &note : started.notes)
         say(note);
     if (!started.started)
         return ExitCouldNotStart;
 
+#ifdef VARNHOLT_WITH_UI
+    // DESKTOP: a display is available: show the settings window (or run at once with /AutoGet).
+    if (desktop)
+        return desktop->run();
+#endif
     if (m_mode == Mode::Windows)
         return runWithWindows();
     if (!m_state.runOptions.AutoGet) {

@@ -7,6 +7,8 @@
 #include <QStringList>
 
 #ifdef VARNHOLT_WITH_UI
+#include "ui/GuiPrompter.h"
+
 #include <QApplication>
 #endif
 
@@ -56,8 +58,8 @@ int main(int argc, char **argv)
 #ifdef VARNHOLT_WITH_UI
     if (windows) {
         qtApplication = std::make_unique<QApplication>(argc, argv);
-        // DESKTOP HOOK: the message-box prompter replaces this one.
-        prompter = std::make_unique<HeadlessPrompter>();
+        // Message boxes, also for the questions of a run on its own thread.
+        prompter = std::make_unique<GuiPrompter>();
     }
 #endif
     if (!windows) {
