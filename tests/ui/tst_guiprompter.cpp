@@ -1,3 +1,4 @@
+#include "ui/FetchWorker.h"
 #include "ui/GuiPrompter.h"
 
 #include <QApplication>
@@ -64,6 +65,7 @@ private slots:
     void askText_firstStartPrompt();
     void fromRunThread_waitsForAnswer_data();
     void fromRunThread_waitsForAnswer();
+    void fetchWorker_runsOffWindowThreadAndReportsStatus();
 };
 
 void tst_GuiPrompter::askYesNo_showsQuestion_data()
@@ -195,6 +197,31 @@ void tst_GuiPrompter::fromRunThread_waitsForAnswer()
     QVERIFY(run->wait());
     QCOMPARE(seen.text, u"再試行しますか？"_s);
     QCOMPARE(boxThread, QThread::currentThread());
+}
+
+void tst_GuiPrompter::fetchWorker_runsOffWindowThreadAndReportsStatus()
+{
+    GuiPrompter prompter;
+    QThread *jobThread = nullptr;
+    FetchWorker worker([&] {
+        jobThread = QThread::currentThread();
+        // A run's question on the way: answered on the window thread while the job waits.
+        return prompter.askYesNo(u"保存しますか？"_s, MessageIcon::Question) ? 0 : 1;
+    });
+    QThread *reportThread = nullptr;
+    int status = -1;
+    connect(&worker, &FetchWorker::finished, this, [&](int finished) {
+        reportThread = QThread::currentThread();
+        status = finished;
+    });
+    SeenBox seen;
+    answerBox(seen, QMessageBox::No);
+
+    worker.start();
+    QTRY_COMPARE(status, 1);
+    QCOMPARE(seen.text, u"保存しますか？"_s);
+    QVERIFY(jobThread != QThread::currentThread());
+    QCOMPARE(reportThread, QThread::currentThread());
 }
 
 QTEST_MAIN(tst_GuiPrompter)
