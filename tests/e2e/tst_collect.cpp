@@ -1,0 +1,475 @@
+// Whole collections: the real varnholt against the real varnholt-portal serving a corpus this
+// test writes, headless, with a settings folder of its own.
+#include "util/CodePage.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Article
+{
+    QString path;
+    QString title;
+    QString source; // between the markers, as in the page
+    QString body;   // as written to the output
+};
+
+const QList<Article> &articles()
+{
+    static const QList<Article> list{
+        {u"/a/1"_s, u"速報 株価が上昇"_s, u"一行目<br>\n二行目"_s, u"一行目\r\n二行目"_s},
+        {u"/a/2"_s, u"天気の話題"_s, u"晴れ"_s, u"晴れ"_s},
+        {u"/a/3"_s, u"速報 円相場"_s, u"円高"_s, u"円高"_s},
+        {u"/a/4"_s, u"海外で速報"_s, u"海外"_s, u"海外"_s},
+        {u"/a/5"_s, u"昨日の速報"_s, u"昨日"_s, u"昨日"_s},
+    };
+    return list;
+}
+
+const Article &article(int number)
+{
+    return articles().at(number - 1);
+}
+
+QString headlinePage(const QList<int> &numbers, const QString &next = {})
+{
+    QString page = u"<html><body>\n<!-- GEN_HEADLINES -->\n<ul>\n"_s;
+    for (int n : numbers)
+        page += u"<li><a href="_s + article(n).path + u'>' + article(n).title + u"</a></li>\n"_s;
+    page += u"</ul>\n"_s;
+    if (!next.isEmpty())
+        page += u"<a href="_s + next + u">次ページ</a>\n"_s;
+    return page + u"</body></html>\n"_s;
+}
+
+QString yesterdayPrefix()
+{
+    return QDate::currentDate().addDays(-1).toString(u"yyMMdd"_s);
+}
+
+bool writeFile(const QString &path, const QByteArray &bytes)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+struct RunOutcome
+{
+    int status = -1;
+    QString errors;
+};
+
+} // namespace
+
+class tst_Collect : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void layouts_data();
+    void layouts();
+    void keyWordModes_data();
+    void keyWordModes();
+    void yesterdayPass_readsPreviousDayWithoutDuplicates();
+    void fileNameSwitches_data();
+    void fileNameSwitches();
+    void appendOrOverwrite_data();
+    void appendOrOverwrite();
+    void companionIni_data();
+    void companionIni();
+    void outputNotWritable_statusOneSettingsSaved();
+    void settingsNotWritable_statusOneNamesPath();
+    void pageStaysEmpty_givesUpAfterTwoRetries();
+
+private:
+    QString base() const { return u"http://127.0.0.1:"_s + m_port; }
+    QString url(int number) const { return base() + article(number).path; }
+    QString settingFolder() const { return m_dir->filePath(u"home/tester"_s); }
+    QString outFolder() const { return m_dir->filePath(u"out"_s); }
+    void writeSettings(const QHash<QString, QString> &changes = {});
+    void writeKeyWords(const QStringList &words);
+    RunOutcome runVarnholt(const QStringList &switches);
+    QStringList portalLog() const;
+    // The records for these articles in a layout, tagged with tag (or none when empty).
+    QByteArray expected(const QString &layout, const QList<int> &numbers, const QString &tag) const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    QProcess m_portal;
+    QString m_port;
+};
+
+void tst_Collect::init()
+{
+    m_dir = std::make_unique<QTemporaryDir>();
+    QVERIFY(m_dir->isValid());
+    const QString root = m_dir->filePath(u"root"_s);
+    const auto page = [&](const QString &path, const QString &text) {
+        QVERIFY(writeFile(root + path, text.toUtf8()));
+    };
+    // dom: two list pages; int repeats article 3; the previous day's dom repeats article 1.
+    page(u"/headlines/dom/index.html"_s, headlinePage({1, 2}, u"/headlines/dom/2"_s));
+    page(u"/headlines/dom/2.html"_s, headlinePage({3}));
+    page(u"/headlines/int/index.html"_s, headlinePage({3, 4}));
+    page(u"/headlines/"_s + yesterdayPrefix() + u"/dom/index.html"_s, headlinePage({1, 5}));
+    page(u"/headlines/"_s + yesterdayPrefix() + u"/int/index.html"_s, headlinePage({}));
+    for (const Article &a : articles())
+        page(a.path + u".html"_s, u"<html><body>\n<!-- TextStart -->"_s + a.source +
+                                      u"<!-- TextEnd -->\n</body></html>\n"_s);
+    QVERIFY(writeFile(root + u"/a/empty"_s, {}));
+
+    m_portal.setProgram(QStringLiteral(VARNHOLT_PORTAL));
+    m_portal.setArguments(
+        {u"--port"_s, u"0"_s, u"--root"_s, root, u"--log"_s, m_dir->filePath(u"portal.log"_s)});
+    m_portal.start();
+    QVERIFY2(m_portal.waitForStarted(), qPrintable(m_portal.errorString()));
+    while (!m_portal.canReadLine())
+        QVERIFY2(m_portal.waitForReadyRead(10000), "varnholt-portal printed no PORT line");
+    const QString first = QString::fromUtf8(m_portal.readLine()).trimmed();
+    QVERIFY2(first.startsWith(u"PORT "_s), qPrintable(first));
+    m_port = first.mid(5);
+
+    // The settings-folder record, as a previous start would have left it.
+    QVERIFY(QDir().mkpath(settingFolder()));
+    QVERIFY(QDir().mkpath(outFolder()));
+    QVERIFY(writeFile(m_dir->filePath(u"config/Kestrane SoftWares/Varnholt.conf"_s),
+                      "[Varnholt]\nSettingFolder=" + settingFolder().toUtf8() + "\n"));
+    writeSettings();
+    writeKeyWords({u"速報"_s});
+}
+
+void tst_Collect::cleanup()
+{
+    m_portal.terminate();
+    if (!m_portal.waitForFinished(5000))
+        m_portal.kill();
+    m_dir.reset();
+}
+
+void tst_Collect::writeSettings(const QHash<QString, QString> &changes)
+{
+    const QList<std::pair<QString, QString>> defaults{
+        {u"SaveFolder"_s, outFolder()},  {u"SaveFileName0"_s, u"VHT"_s},
+        {u"SaveFileName1"_s, QString()}, {u"SaveFileName2"_s, QString()},
+        {u"IgnoreKey"_s, u"0"_s},        {u"NoCopyINI"_s, u"1"_s},
+        {u"OverWrite"_s, u"0"_s},        {u"Yesterday"_s, u"0"_s},
+        {u"NoKeyWord"_s, u"0"_s},        {u"Category"_s, u"1,1,0,0,0,0,0,0,0,0,0,0"_s},
+    };
+    QString text;
+    for (const auto &[key, value] : defaults)
+        text += key + u" = "_s + changes.value(key, value) + u"\r\n"_s;
+    QVERIFY(writeFile(settingFolder() + u"/varnholt.ini"_s, CodePage::toCp932(text)));
+}
+
+void tst_Collect::writeKeyWords(const QStringList &words)
+{
+    QString text;
+    for (const QString &word : words)
+        text += word + u"\r\n"_s;
+    QVERIFY(writeFile(settingFolder() + u"/KeyWord.txt"_s, CodePage::toCp932(text)));
+}
+
+RunOutcome tst_Collect::runVarnholt(const QStringList &switches)
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "UserName"})
+        env.remove(QString::fromLatin1(name));
+    env.insert(u"VARNHOLT_BASE_URL"_s, base());
+    env.insert(u"VARNHOLT_HOME"_s, m_dir->filePath(u"home"_s));
+    env.insert(u"XDG_CONFIG_HOME"_s, m_dir->filePath(u"config"_s));
+    env.insert(u"USER"_s, u"tester"_s);
+    QProcess varnholt;
+    varnholt.setProcessEnvironment(env);
+    varnholt.setProgram(QStringLiteral(VARNHOLT_BINARY));
+    varnholt.setArguments(QStringList{u"/AutoGet"_s} + switches);
+    varnholt.setStandardInputFile(QProcess::nullDevice());
+    varnholt.start();
+    RunOutcome outcome;
+    if (!varnholt.waitForFinished(60000)) {
+        varnholt.kill();
+        varnholt.waitForFinished();
+        outcome.errors = u"varnholt did not finish"_s;
+        return outcome;
+    }
+    outcome.status = varnholt.exitStatus() == QProcess::NormalExit ? varnholt.exitCode() : -1;
+    outcome.errors = QString::fromLocal8Bit(varnholt.readAllStandardError());
+    return outcome;
+}
+
+QStringList tst_Collect::portalLog() const
+{
+    return QString::fromUtf8(readFile(m_dir->filePath(u"portal.log"_s))).split(u'\n');
+}
+
+QByteArray tst_Collect::expected(const QString &layout, const QList<int> &numbers,
+                                 const QString &tag) const
+{
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString date = now.toString(u"yyyy/MM/dd"_s);
+    const QString dateTime = now.toString(u"yyyy/MM/dd(HH:mm)"_s);
+    const QString tagText = tag.isEmpty() ? QString() : tag + u"＠"_s;
+    QString out;
+    for (int n : numbers) {
+        const Article &a = article(n);
+        const QString address = url(n);
+        if (layout == u"qfw"_s) {
+            out +=
+                date + u"："_s + tagText + a.title + u'\x01' + address + u'\x01' + a.body + u'\x01';
+        } else if (layout == u"csv"_s) {
+            out += tagText + a.title + u',' + address + u',' +
+                   QString(a.body).replace(u"\r\n"_s, u","_s) + u"\r\n"_s;
+        } else {
+            const QString head = layout == u"qfb"_s ? date + u"："_s : dateTime + u"：［題］"_s;
+            out += u"@\r\n"_s + head + tagText + a.title + u" - "_s + address + u"\r\n"_s +
+                   QString(78, u'-') + u"\r\n"_s + a.body + u"\r\n"_s + QString(78, u'=') +
+                   u"\r\n"_s;
+        }
+    }
+    return CodePage::toCp932(out);
+}
+
+void tst_Collect::layouts_data()
+{
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QString>("layout");
+
+    QTest::newRow("qfw by default") << QStringList{} << u"qfw"_s;
+    QTest::newRow("qfb") << QStringList{u"/qfb"_s} << u"qfb"_s;
+    QTest::newRow("qfk") << QStringList{u"/qfk"_s} << u"qfk"_s;
+    QTest::newRow("csv") << QStringList{u"/csv"_s} << u"csv"_s;
+    QTest::newRow("qfb wins over csv") << QStringList{u"/csv"_s, u"/qfb"_s} << u"qfb"_s;
+}
+
+void tst_Collect::layouts()
+{
+    QFETCH(QStringList, switches);
+    QFETCH(QString, layout);
+
+    const QByteArray before = expected(layout, {1, 3, 4}, u"速報"_s);
+    const RunOutcome run = runVarnholt(switches);
+    const QByteArray after = expected(layout, {1, 3, 4}, u"速報"_s);
+
+    QCOMPARE(run.status, 0);
+    const QByteArray written = readFile(outFolder() + u"/VHT."_s + layout);
+    // The time stamps may have crossed a minute while the run worked.
+    if (written != before)
+        QCOMPARE(written, after);
+}
+
+void tst_Collect::keyWordModes_data()
+{
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QString>("ignoreKey"); // the stored keyword option
+    QTest::addColumn<QStringList>("keyWords");
+    QTest::addColumn<QStringList>("lines"); // csv, as "tag@title" per record
+
+    const QStringList hits{u"速報＠速報 株価が上昇"_s, u"速報＠速報 円相場"_s,
+                           u"速報＠海外で速報"_s};
+    QTest::newRow("mode 0 from settings")
+        << QStringList{} << u"0"_s << QStringList{u"速報"_s} << hits;
+    QTest::newRow("mode 1 from settings")
+        << QStringList{} << u"1"_s << QStringList{u"速報"_s}
+        << QStringList{u"速報＠速報 株価が上昇"_s, u"記事なし＠天気の話題"_s,
+                       u"速報＠速報 円相場"_s, u"速報＠海外で速報"_s};
+    QTest::newRow("mode 2 by switch")
+        << QStringList{u"/IgnoreKey"_s} << u"0"_s << QStringList{u"速報"_s}
+        << QStringList{u"速報＠速報 株価が上昇"_s, u"その他＠天気の話題"_s, u"速報＠速報 円相場"_s,
+                       u"速報＠海外で速報"_s};
+    QTest::newRow("empty list, mode 0: nothing")
+        << QStringList{} << u"0"_s << QStringList{} << QStringList{};
+    QTest::newRow("empty list, mode 1: addresses only")
+        << QStringList{u"/GetOnlyURL"_s} << u"0"_s << QStringList{}
+        << QStringList{u"記事なし＠速報 株価が上昇"_s, u"記事なし＠天気の話題"_s,
+                       u"記事なし＠速報 円相場"_s, u"記事なし＠海外で速報"_s};
+    QTest::newRow("no tag with /NoAddKey")
+        << QStringList{u"/NoAddKey"_s} << u"0"_s << QStringList{u"速報"_s}
+        << QStringList{u"速報 株価が上昇"_s, u"速報 円相場"_s, u"海外で速報"_s};
+}
+
+void tst_Collect::keyWordModes()
+{
+    QFETCH(QStringList, switches);
+    QFETCH(QString, ignoreKey);
+    QFETCH(QStringList, keyWords);
+    QFETCH(QStringList, lines);
+
+    writeSettings({{u"IgnoreKey"_s, ignoreKey}});
+    writeKeyWords(keyWords);
+    const RunOutcome run = runVarnholt(switches + QStringList{u"/csv"_s});
+
+    QCOMPARE(run.status, 0);
+    QStringList records = CodePage::fromCp932(readFile(outFolder() + u"/VHT.csv"_s))
+                              .split(u"\r\n"_s, Qt::SkipEmptyParts);
+    for (QString &record : records)
+        record = record.section(u',', 0, 0);
+    QCOMPARE(records, lines);
+    // Address-only records are never fetched.
+    const bool fetchedWeather = portalLog().contains(u"GET /a/2"_s);
+    QCOMPARE(fetchedWeather, lines.contains(u"その他＠天気の話題"_s));
+}
+
+void tst_Collect::yesterdayPass_readsPreviousDayWithoutDuplicates()
+{
+    writeSettings({{u"Yesterday"_s, u"1"_s}});
+    const RunOutcome run = runVarnholt({u"/csv"_s});
+
+    QCOMPARE(run.status, 0);
+    const QStringList log = portalLog();
+    const QString day = yesterdayPrefix();
+    QVERIFY(log.contains(u"GET /headlines/"_s + day + u"/dom/"_s));
+    QVERIFY(log.contains(u"GET /headlines/"_s + day + u"/int/"_s));
+    // Today's pages first, each article once.
+    QVERIFY(log.indexOf(u"GET /headlines/int/"_s) <
+            log.indexOf(u"GET /headlines/"_s + day + u"/dom/"_s));
+    QCOMPARE(log.count(u"GET /a/1"_s), 1);
+    QCOMPARE(log.count(u"GET /a/3"_s), 1);
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), expected(u"csv"_s, {1, 3, 4, 5}, u"速報"_s));
+}
+
+void tst_Collect::fileNameSwitches_data()
+{
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QString>("file"); // below the temporary folder
+
+    const QString yymm = QDate::currentDate().toString(u"yyMM"_s);
+    QTest::newRow("F1 F2 F3") << QStringList{u"/F1news"_s, u"/F2yymm"_s, u"/F3_x"_s}
+                              << u"out/news"_s + yymm + u"_x.qfw"_s;
+    QTest::newRow("F2 empty") << QStringList{u"/F1clip"_s, u"/F2"_s} << u"out/clip.qfw"_s;
+    QTest::newRow("FO") << QStringList{u"/FO<dir>/other"_s} << u"other/VHT.qfw"_s;
+}
+
+void tst_Collect::fileNameSwitches()
+{
+    QFETCH(QStringList, switches);
+    QFETCH(QString, file);
+    QVERIFY(QDir().mkpath(m_dir->filePath(u"other"_s)));
+    switches.replaceInStrings(u"<dir>"_s, m_dir->path());
+
+    const RunOutcome run = runVarnholt(switches);
+
+    QCOMPARE(run.status, 0);
+    QCOMPARE(readFile(m_dir->filePath(file)), expected(u"qfw"_s, {1, 3, 4}, u"速報"_s));
+}
+
+void tst_Collect::appendOrOverwrite_data()
+{
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QString>("overWrite"); // the stored setting
+    QTest::addColumn<int>("copies");
+
+    QTest::newRow("append by default") << QStringList{} << u"0"_s << 2;
+    QTest::newRow("overwrite by setting") << QStringList{} << u"1"_s << 1;
+    QTest::newRow("overwrite by switch") << QStringList{u"/OverWrite"_s} << u"0"_s << 1;
+    QTest::newRow("append switch beats the setting") << QStringList{u"/Append"_s} << u"1"_s << 2;
+    QTest::newRow("overwrite wins over append")
+        << QStringList{u"/Append"_s, u"/OverWrite"_s} << u"0"_s << 1;
+}
+
+void tst_Collect::appendOrOverwrite()
+{
+    QFETCH(QStringList, switches);
+    QFETCH(QString, overWrite);
+    QFETCH(int, copies);
+    writeSettings({{u"OverWrite"_s, overWrite}});
+
+    QCOMPARE(runVarnholt(switches + QStringList{u"/csv"_s}).status, 0);
+    QCOMPARE(runVarnholt(switches + QStringList{u"/csv"_s}).status, 0);
+
+    const QByteArray once = expected(u"csv"_s, {1, 3, 4}, u"速報"_s);
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), once.repeated(copies));
+}
+
+void tst_Collect::companionIni_data()
+{
+    QTest::addColumn<QString>("noCopyIni");
+    QTest::addColumn<bool>("copied");
+
+    QTest::newRow("NoCopyINI off: copied") << u"0"_s << true;
+    QTest::newRow("NoCopyINI on: not copied") << u"1"_s << false;
+}
+
+void tst_Collect::companionIni()
+{
+    QFETCH(QString, noCopyIni);
+    QFETCH(bool, copied);
+    // The build places Default.ini beside the executable; this run's program folder gets it.
+    const QString shipped =
+        QFileInfo(QStringLiteral(VARNHOLT_BINARY)).absolutePath() + u"/Default.ini"_s;
+    QVERIFY2(QFile::exists(shipped), qPrintable(shipped));
+    QVERIFY(QFile::copy(shipped, m_dir->filePath(u"home/Default.ini"_s)));
+    writeSettings({{u"NoCopyINI"_s, noCopyIni}});
+
+    QCOMPARE(runVarnholt({}).status, 0);
+
+    QCOMPARE(QFile::exists(outFolder() + u"/VHT.ini"_s), copied);
+    if (copied)
+        QCOMPARE(readFile(outFolder() + u"/VHT.ini"_s), readFile(shipped));
+}
+
+void tst_Collect::outputNotWritable_statusOneSettingsSaved()
+{
+    // An ordinary file where the output folder should be: not even root can write below it.
+    QVERIFY(writeFile(m_dir->filePath(u"blocker"_s), "x"));
+    writeKeyWords({u"速報"_s, u"円"_s});
+    QVERIFY(writeFile(settingFolder() + u"/varnholt.ini"_s,
+                      "Category = 1,0,0,0,0,0,0,0,0,0,0,0\r\nNoCopyINI = 1\r\n"));
+
+    const RunOutcome run = runVarnholt({u"/FO"_s + m_dir->filePath(u"blocker"_s)});
+
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.errors.contains(u"ファイルが保存できませんでした。"_s), qPrintable(run.errors));
+    // The settings were saved all the same: every key is written back.
+    const QString ini = CodePage::fromCp932(readFile(settingFolder() + u"/varnholt.ini"_s));
+    QVERIFY2(ini.contains(u"SaveFileName0"_s), qPrintable(ini));
+    QCOMPARE(CodePage::fromCp932(readFile(settingFolder() + u"/KeyWord.txt"_s)),
+             u"円\r\n速報\r\n"_s);
+}
+
+void tst_Collect::settingsNotWritable_statusOneNamesPath()
+{
+    // A folder in place of the settings file: loading finds nothing, saving must fail loudly.
+    const QString iniPath = settingFolder() + u"/varnholt.ini"_s;
+    QVERIFY(QFile::remove(iniPath));
+    QVERIFY(QDir().mkpath(iniPath));
+
+    const RunOutcome run = runVarnholt({});
+
+    QCOMPARE(run.status, 1);
+    QVERIFY2(run.errors.contains(iniPath), qPrintable(run.errors));
+    // The run itself wrote its output.
+    QVERIFY(QFile::exists(settingFolder() + u"/KeyWord.txt"_s));
+}
+
+void tst_Collect::pageStaysEmpty_givesUpAfterTwoRetries()
+{
+    QVERIFY(writeFile(m_dir->filePath(u"root/headlines/dom/index.html"_s),
+                      "<ul>\n<li><a href=/a/empty>\xe9\x80\x9f\xe5\xa0\xb1</a></li>\n</ul>\n"));
+
+    const RunOutcome run = runVarnholt({});
+
+    QCOMPARE(run.status, 1);
+    // One silent re-request, two retries answered Yes, then No.
+    QCOMPARE(portalLog().count(u"GET /a/empty"_s), 4);
+    QVERIFY(!QFile::exists(outFolder() + u"/VHT.qfw"_s));
+    QVERIFY(QFile::exists(settingFolder() + u"/varnholt.ini"_s));
+}
+
+QTEST_GUILESS_MAIN(tst_Collect)
+#include "tst_collect.moc"
