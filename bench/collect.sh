@@ -2,7 +2,8 @@
 # Collection speed and memory: a headless varnholt run (keyword "速報", one pass) against a
 # generated corpus, next to curl fetching the same addresses one by one over one reused
 # connection. Prints, per corpus size, the medians of three runs: varnholt wall time, curl wall
-# time, their ratio, varnholt's peak RSS and the time per article.
+# time (asking for the same compression as varnholt), their ratio, varnholt's peak RSS, the time
+# per article, and for reference curl without compression.
 #   bench/collect.sh [sizes...]          default: 1000 10000
 # Uses the binaries in ${VARNHOLT_BUILD_DIR:-build} (built here when missing).
 set -euo pipefail
@@ -84,18 +85,21 @@ run_varnholt() { # -> "seconds rss_kb"
     echo "$(calc "$t1 - $t0") $(cat "$work/rss")"
 }
 
-run_curl() { # -> seconds
-    local t0 t1
+# With the Accept-Encoding varnholt sends (replies compressed alike), or with none at all.
+run_curl() { # [plain] -> seconds
+    local t0 t1 encoding=(--compressed -H "Accept-Encoding: gzip, deflate")
+    [ "${1:-}" = plain ] && encoding=()
     t0="$(now)"
-    curl -s --config "$work/curl.cfg"
+    curl -s "${encoding[@]}" --config "$work/curl.cfg"
     t1="$(now)"
     calc "$t1 - $t0"
 }
 
-printf '%8s %10s %10s %7s %10s %12s %9s\n' articles varnholt_s curl_s ratio peak_MB ms_per_article requests
+printf '%8s %10s %10s %7s %10s %12s %9s %12s\n' articles varnholt_s curl_s ratio peak_MB \
+    ms_per_article requests curl_plain_s
 for size in "${sizes[@]}"; do
     start_portal "$size"
-    vtimes=() ctimes=() rsses=()
+    vtimes=() ctimes=() ptimes=() rsses=()
     for run in $(seq 1 "$runs"); do
         : >"$work/portal.log"
         read -r seconds rss < <(run_varnholt)
@@ -114,11 +118,13 @@ for size in "${sizes[@]}"; do
             fi
         fi
         ctimes+=("$(run_curl)")
+        ptimes+=("$(run_curl plain)")
     done
     stop_portal
     v="$(median "${vtimes[@]}")"
     c="$(median "${ctimes[@]}")"
     r="$(median "${rsses[@]}")"
-    printf '%8d %10.2f %10.2f %7.2f %10.1f %12.3f %9d\n' "$size" "$v" "$c" \
-        "$(calc "$v / $c")" "$(calc "$r / 1024")" "$(calc "$v * 1000 / $size")" "$requests"
+    p="$(median "${ptimes[@]}")"
+    printf '%8d %10.2f %10.2f %7.2f %10.1f %12.3f %9d %12.2f\n' "$size" "$v" "$c" \
+        "$(calc "$v / $c")" "$(calc "$r / 1024")" "$(calc "$v * 1000 / $size")" "$requests" "$p"
 done

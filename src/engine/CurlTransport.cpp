@@ -64,7 +64,9 @@ public:
         // Redirects are followed by hand so that each target can be checked before it is asked.
         curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
         curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
-        curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "");
+        // Compressed replies are welcome, but only in the cheap encodings: a server asked for
+        // brotli may spend far longer compressing a page than sending it.
+        curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
         curl_easy_setopt(h, CURLOPT_USERAGENT, "Varnholt/1.0.0");
         curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &receive);
         curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_errorText.data());
