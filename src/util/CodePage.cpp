@@ -2,9 +2,11 @@
 
 #include <QSysInfo>
 
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <iconv.h>
+#include <optional>
 
 namespace {
 
@@ -14,7 +16,7 @@ constexpr const char *kEucJp = "EUC-JP-MS";
 constexpr const char *kUtf16 =
     QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
 
-// Owns one conversion descriptor for the length of one call.
+// Owns one conversion descriptor.
 class Converter
 {
 public:
@@ -36,10 +38,26 @@ public:
         return iconv(m_cd, in, inLeft, out, outLeft);
     }
     void flush(char **out, size_t *outLeft) { iconv(m_cd, nullptr, nullptr, out, outLeft); }
+    // Back to the initial shift state, as after iconv_open.
+    void reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
 
 private:
     iconv_t m_cd;
 };
+
+enum class Direction { FromUtf16ToCp932, FromUtf16ToEucJp, FromCp932, FromEucJp, Count };
+
+// iconv_open loads a gconv module on every call, and a run converts tens of thousands of pages:
+// each thread keeps one descriptor per direction and resets it before every use.
+Converter &converterFor(Direction direction, const char *to, const char *from)
+{
+    thread_local std::array<std::optional<Converter>, size_t(Direction::Count)> cache;
+    std::optional<Converter> &slot = cache[size_t(direction)];
+    if (!slot || !slot->isValid())
+        slot.emplace(to, from);
+    slot->reset();
+    return *slot;
+}
 
 // Makes room for at least `needed` more bytes behind `out`, keeping what was written.
 void grow(QByteArray &buffer, char *&out, size_t &outLeft, size_t needed)
@@ -52,12 +70,12 @@ void grow(QByteArray &buffer, char *&out, size_t &outLeft, size_t needed)
 
 // UTF-16 text to a byte code page; every character the target cannot hold becomes "?". A
 // surrogate pair is one character and so one "?".
-QByteArray encode(QStringView text, const char *codePage, int maxBytesPerUnit)
+QByteArray encode(QStringView text, Direction direction, const char *codePage, int maxBytesPerUnit)
 {
     QByteArray result;
     if (text.isEmpty())
         return result;
-    Converter converter(codePage, kUtf16);
+    Converter &converter = converterFor(direction, codePage, kUtf16);
     if (!converter.isValid())
         return QByteArray(text.size(), '?');
 
@@ -94,12 +112,12 @@ QByteArray encode(QStringView text, const char *codePage, int maxBytesPerUnit)
 
 // Bytes of a code page to UTF-16; every byte that does not start a valid sequence becomes
 // U+FFFD and decoding resumes at the next byte.
-QString decode(QByteArrayView bytes, const char *codePage)
+QString decode(QByteArrayView bytes, Direction direction, const char *codePage)
 {
     QString result;
     if (bytes.isEmpty())
         return result;
-    Converter converter(kUtf16, codePage);
+    Converter &converter = converterFor(direction, kUtf16, codePage);
     if (!converter.isValid())
         return QString(bytes.size(), QChar::ReplacementCharacter);
 
@@ -148,23 +166,23 @@ namespace CodePage {
 
 QByteArray toCp932(QStringView text)
 {
-    return encode(text, kCp932, 2);
+    return encode(text, Direction::FromUtf16ToCp932, kCp932, 2);
 }
 
 QString fromCp932(QByteArrayView bytes)
 {
-    return decode(bytes, kCp932);
+    return decode(bytes, Direction::FromCp932, kCp932);
 }
 
 QString fromEucJp(QByteArrayView bytes)
 {
-    return decode(bytes, kEucJp);
+    return decode(bytes, Direction::FromEucJp, kEucJp);
 }
 
 QByteArray toEucJp(QStringView text)
 {
     // JIS X 0212 characters take three bytes for one UTF-16 unit.
-    return encode(text, kEucJp, 3);
+    return encode(text, Direction::FromUtf16ToEucJp, kEucJp, 3);
 }
 
 } // namespace CodePage

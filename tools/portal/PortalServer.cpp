@@ -21,6 +21,12 @@ PortalServer::PortalServer(std::unique_ptr<PageSource> pages, RequestLog *log)
         return new httplib::ThreadPool(kServerThreads);
     };
 
+    // A client reads a whole category over one connection: without TCP_NODELAY, replies stall
+    // on delayed acknowledgements, and the library's default of five requests per connection
+    // would make it reconnect all the time.
+    m_server.set_tcp_nodelay(true);
+    m_server.set_keep_alive_max_count(100000);
+
     m_server.set_pre_routing_handler([this](const httplib::Request &request, httplib::Response &) {
         if (m_log)
             m_log->write(QByteArray::fromStdString(request.method),
