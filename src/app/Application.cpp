@@ -11,16 +11,10 @@
 #include <optional>
 #endif
 
-// Switch to 1 once btnFetch_Click is built into varnholt_engine (src/engine/FetchAction.cpp).
-#define VARNHOLT_FETCH_ACTION_LINKED 1
-
-#if VARNHOLT_FETCH_ACTION_LINKED
 #include "TerminalProgress.h"
-#include "engine/CurlTransport.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchProgress.h"
 #include "engine/HttpTransport.h"
-#endif
 
 using namespace Qt::StringLiterals;
 
@@ -62,8 +56,6 @@ int Application::run()
     if (desktop)
         return desktop->run();
 #endif
-    if (m_mode == Mode::Windows)
-        return runWithWindows();
     if (!m_state.runOptions.AutoGet) {
         say(u"no display is available: start with \"/AutoGet\" to collect without windows, or "
             "run on a desktop (DISPLAY or WAYLAND_DISPLAY)"_s);
@@ -74,20 +66,6 @@ int Application::run()
 
 int Application::runUnattended()
 {
-#if VARNHOLT_FETCH_ACTION_LINKED
-    return runFetch();
-#else
-    // Until the fetch action is built in, an unattended start shows where it would work.
-    say(u"settings folder: "_s + m_state.SettingFolder);
-    say(u"debug log: "_s + m_state.log.logFilePath());
-    return ExitNormal;
-#endif
-}
-
-#if VARNHOLT_FETCH_ACTION_LINKED
-int Application::runFetch()
-{
-    const CurlGlobal curl;
     const std::unique_ptr<HttpTransport> http = MakeCurlTransport();
     // The progress line stays off with "/HideMe" and when "/Debug" lines share the terminal.
     const RunOptions &options = m_state.runOptions;
@@ -101,19 +79,9 @@ int Application::runFetch()
     Prompter &prompter = clearing ? static_cast<Prompter &>(*clearing) : *m_prompter;
     FetchProgress &progress = terminal ? static_cast<FetchProgress &>(*terminal) : silent;
     RunServices services{*http, prompter, progress};
-    // Nothing can show a document without a display.
-    const auto openDocument = [this](const QString &path) {
-        say(path + u": not opened, no display is available"_s);
+    // Without a display nothing can show a document: the fetch action says so with the path.
+    const auto openDocument = [](const QString &) {
         return false;
     };
     return btnFetch_Click(m_state, services, openDocument);
-}
-#endif
-
-int Application::runWithWindows()
-{
-    // DESKTOP HOOK: create the settings window here (hidden until now: Show it, or run its fetch
-    // action at once with "/AutoGet") and return the exit status of its event loop.
-    say(u"this build has no settings window: start with \"/AutoGet\""_s);
-    return ExitCouldNotStart;
 }

@@ -29,8 +29,6 @@ public:
 
 private:
     int runUnattended();
-    int runFetch();
-    int runWithWindows();
     void say(const QString &text) const;
 
     Mode m_mode;

@@ -1,6 +1,7 @@
 #include "Application.h"
 #include "CommandLineHelp.h"
 #include "HeadlessPrompter.h"
+#include "engine/CurlTransport.h"
 #include "startup/RunOptions.h"
 
 #include <QCoreApplication>
@@ -68,6 +69,7 @@ int main(int argc, char **argv)
     }
     QCoreApplication::setApplicationName(QStringLiteral("Varnholt"));
 
+    const CurlGlobal curl;
     Application application(windows ? Application::Mode::Windows : Application::Mode::Headless,
                             UnparsedCommandLine(arguments), std::move(prompter));
     return application.run();

@@ -1,6 +1,5 @@
 #include "ui/DesktopSession.h"
 
-#include "engine/CurlTransport.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchRun.h"
 #include "engine/HttpTransport.h"
@@ -102,7 +101,6 @@ void DesktopSession::startFetch()
     FetchProgress &progress =
         m_fetchWindow ? static_cast<FetchProgress &>(*m_fetchWindow) : m_silentProgress;
 
-    m_curl = std::make_unique<CurlGlobal>();
     m_http = MakeCurlTransport();
     m_services = std::make_unique<RunServices>(RunServices{*m_http, m_prompter, progress});
     m_worker = std::make_unique<FetchWorker>([this] {

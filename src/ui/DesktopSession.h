@@ -8,7 +8,6 @@
 #include <memory>
 #include <optional>
 
-class CurlGlobal;
 class DebugWindowSink;
 class FetchWorker;
 class HttpTransport;
@@ -50,7 +49,6 @@ private:
     std::optional<int> m_endStatus;
     std::unique_ptr<DebugWindowSink> m_debugSink;
     std::unique_ptr<frmSetting> m_window;
-    std::unique_ptr<CurlGlobal> m_curl;
     std::unique_ptr<HttpTransport> m_http;
     std::unique_ptr<frmFetch> m_fetchWindow;
     SilentProgress m_silentProgress;
