@@ -157,9 +157,11 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
     const QString &file = result.SaveFilePath;
 
     if (!context.files.canAppend(file)) {
+        // The fixed text, then the path, so the person knows which file could not be opened.
         context.prompter.tell(
             u"ファイルが保存できませんでした。\r\n"
-            u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。"_s,
+            u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。\r\n\r\n"_s +
+                file,
             MessageIcon::Stop);
         return result;
     }

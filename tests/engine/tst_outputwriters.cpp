@@ -257,10 +257,12 @@ void TestOutputWriters::unwritableFileIsTold()
 
         QCOMPARE(result.SaveFilePath, base + u".qfw"_s);
         QVERIFY(!result.written);
-        QCOMPARE(prompter.told,
-                 QStringList{
-                     u"ファイルが保存できませんでした。\r\n"
-                     u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。"_s});
+        QCOMPARE(
+            prompter.told,
+            QStringList{
+                u"ファイルが保存できませんでした。\r\n"
+                u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。\r\n\r\n"_s +
+                base + u".qfw"_s});
         QCOMPARE(prompter.icons.value(0), MessageIcon::Stop);
         QVERIFY(!QFile::exists(result.SaveFilePath));
     }
