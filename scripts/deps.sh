@@ -6,7 +6,7 @@ packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools
     libcurl4-openssl-dev libcpp-httplib-dev
-    fonts-dejavu-core curl
+    fonts-dejavu-core curl time
 )
 missing=()
 for p in "${packages[@]}"; do
