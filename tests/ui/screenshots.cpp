@@ -80,18 +80,21 @@ int main(int argc, char **argv)
     settings.hide();
 
     frmFetch fetch(prompter);
-    fetch.setCaption(u"取得中 (3/5) - 経済"_s);
-    fetch.setInfo(u"記事を取得しています: 円高、輸出企業の決算に追い風"_s);
-    fetch.setUnit(u"件"_s);
-    fetch.setMax(40);
-    fetch.setValue(17);
+    // What a run shows while it fetches the fourth of ten articles.
+    fetch.setUnit(u" Article(s) / 10 Article(s)"_s);
+    fetch.setMax(10);
+    fetch.setValue(4);
+    fetch.setInfo(u"記事を受信しています。"_s);
+    fetch.setCaption(u"4 / 10(受信中) - Varnholt Ver.1.0.0"_s);
     QApplication::processEvents();
     ok = save(fetch, folder, u"fetch.png"_s) && ok;
     fetch.hide();
 
     frmDebug debug;
-    for (const QString &line : {u"Program Started."_s, u"カテゴリ 経済 を調べています"_s,
-                                u"見出し 24 件、キーワード一致 3 件"_s})
+    for (const QString &line :
+         {u"Program Started."_s, u"http://127.0.0.1:8642/headlines/dom/を調査します。"_s,
+          u"http://127.0.0.1:8642/headlines/dom/をGetしています。"_s,
+          u"http://127.0.0.1:8642/headlines/dom/をGetしました。"_s})
         debug.appendLine(line);
     ok = save(debug, folder, u"debug.png"_s) && ok;
     debug.hide();
