@@ -75,7 +75,7 @@ FetchedPage PageFetcher::GetHTML(const QString &url)
         if (retried) {
             if (!m_prompter.askYesNo(
                     u"データの取得に失敗しました。\r\n再度取得しますか？\r\n\r\n"_s + url +
-                        u": the page came back empty"_s,
+                        u" (空のページが返りました)"_s,
                     MessageIcon::Stop)) {
                 m_log.write(u"HTMLが取得できなかったため取得中止(←回線未接続？)"_s);
                 page.gaveUp = true;
