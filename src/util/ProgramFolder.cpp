@@ -19,13 +19,31 @@ QString ChooseProgramFolder(const QString &home, const QString &executableFolder
     return userDataFolder;
 }
 
+namespace {
+
+QString installedLayoutDataFolder(const QString &executableFolder)
+{
+    return QDir::cleanPath(executableFolder + u"/../share/varnholt"_s);
+}
+
+} // namespace
+
+QString InstalledDataFolder()
+{
+    const QString relative = installedLayoutDataFolder(QCoreApplication::applicationDirPath());
+    return QFileInfo(relative).isDir() ? relative : QStringLiteral(VARNHOLT_DATA_DIR);
+}
+
 QString ProgramFolder(QString *error)
 {
     const QString executableFolder = QCoreApplication::applicationDirPath();
+    // An installed program keeps the user's files in the per-user data folder even where it
+    // could write beside itself (run as root, say): its bin folder is nobody's program folder.
+    const bool installed = QFileInfo(installedLayoutDataFolder(executableFolder)).isDir();
     QString dataLocation = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     const QString folder =
         QDir(ChooseProgramFolder(qEnvironmentVariable("VARNHOLT_HOME"), executableFolder,
-                                 QFileInfo(executableFolder).isWritable(),
+                                 !installed && QFileInfo(executableFolder).isWritable(),
                                  JoinPath(dataLocation, u"Varnholt"_s)))
             .absolutePath();
 
