@@ -1,4 +1,5 @@
 #include "HeadlessPrompter.h"
+#include "TestFiles.h"
 
 #include <QTest>
 
@@ -14,18 +15,6 @@ struct FileCloser
     void operator()(std::FILE *file) const { std::fclose(file); }
 };
 using File = std::unique_ptr<std::FILE, FileCloser>;
-
-QString contentsOf(std::FILE *file)
-{
-    std::fflush(file);
-    std::rewind(file);
-    QByteArray bytes;
-    char buffer[256];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, qsizetype(got));
-    return QString::fromLocal8Bit(bytes);
-}
 
 // A terminal that has the given lines typed into it.
 File typed(const QByteArray &input)
@@ -78,7 +67,7 @@ void tst_HeadlessPrompter::askYesNo()
     }
     QCOMPARE(given, answers);
 
-    const QStringList lines = contentsOf(errors.get()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines = streamText(errors.get()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(lines.size(), 2 * answers.size());
     for (qsizetype i = 0; i < answers.size(); ++i) {
         QCOMPARE(lines.value(2 * i), u"Varnholt: 再試行しますか?"_s);
@@ -93,7 +82,7 @@ void tst_HeadlessPrompter::tell_prefixesEveryLine()
     HeadlessPrompter prompter(errors.get(), nullptr);
     prompter.tell(u"中止します。"_s, MessageIcon::Stop);
     prompter.tell(u"a\r\nb"_s, MessageIcon::Information);
-    QCOMPARE(contentsOf(errors.get()), u"Varnholt: 中止します。\nVarnholt: a\nVarnholt: b\n"_s);
+    QCOMPARE(streamText(errors.get()), u"Varnholt: 中止します。\nVarnholt: a\nVarnholt: b\n"_s);
 }
 
 void tst_HeadlessPrompter::askText_data()
@@ -122,7 +111,7 @@ void tst_HeadlessPrompter::askText()
     File in = typed(input);
     HeadlessPrompter prompter(errors.get(), terminal ? in.get() : nullptr);
     QCOMPARE(prompter.askText(u"フォルダ名"_s, u"title"_s, u"kazemi"_s), answer);
-    QVERIFY(contentsOf(errors.get()).startsWith(u"Varnholt: フォルダ名\n"_s));
+    QVERIFY(streamText(errors.get()).startsWith(u"Varnholt: フォルダ名\n"_s));
 }
 
 QTEST_GUILESS_MAIN(tst_HeadlessPrompter)

@@ -1,5 +1,7 @@
 // The headless progress line: what reaches the terminal, and how often.
+#include "ScriptedPrompter.h"
 #include "TerminalProgress.h"
+#include "TestFiles.h"
 
 #include <QTest>
 
@@ -8,32 +10,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NullPrompter final : public Prompter
-{
-public:
-    QStringList told;
-    bool askYesNo(const QString &text, MessageIcon, const QString &) override
-    {
-        told << text;
-        return true;
-    }
-    void tell(const QString &text, MessageIcon, const QString &) override { told << text; }
-    QString askText(const QString &, const QString &, const QString &) override { return {}; }
-};
-
-// Everything written to a temporary stream, as text.
-QString contents(std::FILE *file)
-{
-    std::fflush(file);
-    std::rewind(file);
-    QByteArray bytes;
-    char buffer[4096];
-    size_t read = 0;
-    while ((read = std::fread(buffer, 1, sizeof buffer, file)) > 0)
-        bytes.append(buffer, qsizetype(read));
-    return QString::fromLocal8Bit(bytes);
-}
 
 struct Terminal
 {
@@ -78,10 +54,10 @@ void tst_TerminalProgress::redraws_areThrottled()
             terminal.now = times.at(i);
             progress.setInfo(u"ラベル%1"_s.arg(i));
         }
-        QCOMPARE(contents(terminal.file).count(u"\r\x1b[K"_s), draws);
+        QCOMPARE(streamText(terminal.file).count(u"\r\x1b[K"_s), draws);
     }
     // Leaving puts the final state on its own finished line.
-    const QString all = contents(terminal.file);
+    const QString all = streamText(terminal.file);
     QVERIFY(all.endsWith(u"ラベル%1\n"_s.arg(times.size() - 1)));
 }
 
@@ -94,7 +70,7 @@ void tst_TerminalProgress::lastArticle_isAlwaysShown()
     for (int i = 1; i <= 4; ++i)
         progress.setValue(i);
 
-    const QString last = contents(terminal.file).section(u"\r\x1b[K"_s, -1);
+    const QString last = streamText(terminal.file).section(u"\r\x1b[K"_s, -1);
     QCOMPARE(last, u"記事を受信しています。 [####################] 4 / 4"_s);
 }
 
@@ -123,17 +99,17 @@ void tst_TerminalProgress::line_fitsTheWidth()
 void tst_TerminalProgress::messages_getALineOfTheirOwn()
 {
     Terminal terminal;
-    NullPrompter inner;
+    ScriptedPrompter inner;
     {
         TerminalProgress progress(terminal.file, 80, [&] { return terminal.now; });
         LineClearingPrompter prompter(inner, progress);
         progress.setInfo(u"取得すべきデータの一覧を作成しています(0/11)"_s);
         prompter.tell(u"message"_s, MessageIcon::Stop);
         // The line was wiped and nothing redraws it on leaving.
-        QVERIFY(contents(terminal.file).endsWith(u"\r\x1b[K"_s));
+        QVERIFY(streamText(terminal.file).endsWith(u"\r\x1b[K"_s));
     }
-    QVERIFY(contents(terminal.file).endsWith(u"\r\x1b[K"_s));
-    QCOMPARE(inner.told, QStringList{u"message"_s});
+    QVERIFY(streamText(terminal.file).endsWith(u"\r\x1b[K"_s));
+    QCOMPARE(inner.messageTexts(), QStringList{u"message"_s});
 }
 
 QTEST_GUILESS_MAIN(tst_TerminalProgress)

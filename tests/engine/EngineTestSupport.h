@@ -2,7 +2,6 @@
 
 #include "engine/FetchProgress.h"
 #include "util/DebugLog.h"
-#include "util/Prompter.h"
 
 #include <QString>
 #include <QStringList>
@@ -29,31 +28,22 @@ private:
     DebugLog m_log;
 };
 
-// Keeps every progress Unit text.
+// Keeps everything it is shown; can report a cancel at a chosen event.
 class RecordingProgress final : public FetchProgress
 {
 public:
-    void setInfo(const QString &) override {}
-    void setCaption(const QString &) override {}
-    void setMax(qint32) override {}
-    void setValue(qint32) override {}
-    void setUnit(const QString &unit) override { units.append(unit); }
-    bool letEventsThrough() override { return true; }
+    QStringList infos;
+    QStringList captions;
+    QList<qint32> values;
     QStringList units;
-};
+    qint32 max = -1;
+    int cancelAtEvent = -1; // letEventsThrough call (0-based) that reports a cancel
+    int events = 0;
 
-// Remembers what it was told; every question is answered No.
-class RecordingPrompter final : public Prompter
-{
-public:
-    bool askYesNo(const QString &, MessageIcon, const QString &) override { return false; }
-    void tell(const QString &text, MessageIcon icon, const QString &) override
-    {
-        told.append(text);
-        icons.append(icon);
-    }
-    QString askText(const QString &, const QString &, const QString &) override { return {}; }
-
-    QStringList told;
-    QList<MessageIcon> icons;
+    void setInfo(const QString &text) override { infos << text; }
+    void setCaption(const QString &text) override { captions << text; }
+    void setMax(qint32 value) override { max = value; }
+    void setValue(qint32 value) override { values << value; }
+    void setUnit(const QString &unit) override { units << unit; }
+    bool letEventsThrough() override { return events++ != cancelAtEvent; }
 };

@@ -1,5 +1,7 @@
 // The run driven end to end over a table of pages: what is requested, recorded, written and
 // saved, without a network.
+#include "EngineTestSupport.h"
+#include "ScriptedPrompter.h"
 #include "engine/ArticleList.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchProgress.h"
@@ -7,14 +9,11 @@
 #include "engine/HttpTransport.h"
 #include "startup/ProgramState.h"
 #include "util/CodePage.h"
-#include "util/Prompter.h"
 
 #include <QFile>
 #include <QHash>
 #include <QTemporaryDir>
 #include <QTest>
-
-#include <deque>
 
 using namespace Qt::StringLiterals;
 
@@ -42,44 +41,6 @@ public:
             return {false, {}, url + u": too many requests"_s};
         return {true, pages.value(url), {}};
     }
-};
-
-class ScriptedPrompter final : public Prompter
-{
-public:
-    std::deque<bool> answers;
-    QStringList asked;
-    QStringList told;
-
-    bool askYesNo(const QString &text, MessageIcon, const QString &) override
-    {
-        asked << text;
-        if (answers.empty())
-            return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void tell(const QString &text, MessageIcon, const QString &) override { told << text; }
-    QString askText(const QString &, const QString &, const QString &) override { return {}; }
-};
-
-class RecordingProgress final : public FetchProgress
-{
-public:
-    QStringList infos;
-    QStringList captions;
-    QList<qint32> values;
-    qint32 max = -1;
-    int cancelAtEvent = -1; // letEventsThrough call (0-based) that reports a cancel
-    int events = 0;
-
-    void setInfo(const QString &text) override { infos << text; }
-    void setCaption(const QString &text) override { captions << text; }
-    void setMax(qint32 value) override { max = value; }
-    void setValue(qint32 value) override { values << value; }
-    void setUnit(const QString &) override {}
-    bool letEventsThrough() override { return events++ != cancelAtEvent; }
 };
 
 struct Item
@@ -349,7 +310,7 @@ void tst_FetchRun::addressOffThePortal_isNeverRequested()
     QCOMPARE(f.outputLines().size(), 1);
     const QString offPortal = kBase + (nextTarget.isEmpty() ? articleTarget : nextTarget);
     QVERIFY(!f.log.filter(offPortal).filter(u"取得しません"_s).isEmpty());
-    QVERIFY(f.prompter.asked.isEmpty());
+    QVERIFY(f.prompter.questionTexts().isEmpty());
 }
 
 void tst_FetchRun::articleProgress_countsEveryRecord()
@@ -543,7 +504,7 @@ void tst_FetchRun::fetchAction_companionIni()
     QFile companion(f.dir.filePath(u"out.ini"_s));
     QVERIFY(companion.open(QIODevice::ReadOnly));
     QCOMPARE(companion.readAll(), copied ? QByteArray("; companion\r\n") : QByteArray("old"));
-    QVERIFY(f.prompter.told.isEmpty());
+    QVERIFY(f.prompter.messageTexts().isEmpty());
     QVERIFY(QFile::exists(f.state.settingIniPath()));
 }
 
@@ -560,8 +521,8 @@ void tst_FetchRun::fetchAction_openDocument()
 
     QCOMPARE(status, 0);
     QCOMPARE(opened, QStringList{f.dir.filePath(u"out.csv"_s)});
-    QCOMPARE(f.prompter.told.size(), 1);
-    QVERIFY(f.prompter.told.first().contains(f.dir.filePath(u"out.csv"_s)));
+    QCOMPARE(f.prompter.messageTexts().size(), 1);
+    QVERIFY(f.prompter.messageTexts().first().contains(f.dir.filePath(u"out.csv"_s)));
 }
 
 void tst_FetchRun::fetchAction_unwritableOutput_stillSavesSettings()
@@ -573,7 +534,7 @@ void tst_FetchRun::fetchAction_unwritableOutput_stillSavesSettings()
     const int status = btnFetch_Click(f.state, f.services, {});
 
     QCOMPARE(status, 1);
-    QVERIFY(!f.prompter.told.isEmpty());
+    QVERIFY(!f.prompter.messageTexts().isEmpty());
     QVERIFY(QFile::exists(f.state.keyWordFilePath()));
     QVERIFY(QFile::exists(f.state.settingIniPath()));
 }

@@ -1,4 +1,6 @@
 #include "EngineTestSupport.h"
+#include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "engine/ArticleList.h"
 #include "engine/OutputWriters.h"
 #include "startup/RunOptions.h"
@@ -47,18 +49,6 @@ Clock steppingClock()
         *next = next->addSecs(60);
         return now;
     };
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
 } // namespace
@@ -170,7 +160,7 @@ void TestOutputWriters::layoutChoice()
     options.Qfb = qfb;
     options.Qfk = qfk;
     options.Csv = csv;
-    RecordingPrompter prompter;
+    ScriptedPrompter prompter;
     SaveContext context{options, 0, prompter};
     const SaveResult result = SaveArticles(dir.filePath(u"VHT20240101"_s), {}, context);
     QCOMPARE(result.SaveFilePath, dir.filePath(u"VHT20240101"_s + extension));
@@ -227,13 +217,13 @@ void TestOutputWriters::overwriteOrAppend()
     options.NoAddKey = true;
     options.OverWrite = overWriteSwitch;
     options.Append = appendSwitch;
-    RecordingPrompter prompter;
+    ScriptedPrompter prompter;
     SaveContext context{options, chkOverWrite, prompter};
     const SaveResult result = SaveArticles(dir.filePath(u"out"_s), sample.articles, context);
 
     QVERIFY(result.written);
-    QVERIFY(prompter.told.isEmpty());
-    QCOMPARE(readAll(file), expected);
+    QVERIFY(prompter.messageTexts().isEmpty());
+    QCOMPARE(readFile(file), expected);
     // The decision is kept in the run options, as the rest of the run sees them.
     QVERIFY(options.OverWrite || options.Append);
 }
@@ -251,19 +241,19 @@ void TestOutputWriters::unwritableFileIsTold()
         Sample sample;
         sample.add(u"http://p/1"_s, u"T"_s, "b", u"k"_s);
         RunOptions options;
-        RecordingPrompter prompter;
+        ScriptedPrompter prompter;
         SaveContext context{options, 1, prompter};
         const SaveResult result = SaveArticles(base, sample.articles, context);
 
         QCOMPARE(result.SaveFilePath, base + u".qfw"_s);
         QVERIFY(!result.written);
         QCOMPARE(
-            prompter.told,
+            prompter.messageTexts(),
             QStringList{
                 u"ファイルが保存できませんでした。\r\n"
                 u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。\r\n\r\n"_s +
                 base + u".qfw"_s});
-        QCOMPARE(prompter.icons.value(0), MessageIcon::Stop);
+        QCOMPARE(prompter.messages.value(0).icon, MessageIcon::Stop);
         QVERIFY(!QFile::exists(result.SaveFilePath));
     }
 }
@@ -290,7 +280,7 @@ void TestOutputWriters::failedWriteIsToldAndReported()
     RunOptions options;
     options.OverWrite = overWrite;
     options.Append = !overWrite;
-    RecordingPrompter prompter;
+    ScriptedPrompter prompter;
     // A disk that fills up: the helpers leave the file as it was and say why.
     auto full = [](const QString &path, const QByteArray &) {
         return FileResult::failure(path, u"No space left on device"_s);
@@ -301,10 +291,10 @@ void TestOutputWriters::failedWriteIsToldAndReported()
     const SaveResult result = SaveArticles(dir.filePath(u"VHT"_s), sample.articles, context);
 
     QVERIFY(!result.written);
-    QCOMPARE(prompter.told, QStringList{u"ファイルが保存できませんでした。\r\n"_s + file +
-                                        u": No space left on device"_s});
-    QCOMPARE(prompter.icons.value(0), MessageIcon::Stop);
-    QCOMPARE(readAll(file), old);
+    QCOMPARE(prompter.messageTexts(), QStringList{u"ファイルが保存できませんでした。\r\n"_s + file +
+                                                  u": No space left on device"_s});
+    QCOMPARE(prompter.messages.value(0).icon, MessageIcon::Stop);
+    QCOMPARE(readFile(file), old);
 }
 
 QTEST_GUILESS_MAIN(TestOutputWriters)

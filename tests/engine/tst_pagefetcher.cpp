@@ -1,43 +1,18 @@
 // GetHTML against the real portal's fault scenarios, answered by a scripted person.
+#include "ScriptedPrompter.h"
 #include "engine/CurlTransport.h"
 #include "engine/HttpTransport.h"
 #include "engine/PageFetcher.h"
 #include "util/CodePage.h"
 #include "util/DebugLog.h"
-#include "util/Prompter.h"
 
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
 
-#include <deque>
-
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class ScriptedPrompter final : public Prompter
-{
-public:
-    std::deque<bool> answers;
-    QStringList asked;
-    int pagesStarted = 0;
-
-    bool askYesNo(const QString &text, MessageIcon icon, const QString &) override
-    {
-        asked << text;
-        if (icon != MessageIcon::Stop)
-            asked << u"<not the Stop icon>"_s;
-        if (answers.empty())
-            return false;
-        const bool answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    void tell(const QString &, MessageIcon, const QString &) override {}
-    QString askText(const QString &, const QString &, const QString &) override { return {}; }
-    void pageFetchStarted() override { ++pagesStarted; }
-};
 
 // Fails the first few requests as a time-out would, then asks the real transport.
 class FlakyTransport final : public HttpTransport
@@ -62,14 +37,18 @@ private:
 const QString kEmptyQuestion = u"データの取得に失敗しました。\r\n再度取得しますか？"_s;
 const QString kTimeoutQuestion = u"処理がタイムアウトしました。\r\n再度取得しますか？"_s;
 
-// "E" for each empty-page question, "T" for each failure question, in order.
-QString questionKinds(const QStringList &asked)
+// "E" for each empty-page question, "T" for each failure question, in order; "?" after one
+// that lacks the Stop icon.
+QString questionKinds(const QList<ScriptedPrompter::Call> &questions)
 {
     QString kinds;
-    for (const QString &text : asked)
-        kinds += text.startsWith(kEmptyQuestion)     ? u'E'
-                 : text.startsWith(kTimeoutQuestion) ? u'T'
-                                                     : u'?';
+    for (const ScriptedPrompter::Call &question : questions) {
+        kinds += question.text.startsWith(kEmptyQuestion)     ? u'E'
+                 : question.text.startsWith(kTimeoutQuestion) ? u'T'
+                                                              : u'?';
+        if (question.icon != MessageIcon::Stop)
+            kinds += u'?';
+    }
     return kinds;
 }
 
@@ -197,7 +176,7 @@ void tst_PageFetcher::faultScenario()
     const std::unique_ptr<HttpTransport> http =
         MakeCurlTransport(std::chrono::milliseconds(timeoutMs));
     ScriptedPrompter prompter;
-    prompter.answers.assign(answers.begin(), answers.end());
+    prompter.answers = answers;
     DebugLog log;
     QStringList lines;
     log.setOptions(true, false);
@@ -206,7 +185,7 @@ void tst_PageFetcher::faultScenario()
 
     const FetchedPage page = fetcher.GetHTML(url(path));
 
-    QCOMPARE(questionKinds(prompter.asked), questions);
+    QCOMPARE(questionKinds(prompter.questions), questions);
     QCOMPARE(prompter.pagesStarted, 1);
     QCOMPARE(page.gaveUp, outcome == u"gave up"_s);
     QCOMPARE(page.text.isEmpty(), outcome != u"page"_s);
@@ -238,7 +217,7 @@ void tst_PageFetcher::failureThenYes_fetchesAgainAndSucceeds()
 
     const FetchedPage page = fetcher.GetHTML(url(u"/fault/delay/0"_s));
 
-    QCOMPARE(questionKinds(prompter.asked), u"T"_s);
+    QCOMPARE(questionKinds(prompter.questions), u"T"_s);
     QVERIFY(page.text.contains(u"<!-- TextEnd -->"_s));
     QVERIFY(lines.contains(u"Getがタイムアウトしました。"_s));
     QCOMPARE(lines.last(), url(u"/fault/delay/0"_s) + u"をGetしました。"_s);
@@ -275,10 +254,11 @@ void tst_PageFetcher::failureQuestion_namesAddressAndReason()
     const FetchedPage page = fetcher.GetHTML(address);
 
     QVERIFY(page.text.isEmpty());
-    QCOMPARE(questionKinds(prompter.asked), u"T"_s);
+    QCOMPARE(questionKinds(prompter.questions), u"T"_s);
     for (QString mention : std::as_const(mentions)) {
         mention.replace(u"<base>"_s, m_base);
-        QVERIFY2(prompter.asked.first().contains(mention), qPrintable(prompter.asked.first()));
+        QVERIFY2(prompter.questionTexts().first().contains(mention),
+                 qPrintable(prompter.questionTexts().first()));
     }
 }
 
@@ -291,7 +271,7 @@ void tst_PageFetcher::largePage_isReadWhole()
 
     const FetchedPage page = fetcher.GetHTML(url(u"/fault/large/5000000"_s));
 
-    QVERIFY(prompter.asked.isEmpty());
+    QVERIFY(prompter.questions.isEmpty());
     // Every byte arrived: the text goes back to exactly the bytes sent.
     QCOMPARE(CodePage::toEucJp(page.text).size(), 5000000);
     QVERIFY(page.text.contains(u"<!-- TextEnd -->"_s));
@@ -323,7 +303,7 @@ void tst_PageFetcher::pageText()
 
     const FetchedPage page = fetcher.GetHTML(url(path));
 
-    QVERIFY(prompter.asked.isEmpty());
+    QVERIFY(prompter.questions.isEmpty());
     QVERIFY(page.text.contains(QRegularExpression(mustHave)));
     QVERIFY(!page.text.contains(QRegularExpression(mustLack)));
 }

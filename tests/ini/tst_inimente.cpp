@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "ini/iniMente.h"
 
 #include <QDir>
@@ -10,18 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-bool writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
 
 QString shown(const QVariant &value)
 {
@@ -45,7 +34,7 @@ iniMente loaded(const QByteArray &bytes, bool *ok = nullptr)
     QTemporaryDir dir;
     const QString path = dir.filePath(u"test.ini"_s);
     iniMente document;
-    const bool read = writeRaw(path, bytes) && document.iniLoader(path);
+    const bool read = writeFile(path, bytes) && document.iniLoader(path);
     if (ok)
         *ok = read;
     return document;
@@ -207,8 +196,8 @@ void tst_iniMente::loadMissing()
 {
     QFETCH(QString, name);
     QTemporaryDir dir;
-    QVERIFY(writeRaw(dir.filePath(u"first.ini"_s), "a=1\r\nb=2\r\n"_ba));
-    QVERIFY(writeRaw(dir.filePath(u".hidden.ini"_s), "a=hidden\r\n"_ba));
+    QVERIFY(writeFile(dir.filePath(u"first.ini"_s), "a=1\r\nb=2\r\n"_ba));
+    QVERIFY(writeFile(dir.filePath(u".hidden.ini"_s), "a=hidden\r\n"_ba));
     QVERIFY(QDir(dir.path()).mkdir(u"folder.ini"_s));
 
     iniMente document;
@@ -242,7 +231,7 @@ void tst_iniMente::loadUnreadableEmptiesDocument()
     QTemporaryDir dir;
     if (path.isEmpty()) {
         path = dir.filePath(u"locked.ini"_s);
-        QVERIFY(writeRaw(path, "a=locked\r\n"_ba));
+        QVERIFY(writeFile(path, "a=locked\r\n"_ba));
         QVERIFY(QFile::setPermissions(path, QFileDevice::Permissions()));
     }
     if (!QFileInfo(path).isFile())
@@ -472,12 +461,12 @@ void tst_iniMente::roundTrip()
     QFETCH(QByteArray, written);
     QTemporaryDir dir;
     const QString path = dir.filePath(u"Varnholt.ini"_s);
-    QVERIFY(writeRaw(path, bytes));
+    QVERIFY(writeFile(path, bytes));
     iniMente document;
     QVERIFY(document.iniLoader(path));
     QString error;
     QVERIFY2(document.iniSaverSameFilename(&error), qPrintable(error));
-    QCOMPARE(readAll(path), written);
+    QCOMPARE(readFile(path), written);
 
     // Reading the written file gives the same document again.
     iniMente again;
@@ -491,11 +480,11 @@ void tst_iniMente::saveEmptyDocumentTouchesNothing()
     QTemporaryDir dir;
     const QString existing = dir.filePath(u"old.ini"_s);
     const QString absent = dir.filePath(u"new.ini"_s);
-    QVERIFY(writeRaw(existing, "keep=1\r\n"_ba));
+    QVERIFY(writeFile(existing, "keep=1\r\n"_ba));
 
     iniMente document;
     QVERIFY(document.iniSaver(existing));
-    QCOMPARE(readAll(existing), "keep=1\r\n"_ba);
+    QCOMPARE(readFile(existing), "keep=1\r\n"_ba);
     QVERIFY(document.iniSaver(absent));
     QVERIFY(!QFileInfo::exists(absent));
     QCOMPARE(document.GetiniFilename(), absent);
@@ -539,7 +528,7 @@ void tst_iniMente::saveSameFilenameCreatesMissingFile()
     document.SetiniValue(u"SaveFolder"_s, u"/home/me"_s);
     document.SetiniValue(u"OverWrite"_s, 1);
     QVERIFY(document.iniSaverSameFilename());
-    QCOMPARE(readAll(path), "SaveFolder = /home/me\r\nOverWrite = 1\r\n"_ba);
+    QCOMPARE(readFile(path), "SaveFolder = /home/me\r\nOverWrite = 1\r\n"_ba);
 }
 
 QTEST_GUILESS_MAIN(tst_iniMente)

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "startup/KeyWordList.h"
 #include "util/CodePage.h"
 
@@ -6,22 +7,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-} // namespace
 
 class tst_keywords : public QObject
 {
@@ -195,7 +180,7 @@ void tst_keywords::load()
     const QString path =
         m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u"-KeyWord.txt"_s);
     if (fileExists)
-        QVERIFY(writeBytes(path, bytes));
+        QVERIFY(writeFile(path, bytes));
 
     KeyWordList list;
     LoadKeyWords(path, list);
@@ -207,13 +192,13 @@ void tst_keywords::load()
 void tst_keywords::loadThenSave_writesSortedLines()
 {
     const QString path = m_dir.filePath(u"roundtrip-KeyWord.txt"_s);
-    QVERIFY(writeBytes(path, "C\r\nA\nb,\"a,c\"\r\n\r\n"));
+    QVERIFY(writeFile(path, "C\r\nA\nb,\"a,c\"\r\n\r\n"));
 
     KeyWordList list;
     LoadKeyWords(path, list);
     QVERIFY(SaveKeyWords(path, list).ok);
 
-    QCOMPARE(readBytes(path), QByteArray("\r\nA\r\n\"a,c\"\r\nb\r\nC\r\n"));
+    QCOMPARE(readFile(path), QByteArray("\r\nA\r\n\"a,c\"\r\nb\r\nC\r\n"));
     KeyWordList again;
     LoadKeyWords(path, again);
     QCOMPARE(again.items(), list.items());
@@ -229,7 +214,7 @@ void tst_keywords::save_writesCp932CrLfAndClearsFlag()
     const FileResult result = SaveKeyWords(path, list);
 
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(readBytes(path), QByteArray("\x93\xfa\x8c\x6f\r\n"));
+    QCOMPARE(readFile(path), QByteArray("\x93\xfa\x8c\x6f\r\n"));
     QVERIFY(!list.KeyWordChanged);
 }
 

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "ini/iniMente.h"
 #include "startup/Settings.h"
 #include "util/CodePage.h"
@@ -19,18 +20,6 @@ QString joined(const std::array<int, 12> &states)
     for (int state : states)
         parts << QString::number(state);
     return parts.join(u',');
-}
-
-bool writeCp932(const QString &path, const QString &text)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(CodePage::toCp932(text)) >= 0;
-}
-
-QString readCp932(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? CodePage::fromCp932(file.readAll()) : QString();
 }
 
 } // namespace

@@ -1,7 +1,8 @@
+#include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "startup/ProgramState.h"
 #include "startup/SettingFolder.h"
 #include "startup/StartUp.h"
-#include "util/Prompter.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,45 +11,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-// Answers the folder prompt with a prepared text and keeps what it was asked and told.
-class ScriptedPrompter final : public Prompter
-{
-public:
-    explicit ScriptedPrompter(QString answer)
-        : m_answer(std::move(answer))
-    {}
-    bool askYesNo(const QString &, MessageIcon, const QString &) override { return false; }
-    void tell(const QString &text, MessageIcon icon, const QString &title) override
-    {
-        told << text;
-        toldIcons << icon;
-        toldTitles << title;
-    }
-    QString askText(const QString &prompt, const QString &title, const QString &suggested) override
-    {
-        asked << prompt;
-        askedTitles << title;
-        suggestions << suggested;
-        return m_answer;
-    }
-
-    QStringList asked, askedTitles, suggestions, told, toldTitles;
-    QList<MessageIcon> toldIcons;
-
-private:
-    QString m_answer;
-};
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-} // namespace
 
 class tst_StartUp : public QObject
 {
@@ -118,18 +80,18 @@ void tst_StartUp::firstStart()
     ScriptedPrompter prompter(answer);
     const StartUpResult result = StartUp(state, prompter, u"/Log"_s);
 
-    QCOMPARE(prompter.asked.size(), 1);
+    QCOMPARE(prompter.textPrompts.size(), 1);
     if (folder.isEmpty()) {
         QVERIFY(!result.started);
-        QCOMPARE(prompter.told, QStringList{u"中止します。"_s});
-        QCOMPARE(prompter.toldIcons.value(0), MessageIcon::Stop);
+        QCOMPARE(prompter.messageTexts(), QStringList{u"中止します。"_s});
+        QCOMPARE(prompter.messages.value(0).icon, MessageIcon::Stop);
         QCOMPARE(QDir(m_programFolder).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList());
         QCOMPARE(ReadSettingFolderRecord(u"unset"_s), QString());
         return;
     }
     QVERIFY(result.started);
-    QVERIFY(prompter.told.isEmpty());
+    QVERIFY(prompter.messageTexts().isEmpty());
     QVERIFY2(result.notes.isEmpty(), qPrintable(result.notes.join(u'\n')));
     const QString expected = m_programFolder + u"/"_s + folder;
     QVERIFY(QFileInfo(expected).isDir());
@@ -146,11 +108,13 @@ void tst_StartUp::firstStart_promptTexts()
     ScriptedPrompter prompter{QString()};
     StartUp(state, prompter, QString());
 
-    QCOMPARE(prompter.asked,
-             QStringList{u"　保存に使用するフォルダ名を指定してください。\r\n\r\n例) Kazemi"_s});
-    QCOMPARE(prompter.askedTitles, QStringList{u"設定保存フォルダ名の指定"_s});
-    QCOMPARE(prompter.suggestions, QStringList{u"kazemi"_s});
-    QCOMPARE(prompter.toldTitles, QStringList{QString()}); // the program's title
+    QCOMPARE(prompter.textPrompts.size(), 1);
+    const ScriptedPrompter::TextPrompt &asked = prompter.textPrompts.first();
+    QCOMPARE(asked.prompt, u"　保存に使用するフォルダ名を指定してください。\r\n\r\n例) Kazemi"_s);
+    QCOMPARE(asked.title, u"設定保存フォルダ名の指定"_s);
+    QCOMPARE(asked.suggested, u"kazemi"_s);
+    QCOMPARE(prompter.messages.size(), 1);
+    QCOMPARE(prompter.messages.first().title, QString()); // the program's title
 }
 
 void tst_StartUp::secondStart_findsRecord()
@@ -163,7 +127,7 @@ void tst_StartUp::secondStart_findsRecord()
     state.programFolder = m_programFolder;
     ScriptedPrompter prompter(u"other"_s);
     QVERIFY(StartUp(state, prompter, QString()).started);
-    QVERIFY(prompter.asked.isEmpty());
+    QVERIFY(prompter.textPrompts.isEmpty());
     QCOMPARE(state.SettingFolder, folder);
     QVERIFY(!QFileInfo::exists(m_programFolder + u"/other"_s));
 }
@@ -176,7 +140,7 @@ void tst_StartUp::deletedFolder_asksAgain()
     state.programFolder = m_programFolder;
     ScriptedPrompter prompter(u"fresh"_s);
     QVERIFY(StartUp(state, prompter, QString()).started);
-    QCOMPARE(prompter.asked.size(), 1);
+    QCOMPARE(prompter.textPrompts.size(), 1);
     QCOMPARE(state.SettingFolder, m_programFolder + u"/fresh"_s);
     QVERIFY(QFileInfo(state.SettingFolder).isDir());
 }

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "util/DebugLog.h"
 
 #include <QFile>
@@ -12,12 +13,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
 
 // Sends standard error to a file for as long as it lives; text() gives what was written.
 class StderrCapture
@@ -123,8 +118,8 @@ void tst_DebugLog::destinations_data()
     QTest::addColumn<int>("windowLines");
     QTest::addColumn<QByteArray>("file");
 
-    QTest::newRow("neither") << false << false << false << 0 << QByteArray("<missing>");
-    QTest::newRow("window only") << true << false << true << 2 << QByteArray("<missing>");
+    QTest::newRow("neither") << false << false << false << 0 << kUnreadable;
+    QTest::newRow("window only") << true << false << true << 2 << kUnreadable;
     QTest::newRow("file only") << false << true << true << 0 << QByteArray("a\r\nb\r\n");
     QTest::newRow("both") << true << true << true << 2 << QByteArray("a\r\nb\r\n");
 }

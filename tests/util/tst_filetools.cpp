@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "util/FileTools.h"
 #include "util/MakeFolder.h"
 #include "util/ProgramFolder.h"
@@ -10,22 +11,6 @@
 #include <QTest>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-} // namespace
 
 class tst_FileTools : public QObject
 {
@@ -207,14 +192,13 @@ void tst_FileTools::copyFileTo_data()
         << u"src.ini"_s << u"new.ini"_s << false << 0 << QByteArray("source");
     QTest::newRow("same path does nothing")
         << u"src.ini"_s << u"src.ini"_s << true << 0 << QByteArray("source");
-    QTest::newRow("missing source")
-        << u"missing.ini"_s << u"new.ini"_s << true << 1 << QByteArray("<unreadable>");
+    QTest::newRow("missing source") << u"missing.ini"_s << u"new.ini"_s << true << 1 << kUnreadable;
     QTest::newRow("existing kept without overwrite")
         << u"src.ini"_s << u"old.ini"_s << false << 1 << QByteArray("old");
     QTest::newRow("existing replaced with overwrite")
         << u"src.ini"_s << u"old.ini"_s << true << 0 << QByteArray("source");
     QTest::newRow("destination folder missing")
-        << u"src.ini"_s << u"gone/new.ini"_s << true << 1 << QByteArray("<unreadable>");
+        << u"src.ini"_s << u"gone/new.ini"_s << true << 1 << kUnreadable;
 }
 
 void tst_FileTools::copyFileTo()

@@ -1,3 +1,4 @@
+#include "TestFiles.h"
 #include "util/SafeWrite.h"
 
 #include <QFile>
@@ -11,18 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-}
-
-bool writeRaw(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
 
 // Caps the size of files this process may write, so that a write stops part-way as it would on
 // a full disk; restores the old cap and signal handling when it goes.
@@ -89,11 +78,11 @@ void tst_SafeWrite::writeRoundTrip()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"out.ini"_s);
     if (!before.isEmpty())
-        QVERIFY(writeRaw(path, before));
+        QVERIFY(writeFile(path, before));
 
     const FileResult result = WriteFileAtomically(path, bytes);
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(readAll(path), bytes);
+    QCOMPARE(readFile(path), bytes);
 }
 
 void tst_SafeWrite::writeFailureKeepsOldFile_data()
@@ -116,7 +105,7 @@ void tst_SafeWrite::writeFailureKeepsOldFile()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
     QVERIFY(QDir(dir.path()).mkdir(u"locked"_s));
-    QVERIFY(writeRaw(dir.filePath(u"locked/out.ini"_s), "keep me"_ba));
+    QVERIFY(writeFile(dir.filePath(u"locked/out.ini"_s), "keep me"_ba));
     QVERIFY(QFile::setPermissions(dir.filePath(u"locked"_s),
                                   QFileDevice::ReadOwner | QFileDevice::ExeOwner));
 
@@ -127,7 +116,7 @@ void tst_SafeWrite::writeFailureKeepsOldFile()
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(path + u": "_s), qPrintable(result.error));
     QVERIFY2(result.error.size() > path.size() + 2, qPrintable(result.error));
-    QCOMPARE(readAll(dir.filePath(u"locked/out.ini"_s)), "keep me"_ba);
+    QCOMPARE(readFile(dir.filePath(u"locked/out.ini"_s)), "keep me"_ba);
     QVERIFY(QFileInfo(dir.filePath(u"folder"_s)).isDir());
 }
 
@@ -152,11 +141,11 @@ void tst_SafeWrite::appendRoundTrip()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"news.qfw"_s);
     if (exists)
-        QVERIFY(writeRaw(path, before));
+        QVERIFY(writeFile(path, before));
 
     const FileResult result = AppendAllOrNothing(path, bytes);
     QVERIFY2(result.ok, qPrintable(result.error));
-    QCOMPARE(readAll(path), before + bytes);
+    QCOMPARE(readFile(path), before + bytes);
 }
 
 void tst_SafeWrite::appendFailureReportsAndKeepsFile_data()
@@ -179,14 +168,14 @@ void tst_SafeWrite::appendFailureReportsAndKeepsFile()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
     const QString locked = dir.filePath(u"locked.qfw"_s);
-    QVERIFY(writeRaw(locked, "keep me"_ba));
+    QVERIFY(writeFile(locked, "keep me"_ba));
     QVERIFY(QFile::setPermissions(locked, QFileDevice::ReadOwner));
 
     const QString path = dir.filePath(target);
     const FileResult result = AppendAllOrNothing(path, "more"_ba);
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(path + u": "_s), qPrintable(result.error));
-    QCOMPARE(readAll(locked), "keep me"_ba);
+    QCOMPARE(readFile(locked), "keep me"_ba);
     QVERIFY(!QFileInfo::exists(dir.filePath(u"missing"_s)));
 }
 
@@ -209,7 +198,7 @@ void tst_SafeWrite::appendCutOffHalfwayLeavesOldLength()
     QTemporaryDir dir;
     const QString path = dir.filePath(u"news.qfw"_s);
     const QByteArray before = "earlier run\r\n"_ba;
-    QVERIFY(writeRaw(path, before));
+    QVERIFY(writeFile(path, before));
 
     FileResult result;
     {
@@ -221,7 +210,7 @@ void tst_SafeWrite::appendCutOffHalfwayLeavesOldLength()
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(path + u": "_s), qPrintable(result.error));
     QVERIFY2(result.error.contains(u"too large"_s), qPrintable(result.error));
-    QCOMPARE(readAll(path), before);
+    QCOMPARE(readFile(path), before);
 }
 
 QTEST_GUILESS_MAIN(tst_SafeWrite)
