@@ -1,11 +1,13 @@
 // Whole collections: the real varnholt against the real varnholt-portal serving a corpus this
 // test writes, headless, with a settings folder of its own.
+#include "ChildProcess.h"
+#include "PortalProcess.h"
+#include "TestFiles.h"
 #include "util/CodePage.h"
 
 #include <QDate>
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -55,25 +57,6 @@ QString yesterdayPrefix()
     return QDate::currentDate().addDays(-1).toString(u"yyMMdd"_s);
 }
 
-bool writeFile(const QString &path, const QByteArray &bytes)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-struct RunOutcome
-{
-    int status = -1;
-    QString errors;
-};
-
 } // namespace
 
 class tst_Collect : public QObject
@@ -100,20 +83,19 @@ private slots:
     void pageStaysEmpty_givesUpAfterTwoRetries();
 
 private:
-    QString base() const { return u"http://127.0.0.1:"_s + m_port; }
+    QString base() const { return m_portal->baseUrl(); }
     QString url(int number) const { return base() + article(number).path; }
     QString settingFolder() const { return m_dir->filePath(u"home/tester"_s); }
     QString outFolder() const { return m_dir->filePath(u"out"_s); }
     void writeSettings(const QHash<QString, QString> &changes = {});
     void writeKeyWords(const QStringList &words);
-    RunOutcome runVarnholt(const QStringList &switches);
+    ChildRun runVarnholt(const QStringList &switches);
     QStringList portalLog() const;
     // The records for these articles in a layout, tagged with tag (or none when empty).
     QByteArray expected(const QString &layout, const QList<int> &numbers, const QString &tag) const;
 
     std::unique_ptr<QTemporaryDir> m_dir;
-    QProcess m_portal;
-    QString m_port;
+    std::unique_ptr<PortalProcess> m_portal;
 };
 
 void tst_Collect::init()
@@ -135,16 +117,9 @@ void tst_Collect::init()
                                       u"<!-- TextEnd -->\n</body></html>\n"_s);
     QVERIFY(writeFile(root + u"/a/empty"_s, {}));
 
-    m_portal.setProgram(QStringLiteral(VARNHOLT_PORTAL));
-    m_portal.setArguments(
-        {u"--port"_s, u"0"_s, u"--root"_s, root, u"--log"_s, m_dir->filePath(u"portal.log"_s)});
-    m_portal.start();
-    QVERIFY2(m_portal.waitForStarted(), qPrintable(m_portal.errorString()));
-    while (!m_portal.canReadLine())
-        QVERIFY2(m_portal.waitForReadyRead(10000), "varnholt-portal printed no PORT line");
-    const QString first = QString::fromUtf8(m_portal.readLine()).trimmed();
-    QVERIFY2(first.startsWith(u"PORT "_s), qPrintable(first));
-    m_port = first.mid(5);
+    m_portal = std::make_unique<PortalProcess>(
+        QStringList{u"--root"_s, root, u"--log"_s, m_dir->filePath(u"portal.log"_s)});
+    QVERIFY2(m_portal->failure().isEmpty(), qPrintable(m_portal->failure()));
 
     // The settings-folder record, as a previous start would have left it.
     QVERIFY(QDir().mkpath(settingFolder()));
@@ -157,9 +132,7 @@ void tst_Collect::init()
 
 void tst_Collect::cleanup()
 {
-    m_portal.terminate();
-    if (!m_portal.waitForFinished(5000))
-        m_portal.kill();
+    m_portal.reset();
     m_dir.reset();
 }
 
@@ -186,31 +159,12 @@ void tst_Collect::writeKeyWords(const QStringList &words)
     QVERIFY(writeFile(settingFolder() + u"/KeyWord.txt"_s, CodePage::toCp932(text)));
 }
 
-RunOutcome tst_Collect::runVarnholt(const QStringList &switches)
+ChildRun tst_Collect::runVarnholt(const QStringList &switches)
 {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "UserName"})
-        env.remove(QString::fromLatin1(name));
-    env.insert(u"VARNHOLT_BASE_URL"_s, base());
-    env.insert(u"VARNHOLT_HOME"_s, m_dir->filePath(u"home"_s));
-    env.insert(u"XDG_CONFIG_HOME"_s, m_dir->filePath(u"config"_s));
-    env.insert(u"USER"_s, u"tester"_s);
-    QProcess varnholt;
-    varnholt.setProcessEnvironment(env);
-    varnholt.setProgram(QStringLiteral(VARNHOLT_BINARY));
-    varnholt.setArguments(QStringList{u"/AutoGet"_s} + switches);
-    varnholt.setStandardInputFile(QProcess::nullDevice());
-    varnholt.start();
-    RunOutcome outcome;
-    if (!varnholt.waitForFinished(60000)) {
-        varnholt.kill();
-        varnholt.waitForFinished();
-        outcome.errors = u"varnholt did not finish"_s;
-        return outcome;
-    }
-    outcome.status = varnholt.exitStatus() == QProcess::NormalExit ? varnholt.exitCode() : -1;
-    outcome.errors = QString::fromLocal8Bit(varnholt.readAllStandardError());
-    return outcome;
+    QProcessEnvironment environment = headlessEnvironment(m_dir->path(), u"tester"_s);
+    environment.insert(u"VARNHOLT_BASE_URL"_s, base());
+    return runToEnd(QStringLiteral(VARNHOLT_BINARY), QStringList{u"/AutoGet"_s} + switches,
+                    environment);
 }
 
 QStringList tst_Collect::portalLog() const
@@ -263,10 +217,10 @@ void tst_Collect::layouts()
     QFETCH(QString, layout);
 
     const QByteArray before = expected(layout, {1, 3, 4}, u"速報"_s);
-    const RunOutcome run = runVarnholt(switches);
+    const ChildRun run = runVarnholt(switches);
     const QByteArray after = expected(layout, {1, 3, 4}, u"速報"_s);
 
-    QCOMPARE(run.status, 0);
+    QCOMPARE(run.exitCode, 0);
     const QByteArray written = readFile(outFolder() + u"/VHT."_s + layout);
     // The time stamps may have crossed a minute while the run worked.
     if (written != before)
@@ -312,9 +266,9 @@ void tst_Collect::keyWordModes()
 
     writeSettings({{u"IgnoreKey"_s, ignoreKey}});
     writeKeyWords(keyWords);
-    const RunOutcome run = runVarnholt(switches + QStringList{u"/csv"_s});
+    const ChildRun run = runVarnholt(switches + QStringList{u"/csv"_s});
 
-    QCOMPARE(run.status, 0);
+    QCOMPARE(run.exitCode, 0);
     QStringList records = CodePage::fromCp932(readFile(outFolder() + u"/VHT.csv"_s))
                               .split(u"\r\n"_s, Qt::SkipEmptyParts);
     for (QString &record : records)
@@ -328,9 +282,9 @@ void tst_Collect::keyWordModes()
 void tst_Collect::yesterdayPass_readsPreviousDayWithoutDuplicates()
 {
     writeSettings({{u"Yesterday"_s, u"1"_s}});
-    const RunOutcome run = runVarnholt({u"/csv"_s});
+    const ChildRun run = runVarnholt({u"/csv"_s});
 
-    QCOMPARE(run.status, 0);
+    QCOMPARE(run.exitCode, 0);
     const QStringList log = portalLog();
     const QString day = yesterdayPrefix();
     QVERIFY(log.contains(u"GET /headlines/"_s + day + u"/dom/"_s));
@@ -362,9 +316,9 @@ void tst_Collect::fileNameSwitches()
     QVERIFY(QDir().mkpath(m_dir->filePath(u"other"_s)));
     switches.replaceInStrings(u"<dir>"_s, m_dir->path());
 
-    const RunOutcome run = runVarnholt(switches);
+    const ChildRun run = runVarnholt(switches);
 
-    QCOMPARE(run.status, 0);
+    QCOMPARE(run.exitCode, 0);
     QCOMPARE(readFile(m_dir->filePath(file)), expected(u"qfw"_s, {1, 3, 4}, u"速報"_s));
 }
 
@@ -389,8 +343,8 @@ void tst_Collect::appendOrOverwrite()
     QFETCH(int, copies);
     writeSettings({{u"OverWrite"_s, overWrite}});
 
-    QCOMPARE(runVarnholt(switches + QStringList{u"/csv"_s}).status, 0);
-    QCOMPARE(runVarnholt(switches + QStringList{u"/csv"_s}).status, 0);
+    QCOMPARE(runVarnholt(switches + QStringList{u"/csv"_s}).exitCode, 0);
+    QCOMPARE(runVarnholt(switches + QStringList{u"/csv"_s}).exitCode, 0);
 
     const QByteArray once = expected(u"csv"_s, {1, 3, 4}, u"速報"_s);
     QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), once.repeated(copies));
@@ -416,7 +370,7 @@ void tst_Collect::companionIni()
     QVERIFY(QFile::copy(shipped, m_dir->filePath(u"home/Default.ini"_s)));
     writeSettings({{u"NoCopyINI"_s, noCopyIni}});
 
-    QCOMPARE(runVarnholt({}).status, 0);
+    QCOMPARE(runVarnholt({}).exitCode, 0);
 
     QCOMPARE(QFile::exists(outFolder() + u"/VHT.ini"_s), copied);
     if (copied)
@@ -431,9 +385,9 @@ void tst_Collect::outputNotWritable_statusOneSettingsSaved()
     QVERIFY(writeFile(settingFolder() + u"/varnholt.ini"_s,
                       "Category = 1,0,0,0,0,0,0,0,0,0,0,0\r\nNoCopyINI = 1\r\n"));
 
-    const RunOutcome run = runVarnholt({u"/FO"_s + m_dir->filePath(u"blocker"_s)});
+    const ChildRun run = runVarnholt({u"/FO"_s + m_dir->filePath(u"blocker"_s)});
 
-    QCOMPARE(run.status, 1);
+    QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.errors.contains(u"ファイルが保存できませんでした。"_s), qPrintable(run.errors));
     // The settings were saved all the same: every key is written back.
     const QString ini = CodePage::fromCp932(readFile(settingFolder() + u"/varnholt.ini"_s));
@@ -449,9 +403,9 @@ void tst_Collect::settingsNotWritable_statusOneNamesPath()
     QVERIFY(QFile::remove(iniPath));
     QVERIFY(QDir().mkpath(iniPath));
 
-    const RunOutcome run = runVarnholt({});
+    const ChildRun run = runVarnholt({});
 
-    QCOMPARE(run.status, 1);
+    QCOMPARE(run.exitCode, 1);
     QVERIFY2(run.errors.contains(iniPath), qPrintable(run.errors));
     // The run itself wrote its output.
     QVERIFY(QFile::exists(settingFolder() + u"/KeyWord.txt"_s));
@@ -462,9 +416,9 @@ void tst_Collect::pageStaysEmpty_givesUpAfterTwoRetries()
     QVERIFY(writeFile(m_dir->filePath(u"root/headlines/dom/index.html"_s),
                       "<ul>\n<li><a href=/a/empty>\xe9\x80\x9f\xe5\xa0\xb1</a></li>\n</ul>\n"));
 
-    const RunOutcome run = runVarnholt({});
+    const ChildRun run = runVarnholt({});
 
-    QCOMPARE(run.status, 1);
+    QCOMPARE(run.exitCode, 1);
     // One silent re-request, two retries answered Yes, then No.
     QCOMPARE(portalLog().count(u"GET /a/empty"_s), 4);
     QVERIFY(!QFile::exists(outFolder() + u"/VHT.qfw"_s));

@@ -1,6 +1,8 @@
 // End-to-end tests of varnholt-portal: the real binary on a free loopback port, spoken to with a
 // hand-written HTTP client so every byte the portal sends is visible.
 
+#include "PortalProcess.h"
+#include "TestFiles.h"
 #include "util/CodePage.h"
 
 #include <QDir>
@@ -85,38 +87,12 @@ QByteArray gunzip(const QByteArray &packed)
     return result == Z_STREAM_END ? out : QByteArray();
 }
 
-// The portal binary, started with the given switches and "--port 0".
-class Portal
+// The portal, with requests on fresh connections.
+class Portal final : public PortalProcess
 {
 public:
-    explicit Portal(QStringList arguments)
-    {
-        m_process.start(QStringLiteral(VARNHOLT_PORTAL_BINARY), arguments << u"--port"_s << u"0"_s);
-        if (!m_process.waitForStarted(5000))
-            return;
-        while (!m_process.canReadLine() && m_process.waitForReadyRead(10000)) {
-        }
-        const QByteArray line = m_process.readLine().trimmed();
-        if (line.startsWith("PORT "))
-            m_port = quint16(line.mid(5).toUInt());
-    }
-    ~Portal()
-    {
-        if (m_process.state() != QProcess::NotRunning) {
-            m_process.terminate();
-            if (!m_process.waitForFinished(5000))
-                m_process.kill();
-        }
-    }
-    Q_DISABLE_COPY_MOVE(Portal)
-
-    quint16 port() const { return m_port; }
-    QProcess &process() { return m_process; }
-    HttpReply get(const QString &target) const { return httpGet(m_port, target.toUtf8()); }
-
-private:
-    QProcess m_process;
-    quint16 m_port = 0;
+    using PortalProcess::PortalProcess;
+    HttpReply get(const QString &target) const { return httpGet(port(), target.toUtf8()); }
 };
 
 struct ListItem
@@ -425,15 +401,9 @@ void TestPortal::rootFolder_mapsPathsAndRefusesEscapes()
         {u"article/a.html"_s, u"<!-- TextStart -->記事<!-- TextEnd -->"_s.toUtf8()},
         {u"article/raw"_s, QByteArray("\xff\xfe\x00\x8e garbage \xa4", 14)},
     };
-    for (auto it = files.cbegin(); it != files.cend(); ++it) {
-        QFile out(root + u'/' + it.key());
-        QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(it.value());
-    }
-    QFile outside(base.filePath(u"outside.html"_s));
-    QVERIFY(outside.open(QIODevice::WriteOnly));
-    outside.write("secret");
-    outside.close();
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        QVERIFY(writeFile(root + u'/' + it.key(), it.value()));
+    QVERIFY(writeFile(base.filePath(u"outside.html"_s), "secret"));
     QVERIFY(QFile::link(base.filePath(u"outside.html"_s), root + u"/article/escape"_s));
 
     const Portal portal({u"--root"_s, root});
@@ -454,11 +424,7 @@ void TestPortal::requestLog_recordsEveryPathWithQuery()
 {
     QTemporaryDir dir;
     const QString logFile = dir.filePath(u"requests.log"_s);
-    {
-        QFile earlier(logFile);
-        QVERIFY(earlier.open(QIODevice::WriteOnly));
-        earlier.write("GET /from/an/earlier/run\n");
-    }
+    QVERIFY(writeFile(logFile, "GET /from/an/earlier/run\n"));
     const Portal portal({u"--log"_s, logFile});
     QVERIFY(portal.port() != 0);
     const QStringList paths = {u"/headlines/dom/"_s, u"/fault/empty?try=2"_s, u"/headlines/---/"_s,
@@ -467,12 +433,10 @@ void TestPortal::requestLog_recordsEveryPathWithQuery()
         portal.get(path);
 
     // Each line is flushed at once: readable while the portal still runs.
-    QFile log(logFile);
-    QVERIFY(log.open(QIODevice::ReadOnly));
     QStringList expected = {u"GET /from/an/earlier/run"_s};
     for (const QString &path : paths)
         expected.append(u"GET "_s + path);
-    QCOMPARE(QString::fromUtf8(log.readAll()).split(u'\n', Qt::SkipEmptyParts), expected);
+    QCOMPARE(QString::fromUtf8(readFile(logFile)).split(u'\n', Qt::SkipEmptyParts), expected);
 }
 
 void TestPortal::generatedCorpus_servesExactlyTheAskedCount()
@@ -657,7 +621,7 @@ void TestPortal::commandLine_refusesBadValues()
 
 void TestPortal::sigterm_endsCleanly()
 {
-    Portal portal({});
+    Portal portal;
     QVERIFY(portal.port() != 0);
     // A slow reply in flight must not hold the portal up.
     QTcpSocket slow;

@@ -1,30 +1,15 @@
+#include "ChildProcess.h"
+#include "TestFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <memory>
 
 using namespace Qt::StringLiterals;
-
-namespace {
-
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-struct Run
-{
-    int exitCode = -1;
-    QString errors;
-    QString output;
-};
-
-} // namespace
 
 // Runs the built program the way a scheduler would: no display, a private settings store and
 // program folder, the login name from USER.
@@ -43,7 +28,7 @@ private slots:
     void informationSwitches();
 
 private:
-    Run run(const QStringList &arguments, const QString &user = u"kazemi"_s);
+    ChildRun run(const QStringList &arguments, const QString &user = u"kazemi"_s);
     QString home(const QString &name = {}) const;
 
     std::unique_ptr<QTemporaryDir> m_root;
@@ -61,37 +46,15 @@ QString tst_StartUpEndToEnd::home(const QString &name) const
     return name.isEmpty() ? m_root->filePath(u"home"_s) : m_root->filePath(u"home/"_s + name);
 }
 
-Run tst_StartUpEndToEnd::run(const QStringList &arguments, const QString &user)
+ChildRun tst_StartUpEndToEnd::run(const QStringList &arguments, const QString &user)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s,
-                                u"UserName"_s, u"USER"_s, u"LOGNAME"_s})
-        environment.remove(name);
-    if (!user.isEmpty())
-        environment.insert(u"USER"_s, user);
-    environment.insert(u"XDG_CONFIG_HOME"_s, m_root->filePath(u"config"_s));
-    environment.insert(u"XDG_DATA_HOME"_s, m_root->filePath(u"data"_s));
-    environment.insert(u"VARNHOLT_HOME"_s, home());
-
-    QProcess process;
-    process.setProcessEnvironment(environment);
-    process.start(QStringLiteral(VARNHOLT_BINARY), arguments);
-    process.closeWriteChannel();
-    Run result;
-    if (!process.waitForFinished(60000)) {
-        process.kill();
-        process.waitForFinished();
-        return result;
-    }
-    result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.errors = QString::fromUtf8(process.readAllStandardError());
-    result.output = QString::fromUtf8(process.readAllStandardOutput());
-    return result;
+    return runToEnd(QStringLiteral(VARNHOLT_BINARY), arguments,
+                    headlessEnvironment(m_root->path(), user));
 }
 
 void tst_StartUpEndToEnd::firstStart_createsFolderFromLoginName()
 {
-    const Run first = run({u"/Log"_s});
+    const ChildRun first = run({u"/Log"_s});
 
     QCOMPARE(first.exitCode, 2);
     QVERIFY2(first.errors.contains(u"\"/AutoGet\""_s), qPrintable(first.errors));
@@ -108,7 +71,7 @@ void tst_StartUpEndToEnd::firstStart_createsFolderFromLoginName()
 void tst_StartUpEndToEnd::secondStart_findsRecord()
 {
     QCOMPARE(run({u"/Log"_s}).exitCode, 2);
-    const Run second = run({u"/LOG"_s}, u"other"_s);
+    const ChildRun second = run({u"/LOG"_s}, u"other"_s);
 
     QCOMPARE(second.exitCode, 2);
     QVERIFY2(!second.errors.contains(u"保存に使用するフォルダ名"_s), qPrintable(second.errors));
@@ -122,7 +85,7 @@ void tst_StartUpEndToEnd::deletedFolder_asksAgain()
     QCOMPARE(run({}).exitCode, 2);
     QVERIFY(QDir(home(u"kazemi"_s)).removeRecursively());
 
-    const Run again = run({}, u"again"_s);
+    const ChildRun again = run({}, u"again"_s);
     QCOMPARE(again.exitCode, 2);
     QVERIFY2(again.errors.contains(u"保存に使用するフォルダ名"_s), qPrintable(again.errors));
     QVERIFY(QFileInfo(home(u"again"_s)).isDir());
@@ -133,7 +96,7 @@ void tst_StartUpEndToEnd::deletedFolder_asksAgain()
 
 void tst_StartUpEndToEnd::noLoginName_abortsAndCreatesNothing()
 {
-    const Run aborted = run({u"/Log /AutoGet"_s}, QString());
+    const ChildRun aborted = run({u"/Log /AutoGet"_s}, QString());
 
     QCOMPARE(aborted.exitCode, 2);
     QVERIFY2(aborted.errors.contains(u"Varnholt: 中止します。"_s), qPrintable(aborted.errors));
@@ -156,7 +119,7 @@ void tst_StartUpEndToEnd::informationSwitches()
     QFETCH(QString, option);
     QFETCH(QString, expected);
 
-    const Run shown = run({option});
+    const ChildRun shown = run({option});
     QCOMPARE(shown.exitCode, 0);
     QVERIFY2(shown.output.contains(expected), qPrintable(shown.output));
     // Printing help starts nothing: no settings folder, no record.

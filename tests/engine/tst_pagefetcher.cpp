@@ -1,4 +1,5 @@
 // GetHTML against the real portal's fault scenarios, answered by a scripted person.
+#include "PortalProcess.h"
 #include "ScriptedPrompter.h"
 #include "engine/CurlTransport.h"
 #include "engine/HttpTransport.h"
@@ -6,9 +7,10 @@
 #include "util/CodePage.h"
 #include "util/DebugLog.h"
 
-#include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -76,29 +78,21 @@ private slots:
 private:
     QString url(const QString &path) const { return m_base + path; }
 
-    QProcess m_portal;
+    std::unique_ptr<PortalProcess> m_portal;
     QString m_base;
     CurlGlobal m_curl;
 };
 
 void tst_PageFetcher::initTestCase()
 {
-    m_portal.setProgram(QStringLiteral(VARNHOLT_PORTAL));
-    m_portal.setArguments({u"--port"_s, u"0"_s});
-    m_portal.start();
-    QVERIFY2(m_portal.waitForStarted(), qPrintable(m_portal.errorString()));
-    while (!m_portal.canReadLine())
-        QVERIFY2(m_portal.waitForReadyRead(10000), "varnholt-portal printed no PORT line");
-    const QString first = QString::fromUtf8(m_portal.readLine()).trimmed();
-    QVERIFY2(first.startsWith(u"PORT "_s), qPrintable(first));
-    m_base = u"http://127.0.0.1:"_s + first.mid(5);
+    m_portal = std::make_unique<PortalProcess>();
+    QVERIFY2(m_portal->failure().isEmpty(), qPrintable(m_portal->failure()));
+    m_base = m_portal->baseUrl();
 }
 
 void tst_PageFetcher::cleanupTestCase()
 {
-    m_portal.terminate();
-    if (!m_portal.waitForFinished(5000))
-        m_portal.kill();
+    m_portal.reset();
 }
 
 void tst_PageFetcher::faultScenario_data()
