@@ -35,7 +35,8 @@ int btnFetch_Click(ProgramState &state, RunServices &services,
         if (state.runOptions.Open && openDocument && !openDocument(run.SaveFilePath))
             services.prompter.tell(u"ファイルを開けませんでした。\r\n"_s + run.SaveFilePath,
                                    MessageIcon::Stop);
-        if (state.settings.NoCopyINI != 1)
+        // Only an unticked box copies: a greyed one (2) counts as ticked.
+        if (state.settings.NoCopyINI == 0)
             copyCompanionIni(state, run.SaveFilePath, services.prompter);
     }
 

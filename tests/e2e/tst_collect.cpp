@@ -357,6 +357,7 @@ void tst_Collect::companionIni_data()
 
     QTest::newRow("NoCopyINI off: copied") << u"0"_s << true;
     QTest::newRow("NoCopyINI on: not copied") << u"1"_s << false;
+    QTest::newRow("NoCopyINI greyed: not copied") << u"2"_s << false;
 }
 
 void tst_Collect::companionIni()

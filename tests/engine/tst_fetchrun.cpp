@@ -475,7 +475,7 @@ void tst_FetchRun::fetchAction_companionIni_data()
     QTest::addColumn<bool>("copied");
 
     QTest::newRow("unticked: copied") << 0 << true << true;
-    QTest::newRow("greyed: copied") << 2 << true << true;
+    QTest::newRow("greyed: counts as ticked, not copied") << 2 << true << false;
     QTest::newRow("ticked: not copied") << 1 << true << false;
     QTest::newRow("no Default.ini: nothing, no message") << 0 << false << false;
 }
