@@ -24,6 +24,7 @@ private slots:
     void secondStart_findsRecord();
     void deletedFolder_asksAgain();
     void noLoginName_abortsAndCreatesNothing();
+    void installedCopy_keepsFilesInUserDataFolder();
     void informationSwitches_data();
     void informationSwitches();
 
@@ -102,6 +103,27 @@ void tst_StartUpEndToEnd::noLoginName_abortsAndCreatesNothing()
     QVERIFY2(aborted.errors.contains(u"Varnholt: 中止します。"_s), qPrintable(aborted.errors));
     QCOMPARE(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     QVERIFY(!QFileInfo::exists(m_root->filePath(u"config/Kestrane SoftWares/Varnholt.conf"_s)));
+}
+
+void tst_StartUpEndToEnd::installedCopy_keepsFilesInUserDataFolder()
+{
+    // An installation's bin folder may well be writable (root); it must still not become the
+    // program folder.
+    const QString bin = m_root->filePath(u"prefix/bin"_s);
+    QVERIFY(QDir().mkpath(bin));
+    QVERIFY(QDir().mkpath(m_root->filePath(u"prefix/share/varnholt"_s)));
+    const QString installed = bin + u"/varnholt"_s;
+    QVERIFY(QFile::copy(QStringLiteral(VARNHOLT_BINARY), installed));
+    QProcessEnvironment environment = headlessEnvironment(m_root->path(), u"kazemi"_s);
+    environment.remove(u"VARNHOLT_HOME"_s);
+
+    QCOMPARE(runToEnd(installed, {u"/Log"_s}, environment).exitCode, 2);
+
+    const QString userData = m_root->filePath(u"data/Varnholt"_s);
+    QCOMPARE(readFile(userData + u"/DebugLog.txt"_s), QByteArray("Program Started.\r\n"));
+    QVERIFY(QFileInfo(userData + u"/kazemi"_s).isDir());
+    QCOMPARE(QDir(bin).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList{u"varnholt"_s});
 }
 
 void tst_StartUpEndToEnd::informationSwitches_data()
