@@ -5,9 +5,11 @@
 #include "ui/TilePicture.h"
 #include "ui_SplashForm.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QScreen>
 #include <QStyle>
 #include <QWindow>
 
@@ -61,6 +63,11 @@ SplashForm::SplashForm(AddressOpener openAddress, QWidget *parent)
 
     // Grow past the designed size only when the installed fonts need more room.
     setFixedSize(QSize(543, 374).expandedTo(minimumSizeHint()));
+
+    // The centre of the screen, not of the window that opened it.
+    const QScreen *screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        move(screen->geometry().center() - rect().center());
 }
 
 SplashForm::~SplashForm() = default;
@@ -212,6 +219,6 @@ void SplashForm::showJoke()
     QFont last = m_ui->Label2->font();
     last.setPointSizeF(20);
     m_ui->Label2->setFont(last);
-    m_ui->Label1->setText(u"何も出ませんよ～。"_s);
-    m_ui->Label2->setText(u"Made by Team Kestrane"_s);
+    m_ui->Label1->setText(u"見つけても意味ないですよ～。"_s);
+    m_ui->Label2->setText(u"Produced by Team Kestrane"_s);
 }
