@@ -21,16 +21,33 @@ QString ProgramTitle()
     return ProductName() + VersionText();
 }
 
-QFont DesignFont(qreal pointSize, bool bold, bool italic)
+namespace {
+
+const QStringList JapaneseFallbacks = {u"IPAPGothic"_s, u"VL PGothic"_s, u"Noto Sans CJK JP"_s,
+                                       u"Noto Sans JP"_s, u"TakaoPGothic"_s};
+
+QFont fontOf(const QStringList &families, qreal pointSize)
 {
     QFont font;
-    font.setFamilies({u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s, u"IPAPGothic"_s, u"VL PGothic"_s,
-                      u"Noto Sans CJK JP"_s, u"Noto Sans JP"_s, u"TakaoPGothic"_s});
+    font.setFamilies(families + JapaneseFallbacks);
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(pointSize);
+    return font;
+}
+
+} // namespace
+
+QFont DesignFont(qreal pointSize, bool bold, bool italic)
+{
+    QFont font = fontOf({u"ＭＳ Ｐゴシック"_s, u"MS PGothic"_s}, pointSize);
     font.setBold(bold);
     font.setItalic(italic);
     return font;
+}
+
+QFont WidgetFont(qreal pointSize)
+{
+    return fontOf({u"MS UI Gothic"_s}, pointSize);
 }
 
 static void registerUiResources()

@@ -11,12 +11,14 @@
 QString ProductName();
 // " Ver.1.0.0": a leading space, then major.minor.revision.
 QString VersionText();
-// "Varnholt Ver.1.0.0": window captions and message boxes without a title of their own.
+// "Varnholt Ver.1.0.0": the captions of the settings, progress and about windows.
 QString ProgramTitle();
 
 // The designed font "ＭＳ Ｐゴシック" at the given size, falling back to a Japanese-capable sans
 // font where that face is not installed.
 QFont DesignFont(qreal pointSize, bool bold = false, bool italic = false);
+// The settings window's widget font "MS UI Gothic", with the same fallbacks.
+QFont WidgetFont(qreal pointSize);
 
 // The images live in a static library: make sure they are registered before use.
 void InitUiResources();

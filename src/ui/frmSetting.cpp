@@ -100,6 +100,15 @@ void frmSetting::prepareWindow()
     setWindowIcon(ProgramIcon());
     // The window is as large as its contents and the person cannot resize it.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The tab control and the buttons use the widget font; the keyword-mode frame with its
+    // options and the details frame keep the window's, though the details' boxes do not.
+    // The date-pattern box's style sheet fixed its font when it was made: it is named too.
+    for (QWidget *widget : std::initializer_list<QWidget *>{
+             m_ui->SSTab, m_ui->txtSaveFileName_1, m_ui->btnMenu, m_ui->btnSaveExit, m_ui->btnFetch,
+             m_ui->chkNoCopyINI, m_ui->chkNoKeyWord})
+        widget->setFont(WidgetFont(9));
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_ui->Frame1, m_ui->framDesc})
+        widget->setFont(font());
     m_ui->SSTab->setCurrentIndex(0);
     m_ui->txtHelp->setPlainText(SaveFileNameHelpText());
     m_ui->btnMenu->setIcon(menuIcon(palette()));

@@ -65,6 +65,8 @@ private slots:
     void cleanup();
 
     void windowLoad_titlePagesAndHelp();
+    void fonts_widgetFontExceptTwoFrames_data();
+    void fonts_widgetFontExceptTwoFrames();
     void categories_fiveAndEightCannotBeTicked();
     void checkBox_greyedStateKeptUntilClicked_data();
     void checkBox_greyedStateKeptUntilClicked();
@@ -190,6 +192,36 @@ void tst_SettingWindow::windowLoad_titlePagesAndHelp()
 
     // A fixed window: as large as its contents, no resizing.
     QCOMPARE(m_window->minimumSize(), m_window->maximumSize());
+}
+
+void tst_SettingWindow::fonts_widgetFontExceptTwoFrames_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("family");
+    const QString widget = u"MS UI Gothic"_s;
+    const QString window = u"ＭＳ Ｐゴシック"_s;
+    QTest::newRow("tab control") << u"SSTab"_s << widget;
+    QTest::newRow("category") << u"ChkCategory_7"_s << widget;
+    QTest::newRow("section frame") << u"framSection"_s << widget;
+    QTest::newRow("file name") << u"txtSaveFileName_1"_s << widget;
+    QTest::newRow("help") << u"txtHelp"_s << widget;
+    QTest::newRow("keyword list") << u"lstKeyWord"_s << widget;
+    QTest::newRow("fetch") << u"btnFetch"_s << widget;
+    QTest::newRow("save and exit") << u"btnSaveExit"_s << widget;
+    QTest::newRow("keyword mode frame") << u"Frame1"_s << window;
+    QTest::newRow("keyword mode option") << u"optIgnoreKey_1"_s << window;
+    QTest::newRow("details frame") << u"framDesc"_s << window;
+    QTest::newRow("box in details frame") << u"chkNoCopyINI"_s << widget;
+    QTest::newRow("other box in details frame") << u"chkNoKeyWord"_s << widget;
+}
+
+void tst_SettingWindow::fonts_widgetFontExceptTwoFrames()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, family);
+    const QFont font = child<QWidget>(name)->font();
+    QCOMPARE(font.families().value(0), family);
+    QCOMPARE(font.pointSizeF(), 9.0);
 }
 
 void tst_SettingWindow::categories_fiveAndEightCannotBeTicked()
