@@ -5,9 +5,11 @@
 #include <QApplication>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 
 #include <optional>
+#include <utility>
 
 using namespace Qt::StringLiterals;
 
@@ -40,10 +42,23 @@ QWidget *boxOwner()
     return owner ? owner : QApplication::activeWindow();
 }
 
+// The program speaks Japanese whatever the desktop's language, and Qt's own button texts
+// would follow the desktop (or stay English when no translation is installed).
+const QString kYesText = u"はい(&Y)"_s;
+const QString kNoText = u"いいえ(&N)"_s;
+const QString kOkText = u"OK"_s;
+const QString kCancelText = u"キャンセル"_s;
+
 int showBox(const QString &text, MessageIcon icon, const QString &title,
             QMessageBox::StandardButtons buttons, QMessageBox::StandardButton defaultButton)
 {
     QMessageBox box(boxIcon(icon), boxTitle(title), text, buttons, boxOwner());
+    for (const auto &[button, caption] :
+         {std::pair{QMessageBox::Yes, kYesText}, std::pair{QMessageBox::No, kNoText},
+          std::pair{QMessageBox::Ok, kOkText}}) {
+        if (QAbstractButton *shown = box.button(button))
+            shown->setText(caption);
+    }
     box.setDefaultButton(defaultButton);
     return box.exec();
 }
@@ -86,6 +101,8 @@ QString GuiPrompter::askText(const QString &prompt, const QString &title, const 
         dialog.setWindowTitle(boxTitle(title));
         dialog.setLabelText(prompt);
         dialog.setTextValue(suggested);
+        dialog.setOkButtonText(kOkText);
+        dialog.setCancelButtonText(kCancelText);
         return dialog.exec() == QDialog::Accepted ? dialog.textValue() : QString();
     });
 }

@@ -26,6 +26,7 @@ struct SeenBox
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton;
+    QStringList captions; // of the buttons shown, Yes/No/OK order
 };
 
 // Waits (through the event loop) for the next modal dialog and hands it to answer.
@@ -44,9 +45,17 @@ void answerBox(SeenBox &seen, QMessageBox::StandardButton press)
     whenDialogShows([&seen, press](QDialog *dialog) {
         auto *box = qobject_cast<QMessageBox *>(dialog);
         QVERIFY(box);
-        seen = {box->windowTitle(), box->text(), box->icon(), box->standardButtons(),
+        seen = {box->windowTitle(),
+                box->text(),
+                box->icon(),
+                box->standardButtons(),
                 box->defaultButton() ? box->standardButton(box->defaultButton())
-                                     : QMessageBox::NoButton};
+                                     : QMessageBox::NoButton,
+                {}};
+        for (const auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok}) {
+            if (box->button(button))
+                seen.captions << box->button(button)->text();
+        }
         box->button(press)->click();
     });
 }
@@ -106,6 +115,7 @@ void tst_GuiPrompter::askYesNo_showsQuestion()
     QCOMPARE(seen.text, u"続けますか？"_s);
     QCOMPARE(int(seen.icon), expectedIcon);
     QCOMPARE(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    QCOMPARE(seen.captions, (QStringList{u"はい(&Y)"_s, u"いいえ(&N)"_s}));
     QCOMPARE(seen.defaultButton, QMessageBox::Yes);
 }
 
@@ -119,6 +129,7 @@ void tst_GuiPrompter::tell_showsOkBox()
     QCOMPARE(seen.text, u"中止します。"_s);
     QCOMPARE(seen.icon, QMessageBox::Critical);
     QCOMPARE(seen.buttons, QMessageBox::StandardButtons(QMessageBox::Ok));
+    QCOMPARE(seen.captions, QStringList{u"OK"_s});
 }
 
 void tst_GuiPrompter::askText_firstStartPrompt_data()
@@ -148,6 +159,9 @@ void tst_GuiPrompter::askText_firstStartPrompt()
         seenTitle = input->windowTitle();
         seenLabel = input->labelText();
         seenValue = input->textValue();
+        const auto *buttons = input->findChild<QDialogButtonBox *>();
+        QVERIFY(buttons);
+        QCOMPARE(buttons->button(QDialogButtonBox::Cancel)->text(), u"キャンセル"_s);
         if (!typed.isEmpty())
             input->setTextValue(typed);
         if (accept)
