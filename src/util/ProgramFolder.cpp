@@ -30,8 +30,14 @@ QString installedLayoutDataFolder(const QString &executableFolder)
 
 QString InstalledDataFolder()
 {
-    const QString relative = installedLayoutDataFolder(QCoreApplication::applicationDirPath());
-    return QFileInfo(relative).isDir() ? relative : QStringLiteral(VARNHOLT_DATA_DIR);
+    const QString executableFolder = QCoreApplication::applicationDirPath();
+    const QString relative = installedLayoutDataFolder(executableFolder);
+    if (QFileInfo(relative).isDir())
+        return relative;
+    // A build tree or a portable copy carries its shipped files beside the executable.
+    if (QFileInfo(executableFolder + u"/Default.ini"_s).isFile())
+        return executableFolder;
+    return QStringLiteral(VARNHOLT_DATA_DIR);
 }
 
 QString ProgramFolder(QString *error)

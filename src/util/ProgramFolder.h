@@ -10,8 +10,9 @@
 QString ChooseProgramFolder(const QString &home, const QString &executableFolder,
                             bool executableFolderWritable, const QString &userDataFolder);
 
-// The data folder of an installation: <executable folder>/../share/varnholt when the executable
-// stands in an installed layout (so a relocated installation still finds its files), else the
+// Where the shipped files lie: <executable folder>/../share/varnholt when the executable stands
+// in an installed layout (so a relocated installation still finds its files); else the
+// executable's folder when Default.ini lies beside it (a build tree, a portable copy); else the
 // folder chosen when the program was built. Needs the application object.
 QString InstalledDataFolder();
 

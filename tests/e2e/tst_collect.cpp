@@ -355,27 +355,33 @@ void tst_Collect::companionIni_data()
     QTest::addColumn<QString>("noCopyIni");
     QTest::addColumn<bool>("copied");
 
-    QTest::newRow("NoCopyINI off: copied") << u"0"_s << true;
-    QTest::newRow("NoCopyINI on: not copied") << u"1"_s << false;
-    QTest::newRow("NoCopyINI greyed: not copied") << u"2"_s << false;
+    QTest::addColumn<bool>("ownCopy");
+
+    QTest::newRow("NoCopyINI off: copied") << u"0"_s << true << true;
+    QTest::newRow("NoCopyINI on: not copied") << u"1"_s << false << true;
+    QTest::newRow("NoCopyINI greyed: not copied") << u"2"_s << false << true;
+    QTest::newRow("none in the program folder: the shipped one") << u"0"_s << true << false;
 }
 
 void tst_Collect::companionIni()
 {
     QFETCH(QString, noCopyIni);
     QFETCH(bool, copied);
-    // The build places Default.ini beside the executable; this run's program folder gets it.
+    QFETCH(bool, ownCopy);
+    // The build places Default.ini beside the executable; a program folder's own copy wins.
     const QString shipped =
         QFileInfo(QStringLiteral(VARNHOLT_BINARY)).absolutePath() + u"/Default.ini"_s;
     QVERIFY2(QFile::exists(shipped), qPrintable(shipped));
-    QVERIFY(QFile::copy(shipped, m_dir->filePath(u"home/Default.ini"_s)));
+    const QString own = m_dir->filePath(u"home/Default.ini"_s);
+    if (ownCopy)
+        QVERIFY(writeFile(own, "; the program folder's own\r\n"));
     writeSettings({{u"NoCopyINI"_s, noCopyIni}});
 
     QCOMPARE(runVarnholt({}).exitCode, 0);
 
     QCOMPARE(QFile::exists(outFolder() + u"/VHT.ini"_s), copied);
     if (copied)
-        QCOMPARE(readFile(outFolder() + u"/VHT.ini"_s), readFile(shipped));
+        QCOMPARE(readFile(outFolder() + u"/VHT.ini"_s), readFile(ownCopy ? own : shipped));
 }
 
 void tst_Collect::outputNotWritable_statusOneSettingsSaved()
