@@ -81,6 +81,7 @@ private slots:
     void outputNotWritable_statusOneSettingsSaved();
     void settingsNotWritable_statusOneNamesPath();
     void pageStaysEmpty_givesUpAfterTwoRetries();
+    void brokenPages_everyRecordWrittenNothingLost();
 
 private:
     QString base() const { return m_portal->baseUrl(); }
@@ -430,6 +431,49 @@ void tst_Collect::pageStaysEmpty_givesUpAfterTwoRetries()
     QCOMPARE(portalLog().count(u"GET /a/empty"_s), 4);
     QVERIFY(!QFile::exists(outFolder() + u"/VHT.qfw"_s));
     QVERIFY(QFile::exists(settingFolder() + u"/varnholt.ini"_s));
+}
+
+void tst_Collect::brokenPages_everyRecordWrittenNothingLost()
+{
+    // One category whose articles are the portal's broken replies, and whose next page is binary
+    // garbage: the run still ends normally and writes a record per headline.
+    const QString root = m_dir->filePath(u"root"_s);
+    const QList<std::pair<QString, QString>> items{
+        {u"/fault/garbage"_s, u"速報 壊れた記事"_s}, {u"/raw/bad"_s, u"速報 不正な文字"_s},
+        {u"/fault/nul"_s, u"速報 NUL入り"_s},        {u"/fault/lf"_s, u"速報 LF改行"_s},
+        {u"/fault/gzip"_s, u"速報 圧縮"_s},          {u"/fault/status/500"_s, u"速報 エラー応答"_s},
+    };
+    QString list = u"<!-- GEN_HEADLINES -->\n<ul>\n"_s;
+    for (const auto &[path, title] : items)
+        list += u"<li><a href="_s + path + u'>' + title + u"</a></li>\n"_s;
+    list += u"</ul>\n<a href=/raw/list>次ページ</a>\n"_s;
+    QVERIFY(writeFile(root + u"/headlines/bus/index.html"_s, list.toUtf8()));
+    QVERIFY(writeFile(root + u"/raw/bad"_s, "<!-- TextStart -->\xff\xfe ok\x8e<!-- TextEnd -->"));
+    QByteArray garbage;
+    for (int i = 0; i < 4096; ++i)
+        garbage += char((i * 131 + 7) % 256);
+    QVERIFY(writeFile(root + u"/raw/list"_s, garbage));
+    writeSettings({{u"Category"_s, u"0,0,1,0,0,0,0,0,0,0,0,0"_s}});
+
+    const ChildRun run = runVarnholt({u"/csv"_s});
+
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY(portalLog().contains(u"GET /raw/list"_s));
+    const QStringList lines = CodePage::fromCp932(readFile(outFolder() + u"/VHT.csv"_s))
+                                  .split(u"\r\n"_s, Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), items.size());
+    for (qsizetype i = 0; i < items.size(); ++i) {
+        const QString &line = lines.at(i);
+        QCOMPARE(line.section(u',', 0, 0), u"速報＠"_s + items.at(i).second);
+        QCOMPARE(line.section(u',', 1, 1), base() + items.at(i).first);
+        const QString body = line.section(u',', 2);
+        if (items.at(i).first == u"/fault/garbage"_s || items.at(i).first == u"/fault/nul"_s)
+            QVERIFY2(body.isEmpty(), qPrintable(line)); // no end marker survives
+        else if (items.at(i).first == u"/raw/bad"_s)
+            QCOMPARE(body, u"?? ok?"_s); // undecodable bytes become "?", the rest is kept
+        else
+            QVERIFY2(!body.isEmpty(), qPrintable(line));
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_Collect)
