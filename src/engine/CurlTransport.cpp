@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <curl/curl.h>
 
 using namespace Qt::StringLiterals;
@@ -50,6 +51,12 @@ size_t receive(char *data, size_t size, size_t count, void *user)
     return bytes;
 }
 
+// libcurl asks this during every transfer, and about once a second while it waits.
+int keepGoing(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
+{
+    return static_cast<const std::atomic<bool> *>(user)->load() ? 1 : 0;
+}
+
 class CurlTransport final : public HttpTransport
 {
 public:
@@ -70,9 +77,14 @@ public:
         curl_easy_setopt(h, CURLOPT_USERAGENT, "Varnholt/1.0.0");
         curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &receive);
         curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_errorText.data());
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &keepGoing);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_aborted);
     }
 
-    Q_DISABLE_COPY_MOVE(CurlTransport) // libcurl holds a pointer to m_errorText
+    Q_DISABLE_COPY_MOVE(CurlTransport) // libcurl holds pointers to m_errorText and m_aborted
+
+    void abort() override { m_aborted = true; }
 
     HttpReply get(const QString &url) override
     {
@@ -111,7 +123,11 @@ private:
         const QByteArray encoded = address.toUtf8();
         curl_easy_setopt(h, CURLOPT_URL, encoded.constData());
         curl_easy_setopt(h, CURLOPT_WRITEDATA, &receiver);
-        const CURLcode code = curl_easy_perform(h);
+        const CURLcode code = m_aborted ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(h);
+        if (m_aborted) {
+            error = address + u": the request was cancelled"_s;
+            return false;
+        }
         if (receiver.tooLarge) {
             error = address + u": the reply is larger than %1 bytes"_s.arg(kMaxBodyBytes);
             return false;
@@ -134,6 +150,7 @@ private:
 
     CurlEasy m_handle;
     std::array<char, CURL_ERROR_SIZE> m_errorText{};
+    std::atomic<bool> m_aborted{false};
 };
 
 // Stands in when libcurl cannot give a handle, so that every request reports why.

@@ -10,7 +10,9 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -70,6 +72,7 @@ private slots:
     void failureQuestion_namesAddressAndReason_data();
     void failureQuestion_namesAddressAndReason();
     void largePage_isReadWhole();
+    void abort_endsSlowRequestAndLaterOnes();
     void pageText_data();
     void pageText();
     void ConvertCharset_data();
@@ -254,6 +257,25 @@ void tst_PageFetcher::failureQuestion_namesAddressAndReason()
         QVERIFY2(prompter.questionTexts().first().contains(mention),
                  qPrintable(prompter.questionTexts().first()));
     }
+}
+
+void tst_PageFetcher::abort_endsSlowRequestAndLaterOnes()
+{
+    const std::unique_ptr<HttpTransport> http = MakeCurlTransport();
+    // The person ends the program while the server takes its time.
+    std::thread canceller([&http] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        http->abort();
+    });
+    const HttpReply slow = http->get(url(u"/fault/delay/30000"_s));
+    canceller.join();
+
+    QVERIFY(!slow.ok);
+    QVERIFY2(slow.error.startsWith(url(u"/fault/delay/30000: "_s)), qPrintable(slow.error));
+    QVERIFY2(slow.error.contains(u"cancelled"_s), qPrintable(slow.error));
+    const HttpReply later = http->get(url(u"/a"_s));
+    QVERIFY(!later.ok);
+    QVERIFY2(later.error.contains(u"cancelled"_s), qPrintable(later.error));
 }
 
 void tst_PageFetcher::largePage_isReadWhole()
