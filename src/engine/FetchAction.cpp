@@ -1,5 +1,6 @@
 #include "engine/FetchAction.h"
 
+#include "engine/FetchProgress.h"
 #include "startup/ProgramState.h"
 #include "util/FileTools.h"
 #include "util/ProgramFolder.h"
@@ -28,7 +29,8 @@ int btnFetch_Click(ProgramState &state, RunServices &services,
                    const std::function<bool(const QString &path)> &openDocument)
 {
     const RunResult run = FetchNews(state, services);
-    if (run.end == RunEnd::Cancelled)
+    // A cancel confirmed while the run was finishing means the same: nothing more is saved.
+    if (run.end == RunEnd::Cancelled || services.progress.cancelled())
         return 1;
 
     if (run.end == RunEnd::Completed && !run.SaveFilePath.isEmpty()) {

@@ -15,6 +15,9 @@ public:
     virtual void setUnit(const QString &unit) = 0;    // progress bar Unit
     // Once per article: let pending events through. False when the person cancelled the run.
     virtual bool letEventsThrough() = 0;
+    // From the run's thread, without letting events through: has the person cancelled? Checked
+    // before the output is written and before anything is saved.
+    virtual bool cancelled() const { return false; }
 };
 
 // For runs nobody watches.

@@ -104,6 +104,12 @@ RunResult FetchNews(ProgramState &state, RunServices &services)
         return result;
     }
 
+    // A cancel confirmed during the last article's request writes nothing either.
+    if (services.progress.cancelled()) {
+        result.end = RunEnd::Cancelled;
+        return result;
+    }
+
     const QString path = outputPathWithoutExtension(options, state.settings, services.now());
     SaveContext save{options, state.settings.OverWrite, services.prompter, services.now};
     const SaveResult saved = SaveArticles(path, articles, save);

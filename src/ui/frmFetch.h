@@ -33,6 +33,7 @@ public:
     void setUnit(const QString &unit) override;
     // False once the person has confirmed cancelling or closed the window.
     bool letEventsThrough() override;
+    bool cancelled() const override { return m_stopped.load(); }
 
     fpProgressBar *progressBar() const;
 

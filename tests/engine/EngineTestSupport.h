@@ -39,6 +39,9 @@ public:
     qint32 max = -1;
     int cancelAtEvent = -1; // letEventsThrough call (0-based) that reports a cancel
     int events = 0;
+    // cancelled() turns true on this call (0-based), as when Cancel is confirmed mid-request.
+    int cancelledFromQuery = -1;
+    mutable int queries = 0;
 
     void setInfo(const QString &text) override { infos << text; }
     void setCaption(const QString &text) override { captions << text; }
@@ -46,4 +49,8 @@ public:
     void setValue(qint32 value) override { values << value; }
     void setUnit(const QString &unit) override { units << unit; }
     bool letEventsThrough() override { return events++ != cancelAtEvent; }
+    bool cancelled() const override
+    {
+        return cancelledFromQuery >= 0 && queries++ >= cancelledFromQuery;
+    }
 };

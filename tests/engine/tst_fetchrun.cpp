@@ -129,6 +129,8 @@ private slots:
     void addressOffThePortal_isNeverRequested();
     void articleProgress_countsEveryRecord();
     void cancel_writesAndSavesNothing();
+    void cancelWhileFinishing_savesNothing_data();
+    void cancelWhileFinishing_savesNothing();
     void gaveUpOnArticle_savesSettingsWritesNothing();
     void timeOutAnsweredNo_keepsEmptyBody();
     void outputPath_data();
@@ -352,6 +354,35 @@ void tst_FetchRun::cancel_writesAndSavesNothing()
     QCOMPARE(status, 1);
     QVERIFY(!f.portal.requested.contains(kBase + u"/a/2.html"_s));
     QVERIFY(!QFile::exists(f.dir.filePath(u"out.csv"_s)));
+    QVERIFY(!QFile::exists(f.state.keyWordFilePath()));
+    QVERIFY(!QFile::exists(f.state.settingIniPath()));
+}
+
+void tst_FetchRun::cancelWhileFinishing_savesNothing_data()
+{
+    QTest::addColumn<int>("cancelledFromQuery");
+    QTest::addColumn<bool>("outputWritten");
+    // Query 0 is made before the output is written, query 1 before anything is saved.
+    QTest::newRow("during the last request: nothing written") << 0 << false;
+    QTest::newRow("while the file is written: kept whole") << 1 << true;
+}
+
+void tst_FetchRun::cancelWhileFinishing_savesNothing()
+{
+    QFETCH(int, cancelledFromQuery);
+    QFETCH(bool, outputWritten);
+
+    Fixture f;
+    f.tick(0);
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s, headlinePage({{u"/a/1.html"_s, u"一"_s}}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
+    f.progress.cancelledFromQuery = cancelledFromQuery;
+
+    const int status = btnFetch_Click(f.state, f.services, {});
+
+    QCOMPARE(status, 1);
+    QCOMPARE(QFile::exists(f.dir.filePath(u"out.csv"_s)), outputWritten);
     QVERIFY(!QFile::exists(f.state.keyWordFilePath()));
     QVERIFY(!QFile::exists(f.state.settingIniPath()));
 }
