@@ -10,13 +10,56 @@
 #include "ui/frmDebug.h"
 #include "ui/frmFetch.h"
 #include "ui/frmSetting.h"
+#include "util/Prompter.h"
 #include "util/Shell.h"
 
 #include <QApplication>
 #include <QThread>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+
+namespace {
+
+// How long an ending program waits for a cancelled run to notice: an aborted request returns
+// within about a second.
+constexpr std::chrono::seconds kRunStopWait{5};
+
+} // namespace
+
+// Forwards the run's questions to the person until the program ends; after that nobody is
+// there to answer (and the window thread no longer serves a blocking call), so every question
+// is answered No and messages are dropped.
+class DesktopSession::RunPrompter final : public Prompter
+{
+public:
+    explicit RunPrompter(Prompter &person)
+        : m_person(person)
+    {}
+
+    void stopAsking() { m_stopped = true; }
+
+    bool askYesNo(const QString &text, MessageIcon icon, const QString &title) override
+    {
+        return !m_stopped && m_person.askYesNo(text, icon, title);
+    }
+    void tell(const QString &text, MessageIcon icon, const QString &title) override
+    {
+        if (!m_stopped)
+            m_person.tell(text, icon, title);
+    }
+    QString askText(const QString &prompt, const QString &title, const QString &suggested) override
+    {
+        return m_stopped ? QString() : m_person.askText(prompt, title, suggested);
+    }
+    void pageFetchStarted() override { m_person.pageFetchStarted(); }
+
+private:
+    Prompter &m_person;
+    std::atomic<bool> m_stopped{false};
+};
 
 DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter)
     : m_state(state)
@@ -44,11 +87,16 @@ int DesktopSession::run()
 
     const int status = m_endStatus ? *m_endStatus : m_loop.exec();
     if (m_worker && m_worker->isRunning()) {
-        // The person cancelled while the run waits in a request or a question that cannot be
-        // interrupted. End now, as asked: every file a run writes is replaced whole or not at
-        // all, so nothing is left half-written, and nothing more gets saved.
-        std::fflush(nullptr);
-        std::_Exit(status);
+        // The person cancelled while the run works. Its requests fail at once and its questions
+        // are answered No, so it reaches its next stop point and ends without writing or saving
+        // anything more; an output file it was already writing is finished, whole. Should it
+        // not end in time, end the process as asked: every file is replaced whole or not at all.
+        m_runPrompter->stopAsking();
+        m_http->abort();
+        if (!m_worker->wait(kRunStopWait)) {
+            std::fflush(nullptr);
+            std::_Exit(status);
+        }
     }
     return status;
 }
@@ -102,7 +150,8 @@ void DesktopSession::startFetch()
         m_fetchWindow ? static_cast<FetchProgress &>(*m_fetchWindow) : m_silentProgress;
 
     m_http = MakeCurlTransport();
-    m_services = std::make_unique<RunServices>(RunServices{*m_http, m_prompter, progress});
+    m_runPrompter = std::make_unique<RunPrompter>(m_prompter);
+    m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, progress});
     m_worker = std::make_unique<FetchWorker>([this] {
         return btnFetch_Click(m_state, *m_services,
                               [this](const QString &path) { return openOutput(path); });

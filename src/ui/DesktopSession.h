@@ -43,8 +43,12 @@ private:
     // The /Open request of a run, carried over to the window thread.
     bool openOutput(const QString &path);
 
+    class RunPrompter;
+
     ProgramState &m_state;
     Prompter &m_prompter;
+    // The run's questions: once the program is ending, answered No without a box.
+    std::unique_ptr<RunPrompter> m_runPrompter;
     QEventLoop m_loop;
     std::optional<int> m_endStatus;
     std::unique_ptr<DebugWindowSink> m_debugSink;

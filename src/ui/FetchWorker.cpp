@@ -50,4 +50,13 @@ bool FetchWorker::isRunning() const
     return m_thread && m_thread->isRunning();
 }
 
+bool FetchWorker::wait(std::chrono::milliseconds timeout)
+{
+    if (!m_thread)
+        return true;
+    // The thread's event loop ends as soon as the job's slot returns.
+    m_thread->quit();
+    return m_thread->wait(QDeadlineTimer(timeout));
+}
+
 #include "FetchWorker.moc"

@@ -3,6 +3,7 @@
 #include <QObject>
 #include <QThread>
 
+#include <chrono>
 #include <functional>
 #include <memory>
 
@@ -21,6 +22,8 @@ public:
     // Starts the job on a thread of its own; once only.
     void start();
     bool isRunning() const;
+    // Waits up to the time-out for the job to end; true when it has ended (or never started).
+    bool wait(std::chrono::milliseconds timeout);
 
 signals:
     void finished(int status);
