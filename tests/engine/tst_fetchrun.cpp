@@ -128,9 +128,8 @@ private slots:
     void addressOffThePortal_isNeverRequested_data();
     void addressOffThePortal_isNeverRequested();
     void articleProgress_countsEveryRecord();
-    void cancel_writesAndSavesNothing();
-    void cancelWhileFinishing_savesNothing_data();
-    void cancelWhileFinishing_savesNothing();
+    void cancel_savesNothing_data();
+    void cancel_savesNothing();
     void gaveUpOnArticle_savesSettingsWritesNothing();
     void timeOutAnsweredNo_keepsEmptyBody();
     void outputPath_data();
@@ -339,49 +338,38 @@ void tst_FetchRun::articleProgress_countsEveryRecord()
     QCOMPARE(f.log.last(), u"記事の取得を完了しました。"_s);
 }
 
-void tst_FetchRun::cancel_writesAndSavesNothing()
+void tst_FetchRun::cancel_savesNothing_data()
 {
-    Fixture f;
-    f.tick(0);
-    f.state.runOptions.KeyMode = 2;
-    f.portal.put(u"/headlines/dom/"_s,
-                 headlinePage({{u"/a/1.html"_s, u"一"_s}, {u"/a/2.html"_s, u"二"_s}}));
-    f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
-    f.progress.cancelAtEvent = 1;
-
-    const int status = btnFetch_Click(f.state, f.services, {});
-
-    QCOMPARE(status, 1);
-    QVERIFY(!f.portal.requested.contains(kBase + u"/a/2.html"_s));
-    QVERIFY(!QFile::exists(f.dir.filePath(u"out.csv"_s)));
-    QVERIFY(!QFile::exists(f.state.keyWordFilePath()));
-    QVERIFY(!QFile::exists(f.state.settingIniPath()));
-}
-
-void tst_FetchRun::cancelWhileFinishing_savesNothing_data()
-{
+    QTest::addColumn<int>("cancelAtEvent");
     QTest::addColumn<int>("cancelledFromQuery");
     QTest::addColumn<bool>("outputWritten");
-    // Query 0 is made before the output is written, query 1 before anything is saved.
-    QTest::newRow("during the last request: nothing written") << 0 << false;
-    QTest::newRow("while the file is written: kept whole") << 1 << true;
+    // Events are the per-article stop points; query 0 is made before the output is written,
+    // query 1 before anything is saved.
+    QTest::newRow("at the second article: not fetched, nothing written") << 1 << -1 << false;
+    QTest::newRow("during the last request: nothing written") << -1 << 0 << false;
+    QTest::newRow("while the file is written: kept whole") << -1 << 1 << true;
 }
 
-void tst_FetchRun::cancelWhileFinishing_savesNothing()
+void tst_FetchRun::cancel_savesNothing()
 {
+    QFETCH(int, cancelAtEvent);
     QFETCH(int, cancelledFromQuery);
     QFETCH(bool, outputWritten);
 
     Fixture f;
     f.tick(0);
     f.state.runOptions.KeyMode = 2;
-    f.portal.put(u"/headlines/dom/"_s, headlinePage({{u"/a/1.html"_s, u"一"_s}}));
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"一"_s}, {u"/a/2.html"_s, u"二"_s}}));
     f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
+    f.portal.put(u"/a/2.html"_s, articlePage(u"本文"_s));
+    f.progress.cancelAtEvent = cancelAtEvent;
     f.progress.cancelledFromQuery = cancelledFromQuery;
 
     const int status = btnFetch_Click(f.state, f.services, {});
 
     QCOMPARE(status, 1);
+    QCOMPARE(f.portal.requested.contains(kBase + u"/a/2.html"_s), cancelAtEvent < 0);
     QCOMPARE(QFile::exists(f.dir.filePath(u"out.csv"_s)), outputWritten);
     QVERIFY(!QFile::exists(f.state.keyWordFilePath()));
     QVERIFY(!QFile::exists(f.state.settingIniPath()));
