@@ -39,7 +39,7 @@ int Application::run()
         say(folderError);
 
 #ifdef VARNHOLT_WITH_UI
-    // DESKTOP: the windows, set up before the start-up so the debug window shows its first line.
+    // The windows, set up before the start-up so the debug window shows its first line.
     std::optional<DesktopSession> desktop;
     if (m_mode == Mode::Windows)
         desktop.emplace(m_state, *m_prompter);
@@ -52,7 +52,7 @@ int Application::run()
         return ExitCouldNotStart;
 
 #ifdef VARNHOLT_WITH_UI
-    // DESKTOP: a display is available: show the settings window (or run at once with /AutoGet).
+    // A display is available: show the settings window (or run at once with /AutoGet).
     if (desktop)
         return desktop->run();
 #endif
