@@ -83,5 +83,7 @@ int Application::runUnattended()
     const auto openDocument = [](const QString &) {
         return false;
     };
-    return btnFetch_Click(m_state, services, openDocument);
+    const FetchOutcome outcome = btnFetch_Click(m_state, services, openDocument);
+    say(RunSummary(outcome));
+    return outcome.exitStatus;
 }

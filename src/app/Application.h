@@ -1,18 +1,12 @@
 #pragma once
 
+#include "engine/ExitStatus.h"
 #include "startup/ProgramState.h"
 #include "util/Prompter.h"
 
 #include <QString>
 
 #include <memory>
-
-// Exit statuses of the process.
-enum ExitStatus : int {
-    ExitNormal = 0,
-    ExitNoOutput = 1, // a run ended without writing its output, or a save failed
-    ExitCouldNotStart = 2,
-};
 
 // The one application object: owns everything that lives for the whole process, runs the
 // start-up and hands over to an unattended run or to the windows.

@@ -50,8 +50,13 @@ Switches ignore letter case; a value runs up to the next space (no quoting).
   --help       この説明 / this text
   --version    版数 / the version
 
-終了コード / Exit status: 0 正常 normal; 1 出力なし・保存失敗 no output or save failed;
-2 起動できず could not start.
+終了コード / Exit status:
+  0  正常、すべてのページを取得 / every page fetched, the output written
+  3  出力したが取得できないページあり / the output written, some pages could not be fetched
+  1  出力なし・保存失敗 / nothing written (gave up, cancelled, not writable) or a save failed
+  2  起動できず / could not start
+/AutoGet は終わりに一行、件数・ファイル・取得できなかったページを標準エラーに書きます。
+/AutoGet ends with one line on standard error: records written, the file, pages not fetched.
 )"_s;
 }
 

@@ -6,6 +6,8 @@
 #include "util/ProgramFolder.h"
 #include "util/Prompter.h"
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -25,13 +27,17 @@ void copyCompanionIni(const ProgramState &state, const QString &outputPath, Prom
 
 } // namespace
 
-int btnFetch_Click(ProgramState &state, RunServices &services,
-                   const std::function<bool(const QString &path)> &openDocument)
+FetchOutcome btnFetch_Click(ProgramState &state, RunServices &services,
+                            const std::function<bool(const QString &path)> &openDocument)
 {
-    const RunResult run = FetchNews(state, services);
+    FetchOutcome outcome;
+    outcome.run = FetchNews(state, services);
+    const RunResult &run = outcome.run;
     // A cancel confirmed while the run was finishing means the same: nothing more is saved.
-    if (run.end == RunEnd::Cancelled || services.progress.cancelled())
-        return 1;
+    if (run.end == RunEnd::Cancelled || services.progress.cancelled()) {
+        outcome.run.end = RunEnd::Cancelled;
+        return outcome;
+    }
 
     if (run.end == RunEnd::Completed && !run.SaveFilePath.isEmpty()) {
         if (state.runOptions.Open && openDocument && !openDocument(run.SaveFilePath))
@@ -43,10 +49,46 @@ int btnFetch_Click(ProgramState &state, RunServices &services,
     }
 
     const FileResult saved = SaveKeyWordsAndSettings(state);
+    outcome.settingsSaved = bool(saved);
     if (!saved) {
         services.prompter.tell(u"設定を保存できませんでした。\r\n"_s + saved.error,
                                MessageIcon::Stop);
-        return 1;
+        return outcome;
     }
-    return run.end == RunEnd::Completed && run.outputWritten ? 0 : 1;
+    if (run.end == RunEnd::Completed && run.outputWritten)
+        outcome.exitStatus = run.missedPages.isEmpty() ? ExitNormal : ExitSomePagesFailed;
+    return outcome;
+}
+
+QString RunSummary(const FetchOutcome &outcome)
+{
+    const RunResult &run = outcome.run;
+    QStringList parts;
+    if (run.outputWritten)
+        parts << u"%1 record(s) written to %2"_s.arg(run.recordsWritten).arg(run.SaveFilePath);
+    else if (run.end == RunEnd::Cancelled)
+        parts << u"cancelled, nothing written"_s;
+    else if (run.end == RunEnd::GaveUp)
+        parts << u"gave up on a page, nothing written"_s;
+    else if (!run.SaveFilePath.isEmpty())
+        parts << u"nothing written to "_s + run.SaveFilePath;
+    else
+        parts << u"nothing written"_s;
+
+    // The addresses of the first few; the log has every one.
+    constexpr qsizetype shown = 3;
+    const QStringList &missed = run.missedPages;
+    if (missed.isEmpty()) {
+        if (run.outputWritten)
+            parts << u"every page fetched"_s;
+    } else {
+        QString pages = u"%1 page(s) not fetched: "_s.arg(missed.size()) +
+                        missed.first(std::min(shown, missed.size())).join(u' ');
+        if (missed.size() > shown)
+            pages += u" and %1 more"_s.arg(missed.size() - shown);
+        parts << pages;
+    }
+    if (!outcome.settingsSaved && run.end != RunEnd::Cancelled)
+        parts << u"settings not saved"_s;
+    return parts.join(u"; "_s);
 }

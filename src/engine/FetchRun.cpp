@@ -76,6 +76,13 @@ RunResult FetchNews(ProgramState &state, RunServices &services)
                               articles, state.log,       services.progress};
 
     RunResult result;
+    const auto ended = [&](RunEnd end) {
+        result.end = end;
+        result.missedPages = fetcher.missedPages();
+        for (const QString &missed : result.missedPages)
+            state.log.write(u"取得できなかったページ: "_s + missed);
+        return result;
+    };
     const int passes = options.Yesterday ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) {
         for (int i = 0; i < CategoryCount; ++i) {
@@ -84,10 +91,8 @@ RunResult FetchNews(ProgramState &state, RunServices &services)
                 continue;
             const QString url = table.BaseURL + table.CategoryURL[std::size_t(i)];
             state.log.write(url + u"を調査します。"_s);
-            if (!CrawlCategory(url, fetcher, headlines)) {
-                result.end = RunEnd::GaveUp;
-                return result;
-            }
+            if (!CrawlCategory(url, fetcher, headlines))
+                return ended(RunEnd::GaveUp);
         }
         table.MakeCategoryURL(FormatDate(services.now().addDays(-1), u"yymmdd") + u'/');
     }
@@ -97,23 +102,21 @@ RunResult FetchNews(ProgramState &state, RunServices &services)
     case BodiesEnd::Done:
         break;
     case BodiesEnd::GaveUp:
-        result.end = RunEnd::GaveUp;
-        return result;
+        return ended(RunEnd::GaveUp);
     case BodiesEnd::Cancelled:
-        result.end = RunEnd::Cancelled;
-        return result;
+        return ended(RunEnd::Cancelled);
     }
 
     // A cancel confirmed during the last article's request writes nothing either.
-    if (services.progress.cancelled()) {
-        result.end = RunEnd::Cancelled;
-        return result;
-    }
+    if (services.progress.cancelled())
+        return ended(RunEnd::Cancelled);
 
     const QString path = outputPathWithoutExtension(options, state.settings, services.now());
     SaveContext save{options, state.settings.OverWrite, services.prompter, services.now};
     const SaveResult saved = SaveArticles(path, articles, save);
     result.SaveFilePath = saved.SaveFilePath;
     result.outputWritten = saved.written;
-    return result;
+    if (saved.written)
+        result.recordsWritten = articles.ArticleCount();
+    return ended(RunEnd::Completed);
 }

@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -22,6 +23,8 @@ struct RunResult
     RunEnd end = RunEnd::Completed;
     QString SaveFilePath; // with extension; empty when the run never chose a file
     bool outputWritten = false;
+    qint32 recordsWritten = 0; // records this run added to the file
+    QStringList missedPages;   // addresses of the pages the run went on without
 };
 
 // The services a run talks through; all outlive the run.

@@ -64,6 +64,7 @@ FetchedPage PageFetcher::GetHTML(const QString &url)
                     u"処理がタイムアウトしました。\r\n再度取得しますか？\r\n\r\n"_s + reply.error,
                     MessageIcon::Stop))
                 continue;
+            m_missed.append(url);
             return page;
         }
 

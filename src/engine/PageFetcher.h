@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 class DebugLog;
 class HttpTransport;
@@ -23,10 +24,16 @@ public:
 
     FetchedPage GetHTML(const QString &url);
 
+    // Pages the run goes on without, in the order they were missed: every failed request that
+    // was not retried, and whatever a caller adds (a walk cut short).
+    const QStringList &missedPages() const { return m_missed; }
+    void addMissedPage(const QString &url) { m_missed.append(url); }
+
 private:
     HttpTransport &m_http;
     Prompter &m_prompter;
     DebugLog &m_log;
+    QStringList m_missed;
 };
 
 // Page bytes (EUC-JP) as text, cut before the first NUL.

@@ -154,7 +154,8 @@ void DesktopSession::startFetch()
     m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, progress});
     m_worker = std::make_unique<FetchWorker>([this] {
         return btnFetch_Click(m_state, *m_services,
-                              [this](const QString &path) { return openOutput(path); });
+                              [this](const QString &path) { return openOutput(path); })
+            .exitStatus;
     });
     QObject::connect(m_worker.get(), &FetchWorker::finished, m_worker.get(),
                      [this](int status) { endProgram(status); });

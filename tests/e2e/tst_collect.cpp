@@ -82,6 +82,8 @@ private slots:
     void settingsNotWritable_statusOneNamesPath();
     void pageStaysEmpty_givesUpAfterTwoRetries();
     void brokenPages_everyRecordWrittenNothingLost();
+    void exitStatus_data();
+    void exitStatus();
 
 private:
     QString base() const { return m_portal->baseUrl(); }
@@ -91,6 +93,7 @@ private:
     void writeSettings(const QHash<QString, QString> &changes = {});
     void writeKeyWords(const QStringList &words);
     ChildRun runVarnholt(const QStringList &switches);
+    ChildRun runVarnholtAt(const QString &baseUrl, const QStringList &arguments);
     QStringList portalLog() const;
     // The records for these articles in a layout, tagged with tag (or none when empty).
     QByteArray expected(const QString &layout, const QList<int> &numbers, const QString &tag) const;
@@ -162,10 +165,14 @@ void tst_Collect::writeKeyWords(const QStringList &words)
 
 ChildRun tst_Collect::runVarnholt(const QStringList &switches)
 {
+    return runVarnholtAt(base(), QStringList{u"/AutoGet"_s} + switches);
+}
+
+ChildRun tst_Collect::runVarnholtAt(const QString &baseUrl, const QStringList &arguments)
+{
     QProcessEnvironment environment = headlessEnvironment(m_dir->path(), u"tester"_s);
-    environment.insert(u"VARNHOLT_BASE_URL"_s, base());
-    return runToEnd(QStringLiteral(VARNHOLT_BINARY), QStringList{u"/AutoGet"_s} + switches,
-                    environment);
+    environment.insert(u"VARNHOLT_BASE_URL"_s, baseUrl);
+    return runToEnd(QStringLiteral(VARNHOLT_BINARY), arguments, environment);
 }
 
 QStringList tst_Collect::portalLog() const
@@ -473,6 +480,76 @@ void tst_Collect::brokenPages_everyRecordWrittenNothingLost()
             QCOMPARE(body, u"?? ok?"_s); // undecodable bytes become "?", the rest is kept
         else
             QVERIFY2(!body.isEmpty(), qPrintable(line));
+    }
+}
+
+void tst_Collect::exitStatus_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QStringList>("summary"); // parts of the last line; none: no summary
+
+    const QStringList autoGet{u"/AutoGet"_s};
+    QTest::newRow("every page fetched: 0")
+        << QString() << autoGet << 0
+        << QStringList{u"Varnholt: 3 record(s) written to <out>/VHT.qfw; every page fetched"_s};
+    QTest::newRow("an article's request fails: 3")
+        << u"article"_s << autoGet << 3
+        << QStringList{u"Varnholt: 4 record(s) written to <out>/VHT.qfw"_s,
+                       u"1 page(s) not fetched: <base>/fault/reset"_s};
+    QTest::newRow("a list page's request fails: 3")
+        << u"list"_s << autoGet << 3
+        << QStringList{u"Varnholt: 3 record(s) written to <out>/VHT.qfw"_s,
+                       u"1 page(s) not fetched: <base>/fault/reset"_s};
+    QTest::newRow("the portal refuses every request: 3")
+        << u"refused"_s << autoGet << 3
+        << QStringList{u"Varnholt: 0 record(s) written to <out>/VHT.qfw"_s,
+                       u"2 page(s) not fetched: http://127.0.0.1:1/headlines/dom/ "
+                       "http://127.0.0.1:1/headlines/int/"_s};
+    QTest::newRow("output not writable: 1")
+        << u"blocked"_s << QStringList{u"/AutoGet"_s, u"/FO<dir>/blocker"_s} << 1
+        << QStringList{u"Varnholt: nothing written to <dir>/blocker/VHT.qfw"_s};
+    QTest::newRow("no display and no /AutoGet: 2")
+        << QString() << QStringList{u"/HideMe"_s} << 2 << QStringList{};
+}
+
+void tst_Collect::exitStatus()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QStringList, summary);
+
+    const QString root = m_dir->filePath(u"root"_s);
+    QString baseUrl = base();
+    if (fault == u"article"_s) {
+        QVERIFY(writeFile(
+            root + u"/headlines/dom/index.html"_s,
+            headlinePage({1}, u"/headlines/dom/2"_s)
+                .replace(u"</ul>"_s, u"<li><a href=/fault/reset>速報 切断</a></li>\n</ul>"_s)
+                .toUtf8()));
+    } else if (fault == u"list"_s) {
+        QVERIFY(writeFile(root + u"/headlines/dom/2.html"_s,
+                          headlinePage({3}, u"/fault/reset"_s).toUtf8()));
+    } else if (fault == u"refused"_s) {
+        baseUrl = u"http://127.0.0.1:1"_s; // nothing listens on port 1
+    } else if (fault == u"blocked"_s) {
+        QVERIFY(writeFile(m_dir->filePath(u"blocker"_s), "x"));
+    }
+    arguments.replaceInStrings(u"<dir>"_s, m_dir->path());
+
+    const ChildRun run = runVarnholtAt(baseUrl, arguments);
+
+    QCOMPARE(run.exitCode, status);
+    const QStringList lines = run.errors.split(u'\n', Qt::SkipEmptyParts);
+    const QString last = lines.isEmpty() ? QString() : lines.last();
+    if (summary.isEmpty())
+        QVERIFY2(!run.errors.contains(u"record(s)"_s), qPrintable(run.errors));
+    for (QString part : summary) {
+        part.replace(u"<out>"_s, outFolder()).replace(u"<base>"_s, base());
+        part.replace(u"<dir>"_s, m_dir->path());
+        QVERIFY2(last.contains(part), qPrintable(part + u"\n---\n"_s + run.errors));
     }
 }
 

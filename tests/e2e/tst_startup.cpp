@@ -134,6 +134,8 @@ void tst_StartUpEndToEnd::informationSwitches_data()
     QTest::newRow("version") << u"--version"_s << u"Varnholt Ver.1.0.0\n"_s;
     QTest::newRow("help names switches") << u"--help"_s << u"/AutoGet"_s;
     QTest::newRow("help in Japanese") << u"--help"_s << u"スイッチ"_s;
+    QTest::newRow("help explains status 3")
+        << u"--help"_s << u"3  出力したが取得できないページあり"_s;
 }
 
 void tst_StartUpEndToEnd::informationSwitches()

@@ -132,6 +132,9 @@ private slots:
     void cancel_savesNothing();
     void gaveUpOnArticle_savesSettingsWritesNothing();
     void timeOutAnsweredNo_keepsEmptyBody();
+    void missedPages_setTheExitStatus_data();
+    void missedPages_setTheExitStatus();
+    void summary_namesTheFirstMissedPages();
     void outputPath_data();
     void outputPath();
     void fetchAction_companionIni_data();
@@ -366,7 +369,7 @@ void tst_FetchRun::cancel_savesNothing()
     f.progress.cancelAtEvent = cancelAtEvent;
     f.progress.cancelledFromQuery = cancelledFromQuery;
 
-    const int status = btnFetch_Click(f.state, f.services, {});
+    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 1);
     QCOMPARE(f.portal.requested.contains(kBase + u"/a/2.html"_s), cancelAtEvent < 0);
@@ -385,7 +388,7 @@ void tst_FetchRun::gaveUpOnArticle_savesSettingsWritesNothing()
     f.portal.put(u"/a/2.html"_s, articlePage(u"本文"_s));
     f.prompter.answers = {false};
 
-    const int status = btnFetch_Click(f.state, f.services, {});
+    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 1);
     QCOMPARE(f.portal.requested.count(kBase + u"/a/empty.html"_s), 2);
@@ -401,14 +404,20 @@ class FailingPortal final : public HttpTransport
 public:
     TablePortal &inner;
     QString failing;
-    explicit FailingPortal(TablePortal &portal, QString url)
+    int failuresLeft; // -1: every request of failing fails
+    explicit FailingPortal(TablePortal &portal, QString url, int failures = -1)
         : inner(portal)
         , failing(std::move(url))
+        , failuresLeft(failures)
     {}
     HttpReply get(const QString &url) override
     {
-        if (url == failing)
+        if (url == failing && failuresLeft != 0) {
+            if (failuresLeft > 0)
+                --failuresLeft;
+            inner.requested << url;
             return {false, {}, url + u": Timeout was reached"_s};
+        }
         return inner.get(url);
     }
 };
@@ -430,6 +439,84 @@ void tst_FetchRun::timeOutAnsweredNo_keepsEmptyBody()
     QCOMPARE(result.end, RunEnd::Completed);
     QCOMPARE(f.outputLines(), (QStringList{u"その他＠遅,http://portal.test:8642/a/slow.html,"_s,
                                            u"その他＠二,http://portal.test:8642/a/2.html,本文"_s}));
+}
+
+void tst_FetchRun::missedPages_setTheExitStatus_data()
+{
+    QTest::addColumn<QString>("failing"); // path whose requests fail
+    QTest::addColumn<int>("failures");    // how many times; -1 every time
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("records");
+    QTest::addColumn<bool>("missed"); // the failing page is reported as missed
+
+    QTest::newRow("every page fetched") << QString() << 0 << QList<bool>{} << 0 << 3 << false;
+    QTest::newRow("article fails, No: empty body")
+        << u"/a/1.html"_s << -1 << QList<bool>{false} << 3 << 3 << true;
+    QTest::newRow("article fails once, Yes: fetched after all")
+        << u"/a/1.html"_s << 1 << QList<bool>{true} << 0 << 3 << false;
+    QTest::newRow("article fails, Yes twice, then No")
+        << u"/a/1.html"_s << -1 << QList<bool>{true, true, false} << 3 << 3 << true;
+    QTest::newRow("next list page fails: the walk ends")
+        << u"/headlines/dom/2.html"_s << -1 << QList<bool>{false} << 3 << 2 << true;
+    QTest::newRow("first list page fails: an empty output")
+        << u"/headlines/dom/"_s << -1 << QList<bool>{false} << 3 << 0 << true;
+}
+
+void tst_FetchRun::missedPages_setTheExitStatus()
+{
+    QFETCH(QString, failing);
+    QFETCH(int, failures);
+    QFETCH(QList<bool>, answers);
+    QFETCH(int, status);
+    QFETCH(int, records);
+    QFETCH(bool, missed);
+
+    Fixture f;
+    f.tick(0);
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"一"_s}, {u"/a/2.html"_s, u"二"_s}},
+                              u"/headlines/dom/2.html"_s));
+    f.portal.put(u"/headlines/dom/2.html"_s, headlinePage({{u"/a/3.html"_s, u"三"_s}}));
+    for (const QString &n : {u"1"_s, u"2"_s, u"3"_s})
+        f.portal.put(u"/a/"_s + n + u".html"_s, articlePage(u"本文"_s + n));
+    FailingPortal portal(f.portal, kBase + failing, failures);
+    RunServices services{portal, f.prompter, f.progress, fixedNow};
+    f.prompter.answers = answers;
+
+    const FetchOutcome outcome = btnFetch_Click(f.state, services, {});
+
+    QCOMPARE(outcome.exitStatus, status);
+    QCOMPARE(outcome.run.recordsWritten, records);
+    QCOMPARE(f.outputLines().size(), records);
+    const QStringList expected = missed ? QStringList{kBase + failing} : QStringList{};
+    QCOMPARE(outcome.run.missedPages, expected);
+    const QString summary = RunSummary(outcome);
+    QVERIFY2(summary.contains(f.dir.filePath(u"out.csv"_s)), qPrintable(summary));
+    if (missed) {
+        QVERIFY2(summary.contains(kBase + failing), qPrintable(summary));
+        QVERIFY(f.log.contains(u"取得できなかったページ: "_s + kBase + failing));
+    }
+}
+
+void tst_FetchRun::summary_namesTheFirstMissedPages()
+{
+    FetchOutcome outcome;
+    outcome.settingsSaved = true;
+    outcome.run.outputWritten = true;
+    outcome.run.recordsWritten = 7;
+    outcome.run.SaveFilePath = u"/clip/VHT.qfw"_s;
+    for (int i = 1; i <= 5; ++i)
+        outcome.run.missedPages << kBase + u"/p/"_s + QString::number(i);
+
+    const QString summary = RunSummary(outcome);
+
+    QVERIFY2(!summary.contains(u'\n'), qPrintable(summary));
+    QVERIFY2(summary.startsWith(u"7 record(s) written to /clip/VHT.qfw; 5 page(s) not fetched"_s),
+             qPrintable(summary));
+    QVERIFY2(summary.contains(u"/p/3 and 2 more"_s), qPrintable(summary));
+    QVERIFY2(!summary.contains(u"/p/4"_s), qPrintable(summary));
 }
 
 void tst_FetchRun::outputPath_data()
@@ -517,7 +604,7 @@ void tst_FetchRun::fetchAction_companionIni()
     stale.write("old");
     stale.close();
 
-    const int status = btnFetch_Click(f.state, f.services, {});
+    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 0);
     QFile companion(f.dir.filePath(u"out.ini"_s));
@@ -534,9 +621,9 @@ void tst_FetchRun::fetchAction_openDocument()
     QStringList opened;
 
     const int status = btnFetch_Click(f.state, f.services, [&](const QString &path) {
-        opened << path;
-        return false;
-    });
+                           opened << path;
+                           return false;
+                       }).exitStatus;
 
     QCOMPARE(status, 0);
     QCOMPARE(opened, QStringList{f.dir.filePath(u"out.csv"_s)});
@@ -550,7 +637,7 @@ void tst_FetchRun::fetchAction_unwritableOutput_stillSavesSettings()
     // A folder where the file should be: no one, not even root, can append to it.
     QVERIFY(QDir(f.dir.path()).mkpath(u"out.csv"_s));
 
-    const int status = btnFetch_Click(f.state, f.services, {});
+    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 1);
     QVERIFY(!f.prompter.messageTexts().isEmpty());
