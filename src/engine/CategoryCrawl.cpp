@@ -10,7 +10,8 @@
 
 using namespace Qt::StringLiterals;
 
-bool CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext &headlines)
+bool CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext &headlines,
+                   int pageLimit)
 {
     QSet<QString> visited;
     QString address = url;
@@ -23,6 +24,12 @@ bool CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext &he
         if (visited.contains(address)) {
             // A next-page link back to an earlier page would otherwise loop for ever.
             headlines.log.write(address + u"は既に読んだページです。カテゴリ終了。"_s);
+            return true;
+        }
+        if (visited.size() >= pageLimit) {
+            headlines.log.write(u"1カテゴリのページ数が上限(%1)に達したため、"_s.arg(pageLimit) +
+                                address + u"は取得しません。カテゴリ終了。"_s);
+            fetcher.addMissedPage(address);
             return true;
         }
         visited.insert(address);

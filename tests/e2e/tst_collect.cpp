@@ -84,6 +84,7 @@ private slots:
     void brokenPages_everyRecordWrittenNothingLost();
     void exitStatus_data();
     void exitStatus();
+    void endlessNextPages_walkBoundedNextCategoryRead();
 
 private:
     QString base() const { return m_portal->baseUrl(); }
@@ -551,6 +552,25 @@ void tst_Collect::exitStatus()
         part.replace(u"<dir>"_s, m_dir->path());
         QVERIFY2(last.contains(part), qPrintable(part + u"\n---\n"_s + run.errors));
     }
+}
+
+void tst_Collect::endlessNextPages_walkBoundedNextCategoryRead()
+{
+    // Every page of this chain links to a page never seen before.
+    QVERIFY(writeFile(m_dir->filePath(u"root/headlines/dom/index.html"_s),
+                      headlinePage({1, 2}, u"/fault/endless/1"_s).toUtf8()));
+
+    const ChildRun run = runVarnholt({u"/csv"_s, u"/HideMe"_s});
+
+    QCOMPARE(run.exitCode, 3);
+    const QStringList log = portalLog();
+    // The first page and 999 of the chain: a thousand pages in all.
+    QCOMPARE(log.filter(QRegularExpression(u"^GET /fault/endless/\\d+$"_s)).size(), 999);
+    QVERIFY(!log.contains(u"GET /fault/endless/1000"_s));
+    QVERIFY(log.contains(u"GET /headlines/int/"_s));
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), expected(u"csv"_s, {1, 3, 4}, u"速報"_s));
+    QVERIFY2(run.errors.contains(u"1 page(s) not fetched: "_s + base() + u"/fault/endless/1000"_s),
+             qPrintable(run.errors));
 }
 
 QTEST_GUILESS_MAIN(tst_Collect)

@@ -3,10 +3,14 @@
 #include "EngineTestSupport.h"
 #include "ScriptedPrompter.h"
 #include "engine/ArticleList.h"
+#include "engine/CategoryCrawl.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchProgress.h"
 #include "engine/FetchRun.h"
+#include "engine/HeadlineParser.h"
 #include "engine/HttpTransport.h"
+#include "engine/KeyWordMatcher.h"
+#include "engine/PageFetcher.h"
 #include "startup/ProgramState.h"
 #include "util/CodePage.h"
 
@@ -135,6 +139,8 @@ private slots:
     void missedPages_setTheExitStatus_data();
     void missedPages_setTheExitStatus();
     void summary_namesTheFirstMissedPages();
+    void categoryWalk_boundedInPages_data();
+    void categoryWalk_boundedInPages();
     void outputPath_data();
     void outputPath();
     void fetchAction_companionIni_data();
@@ -517,6 +523,62 @@ void tst_FetchRun::summary_namesTheFirstMissedPages()
              qPrintable(summary));
     QVERIFY2(summary.contains(u"/p/3 and 2 more"_s), qPrintable(summary));
     QVERIFY2(!summary.contains(u"/p/4"_s), qPrintable(summary));
+}
+
+// List pages /c/1, /c/2, ... each linking to the next, up to an optional last page that links
+// back to the first.
+class ChainPortal final : public HttpTransport
+{
+public:
+    int length = -1; // -1: no end
+    QStringList requested;
+
+    HttpReply get(const QString &url) override
+    {
+        requested << url;
+        if (requested.size() > 100)
+            return {false, {}, url + u": too many requests"_s};
+        const int n = url.section(u'/', -1).toInt();
+        const int next = n == length ? 1 : n + 1;
+        return {true, CodePage::toEucJp(headlinePage({}, u"/c/"_s + QString::number(next))), {}};
+    }
+};
+
+void tst_FetchRun::categoryWalk_boundedInPages_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("requests");
+    QTest::addColumn<QString>("missed"); // empty: the walk ended by itself
+
+    QTest::newRow("endless chain: cut at the bound") << -1 << 5 << u"/c/6"_s;
+    QTest::newRow("loop as long as the bound: ends as a loop") << 5 << 5 << QString();
+    QTest::newRow("loop shorter than the bound") << 3 << 3 << QString();
+}
+
+void tst_FetchRun::categoryWalk_boundedInPages()
+{
+    QFETCH(int, length);
+    QFETCH(int, requests);
+    QFETCH(QString, missed);
+
+    Fixture f;
+    ChainPortal portal;
+    portal.length = length;
+    PageFetcher fetcher(portal, f.prompter, f.state.log);
+    const KeyWordMatcher matcher({u"速報"_s});
+    ArticleList articles;
+    HeadlineContext headlines{matcher, 0, kBase, articles, f.state.log, f.progress};
+
+    QVERIFY(CrawlCategory(kBase + u"/c/1"_s, fetcher, headlines, 5));
+
+    QCOMPARE(portal.requested.size(), requests);
+    if (missed.isEmpty()) {
+        QVERIFY(fetcher.missedPages().isEmpty());
+    } else {
+        QCOMPARE(fetcher.missedPages(), QStringList{kBase + missed});
+        QVERIFY2(f.log.last().contains(kBase + missed), qPrintable(f.log.last()));
+        QVERIFY2(f.log.last().contains(u"上限(5)"_s), qPrintable(f.log.last()));
+    }
 }
 
 void tst_FetchRun::outputPath_data()

@@ -52,6 +52,17 @@ QByteArray articleWithNul()
     return page;
 }
 
+QByteArray endlessList(qint64 number)
+{
+    PageTemplates::ListPage list;
+    list.code = u"dom"_s;
+    list.day = QDate(2001, 12, 31);
+    list.page = int(std::min<qint64>(number, 1 << 30));
+    list.pageCount = list.page + 1;
+    list.nextPath = u"/fault/endless/%1"_s.arg(number + 1);
+    return CodePage::toEucJp(PageTemplates::listPage(list));
+}
+
 QByteArray garbage()
 {
     std::mt19937 generator(8642);

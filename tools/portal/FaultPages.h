@@ -14,6 +14,8 @@ QByteArray articleWithLf();
 QByteArray articleWithNul();
 // 4096 pseudo-random bytes, the same on every call.
 QByteArray garbage();
+// List page number of a chain without end: its next-page link leads to number + 1.
+QByteArray endlessList(qint64 number);
 
 // The article page grown to an exact size by padding its text, produced piece by piece so a
 // page of any size costs no memory.

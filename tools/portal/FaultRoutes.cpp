@@ -134,6 +134,9 @@ void FaultRoutes::install(httplib::Server &server)
         response.set_redirect("http://127.0.0.2:" + std::to_string(request.local_port) +
                               "/article/x");
     });
+    server.Get(R"(/fault/endless/(\d{1,12}))", [](const Request &request, Response &response) {
+        sendBytes(response, FaultPages::endlessList(numberAt(request, 1)));
+    });
     server.Get(R"(/fault/status/(\d{3}))", [](const Request &request, Response &response) {
         const int status = int(numberAt(request, 1));
         if (status < 200 || status > 599) {

@@ -131,5 +131,6 @@ Fault scenarios (always available):
   /fault/redirect-away         redirect to http://127.0.0.2:<port>/article/x
   /fault/status/<code>         status 200-599 with an article page (none for 204, 304)
   /fault/gzip                  an article page sent with Content-Encoding: gzip
+  /fault/endless/<n>           list page <n>, whose next page is /fault/endless/<n+1>
 )"_s;
 }
