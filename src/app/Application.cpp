@@ -1,5 +1,6 @@
 #include "Application.h"
 
+#include "startup/CategoryTable.h"
 #include "startup/StartUp.h"
 #include "util/ProgramFolder.h"
 
@@ -32,6 +33,8 @@ void Application::say(const QString &text) const
 
 int Application::run()
 {
+    // The one place the environment names the portal.
+    m_state.BaseURL = PortalBaseURL(qEnvironmentVariable("VARNHOLT_BASE_URL"));
     QString folderError;
     m_state.programFolder = ProgramFolder(&folderError);
     // The log and the settings folders fail with their own paths later; start all the same.
@@ -83,7 +86,7 @@ int Application::runUnattended()
     const auto openDocument = [](const QString &) {
         return false;
     };
-    const FetchOutcome outcome = btnFetch_Click(m_state, services, openDocument);
+    const FetchOutcome outcome = FetchAndSave(m_state, services, openDocument);
     say(RunSummary(outcome));
     return outcome.exitStatus;
 }

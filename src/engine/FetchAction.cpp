@@ -27,11 +27,12 @@ void copyCompanionIni(const ProgramState &state, const QString &outputPath, Prom
 
 } // namespace
 
-FetchOutcome btnFetch_Click(ProgramState &state, RunServices &services,
-                            const std::function<bool(const QString &path)> &openDocument)
+FetchOutcome FetchAndSave(ProgramState &state, RunServices &services,
+                          const std::function<bool(const QString &path)> &openDocument)
 {
     FetchOutcome outcome;
-    outcome.run = FetchNews(state, services);
+    outcome.run = FetchNews(
+        {state.settings, state.keyWords, state.runOptions, state.BaseURL, state.log}, services);
     const RunResult &run = outcome.run;
     // A cancel confirmed while the run was finishing means the same: nothing more is saved.
     if (run.end == RunEnd::Cancelled || services.progress.cancelled()) {
@@ -40,7 +41,7 @@ FetchOutcome btnFetch_Click(ProgramState &state, RunServices &services,
     }
 
     if (run.end == RunEnd::Completed && !run.SaveFilePath.isEmpty()) {
-        if (state.runOptions.Open && openDocument && !openDocument(run.SaveFilePath))
+        if (run.options.Open && openDocument && !openDocument(run.SaveFilePath))
             services.prompter.tell(u"ファイルを開けませんでした。\r\n"_s + run.SaveFilePath,
                                    MessageIcon::Stop);
         // Only an unticked box copies: a greyed one (2) counts as ticked.

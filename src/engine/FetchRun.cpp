@@ -8,8 +8,11 @@
 #include "engine/KeyWordMatcher.h"
 #include "engine/OutputWriters.h"
 #include "engine/PageFetcher.h"
-#include "startup/ProgramState.h"
+#include "startup/CategoryTable.h"
+#include "startup/KeyWordList.h"
+#include "startup/Settings.h"
 #include "util/DateFormat.h"
+#include "util/DebugLog.h"
 #include "util/FileTools.h"
 #include "util/SafeFileName.h"
 
@@ -61,43 +64,48 @@ QString outputPathWithoutExtension(RunOptions &options, const Settings &settings
 
 } // namespace
 
-RunResult FetchNews(ProgramState &state, RunServices &services)
+RunResult FetchNews(RunInput input, RunServices &services)
 {
-    RunOptions &options = state.runOptions;
-    settleRunOptions(options, state.settings);
+    RunResult result;
+    RunOptions &options = result.options;
+    options = std::move(input.options);
+    const Settings &settings = input.settings;
+    settleRunOptions(options, settings);
 
-    const KeyWordMatcher matcher(runKeyWords(state.keyWords));
+    const KeyWordMatcher matcher(runKeyWords(input.keyWords));
     ArticleList articles;
     articles.ClearArticles();
 
-    PageFetcher fetcher(services.http, services.prompter, state.log);
-    CategoryTable &table = state.categories;
+    PageFetcher fetcher(services.http, services.prompter, input.log);
+    // Today's table: the Yesterday pass rebuilds it for the previous day.
+    CategoryTable table;
+    table.BaseURL = input.BaseURL;
+    table.MakeCategoryURL(QString());
     HeadlineContext headlines{matcher,  options.KeyMode, table.BaseURL,
-                              articles, state.log,       services.progress};
+                              articles, input.log,       services.progress};
 
-    RunResult result;
     const auto ended = [&](RunEnd end) {
         result.end = end;
         result.missedPages = fetcher.missedPages();
         for (const QString &missed : result.missedPages)
-            state.log.write(u"取得できなかったページ: "_s + missed);
+            input.log.write(u"取得できなかったページ: "_s + missed);
         return result;
     };
     const int passes = options.Yesterday ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) {
         for (int i = 0; i < CategoryCount; ++i) {
             services.progress.setInfo(scanLabel(i));
-            if (state.settings.Category[std::size_t(i)] != 1)
+            if (settings.Category[std::size_t(i)] != 1)
                 continue;
             const QString url = table.BaseURL + table.CategoryURL[std::size_t(i)];
-            state.log.write(url + u"を調査します。"_s);
+            input.log.write(url + u"を調査します。"_s);
             if (!CrawlCategory(url, fetcher, headlines))
                 return ended(RunEnd::GaveUp);
         }
         table.MakeCategoryURL(FormatDate(services.now().addDays(-1), u"yymmdd") + u'/');
     }
 
-    BodiesContext bodies{fetcher, articles, table.BaseURL, state.log, services.progress};
+    BodiesContext bodies{fetcher, articles, table.BaseURL, input.log, services.progress};
     switch (GetArticleBodies(bodies)) {
     case BodiesEnd::Done:
         break;
@@ -111,8 +119,8 @@ RunResult FetchNews(ProgramState &state, RunServices &services)
     if (services.progress.cancelled())
         return ended(RunEnd::Cancelled);
 
-    const QString path = outputPathWithoutExtension(options, state.settings, services.now());
-    SaveContext save{options, state.settings.OverWrite, services.prompter, services.now};
+    const QString path = outputPathWithoutExtension(options, settings, services.now());
+    SaveContext save{options, settings.OverWrite, services.prompter, services.now};
     const SaveResult saved = SaveArticles(path, articles, save);
     result.SaveFilePath = saved.SaveFilePath;
     result.outputWritten = saved.written;

@@ -1,21 +1,36 @@
 #pragma once
 
+#include "startup/RunOptions.h"
+
 #include <QDateTime>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
+class DebugLog;
 class FetchProgress;
 class HttpTransport;
+class KeyWordList;
 class Prompter;
-struct ProgramState;
+struct Settings;
 
 // How a collection run ended.
 enum class RunEnd {
     Completed, // ran to the end; the output may still have failed (outputWritten)
     GaveUp,    // the person answered No after a page stayed empty: save and exit, nothing written
     Cancelled, // the person confirmed Cancel: end at once, nothing written, nothing saved
+};
+
+// What one run reads. The run settles its own copy of the options and leaves the rest alone,
+// so a second run in the same process starts from the same inputs.
+struct RunInput
+{
+    const Settings &settings;
+    const KeyWordList &keyWords;
+    RunOptions options; // as the command line gave them
+    QString BaseURL;    // the portal's address, without a trailing slash
+    DebugLog &log;
 };
 
 struct RunResult
@@ -25,6 +40,7 @@ struct RunResult
     bool outputWritten = false;
     qint32 recordsWritten = 0; // records this run added to the file
     QStringList missedPages;   // addresses of the pages the run went on without
+    RunOptions options;        // as the run settled them from the settings
 };
 
 // The services a run talks through; all outlive the run.
@@ -41,4 +57,4 @@ struct RunServices
 
 // One collection run: settles options from the settings and the command line, walks the ticked
 // categories (today, and the previous day with Yesterday), fetches the articles, writes the file.
-RunResult FetchNews(ProgramState &state, RunServices &services);
+RunResult FetchNews(RunInput input, RunServices &services);

@@ -1,7 +1,5 @@
 #include "startup/CategoryTable.h"
 
-#include <QtGlobal>
-
 using namespace Qt::StringLiterals;
 
 // Index-aligned with the category check boxes and the stored Category list, so the two
@@ -21,9 +19,9 @@ const std::array<CategoryInfo, CategoryCount> Categories{{
     {u"clm/", u"ニュース・コラム"},
 }};
 
-QString DefaultBaseURL()
+QString PortalBaseURL(const QString &configured)
 {
-    QString address = qEnvironmentVariable("VARNHOLT_BASE_URL");
+    QString address = configured;
     if (address.isEmpty())
         return u"http://127.0.0.1:8642"_s;
     // Entries start with "/", so a slash left at the end would double it.
@@ -34,7 +32,6 @@ QString DefaultBaseURL()
 
 void CategoryTable::MakeCategoryURL(const QString &dayPrefix)
 {
-    BaseURL = DefaultBaseURL();
     for (int i = 0; i < CategoryCount; ++i)
         CategoryURL[std::size_t(i)] =
             u"/headlines/"_s + dayPrefix + QString::fromUtf16(Categories[std::size_t(i)].code);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "ini/iniMente.h"
-#include "startup/CategoryTable.h"
 #include "startup/KeyWordList.h"
 #include "startup/RunOptions.h"
 #include "startup/Settings.h"
@@ -19,7 +18,7 @@ struct ProgramState
     iniMente SettingIni;
     Settings settings;
     KeyWordList keyWords;
-    CategoryTable categories;
+    QString BaseURL; // the portal's address, settled once by the application
     DebugLog log;
 
     QString settingIniPath() const;  // SettingFolder/varnholt.ini

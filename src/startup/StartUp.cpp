@@ -64,7 +64,6 @@ StartUpResult StartUp(ProgramState &state, Prompter &prompter, QStringView comma
     state.SettingIni.iniLoader(state.settingIniPath());
     LoadKeyWords(state.keyWordFilePath(), state.keyWords);
     LoadSettings(state.SettingIni, state.settings, state.programFolder);
-    state.categories.MakeCategoryURL(QString());
 
     state.runOptions = ParseCommandLine(commandLine);
     state.log.setOptions(state.runOptions.Debug, state.runOptions.Log);

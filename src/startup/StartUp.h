@@ -14,8 +14,8 @@ struct StartUpResult
 };
 
 // Finds (on the first start: asks for, creates and records) the settings folder, loads the
-// settings INI, the keyword list and the settings, builds today's category table, parses the
-// command line and logs "Program Started.". state.programFolder must be set.
+// settings INI, the keyword list and the settings, parses the command line and logs
+// "Program Started.". state.programFolder must be set; each run builds its own category table.
 StartUpResult StartUp(ProgramState &state, Prompter &prompter, QStringView commandLine);
 
 // The answer to the folder prompt as a path below the program folder: trimmed, made safe, and

@@ -153,8 +153,8 @@ void DesktopSession::startFetch()
     m_runPrompter = std::make_unique<RunPrompter>(m_prompter);
     m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, progress});
     m_worker = std::make_unique<FetchWorker>([this] {
-        return btnFetch_Click(m_state, *m_services,
-                              [this](const QString &path) { return openOutput(path); })
+        return FetchAndSave(m_state, *m_services,
+                            [this](const QString &path) { return openOutput(path); })
             .exitStatus;
     });
     QObject::connect(m_worker.get(), &FetchWorker::finished, m_worker.get(),

@@ -95,10 +95,14 @@ struct Fixture
         state.settings.SaveFileName = {u"out"_s, {}, {}};
         state.settings.Yesterday = 0;
         state.runOptions.Csv = true; // one line per record: easy to read back
-        state.categories.MakeCategoryURL({});
-        state.categories.BaseURL = kBase;
+        state.BaseURL = kBase;
         state.log.setOptions(true, false);
         state.log.setWindowSink([this](const QString &line) { log << line.section(u" ] "_s, 1); });
+    }
+
+    RunInput input()
+    {
+        return {state.settings, state.keyWords, state.runOptions, state.BaseURL, state.log};
     }
 
     void tick(int category) { state.settings.Category[std::size_t(category)] = 1; }
@@ -121,12 +125,11 @@ class tst_FetchRun : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { qputenv("VARNHOLT_BASE_URL", kBase.toUtf8()); }
-
     void keyWordModes_data();
     void keyWordModes();
     void scanLabel_everyCategoryEveryPass();
     void yesterdayPass_readsPreviousDayAndSkipsKnownArticles();
+    void secondRun_startsFromTodayAndItsOwnOptions();
     void nextPageLoop_endsTheWalk_data();
     void nextPageLoop_endsTheWalk();
     void addressOffThePortal_isNeverRequested_data();
@@ -200,7 +203,7 @@ void tst_FetchRun::keyWordModes()
     f.portal.put(u"/a/2.html"_s, articlePage(u"本文2"_s));
     f.portal.put(u"/a/3.html"_s, articlePage(u"本文3"_s));
 
-    const RunResult result = FetchNews(f.state, f.services);
+    const RunResult result = FetchNews(f.input(), f.services);
 
     QCOMPARE(result.end, RunEnd::Completed);
     QVERIFY(result.outputWritten);
@@ -220,7 +223,7 @@ void tst_FetchRun::scanLabel_everyCategoryEveryPass()
     f.portal.put(u"/headlines/brf/"_s, headlinePage({}));
     f.portal.put(u"/headlines/240229/brf/"_s, headlinePage({}));
 
-    QCOMPARE(FetchNews(f.state, f.services).end, RunEnd::Completed);
+    QCOMPARE(FetchNews(f.input(), f.services).end, RunEnd::Completed);
 
     QStringList expected;
     for (int pass = 0; pass < 2; ++pass) {
@@ -246,7 +249,7 @@ void tst_FetchRun::yesterdayPass_readsPreviousDayAndSkipsKnownArticles()
     f.portal.put(u"/a/1.html"_s, articlePage(u"一"_s));
     f.portal.put(u"/a/0.html"_s, articlePage(u"零"_s));
 
-    FetchNews(f.state, f.services);
+    FetchNews(f.input(), f.services);
 
     QCOMPARE(f.portal.requested,
              (QStringList{kBase + u"/headlines/dom/"_s, kBase + u"/headlines/int/"_s,
@@ -255,6 +258,25 @@ void tst_FetchRun::yesterdayPass_readsPreviousDayAndSkipsKnownArticles()
     QCOMPARE(f.outputLines(),
              (QStringList{u"その他＠今日の一,http://portal.test:8642/a/1.html,一"_s,
                           u"その他＠昨日の,http://portal.test:8642/a/0.html,零"_s}));
+}
+
+void tst_FetchRun::secondRun_startsFromTodayAndItsOwnOptions()
+{
+    Fixture f;
+    f.tick(0);
+    f.state.settings.Yesterday = 1;
+    f.portal.put(u"/headlines/dom/"_s, headlinePage({}));
+    f.portal.put(u"/headlines/240229/dom/"_s, headlinePage({}));
+
+    const RunResult first = FetchNews(f.input(), f.services);
+    QVERIFY(first.options.Yesterday); // settled from the settings, in the run's own copy
+    f.state.settings.Yesterday = 0;
+    FetchNews(f.input(), f.services);
+
+    QCOMPARE(f.portal.requested,
+             (QStringList{kBase + u"/headlines/dom/"_s, kBase + u"/headlines/240229/dom/"_s,
+                          kBase + u"/headlines/dom/"_s}));
+    QVERIFY(!f.state.runOptions.Yesterday);
 }
 
 void tst_FetchRun::nextPageLoop_endsTheWalk_data()
@@ -283,7 +305,7 @@ void tst_FetchRun::nextPageLoop_endsTheWalk()
     f.portal.put(u"/a/1.html"_s, articlePage(u"一"_s));
     f.portal.put(u"/a/2.html"_s, articlePage(u"二"_s));
 
-    const RunResult result = FetchNews(f.state, f.services);
+    const RunResult result = FetchNews(f.input(), f.services);
 
     QCOMPARE(result.end, RunEnd::Completed);
     const QStringList headlineRequestsMade = f.portal.requested.filter(kBase + u"/headlines/"_s);
@@ -312,7 +334,7 @@ void tst_FetchRun::addressOffThePortal_isNeverRequested()
     f.portal.put(u"/headlines/dom/"_s, headlinePage({{articleTarget, u"見出し"_s}}, nextTarget));
     f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
 
-    const RunResult result = FetchNews(f.state, f.services);
+    const RunResult result = FetchNews(f.input(), f.services);
 
     QCOMPARE(result.end, RunEnd::Completed);
     for (const QString &url : std::as_const(f.portal.requested))
@@ -333,7 +355,7 @@ void tst_FetchRun::articleProgress_countsEveryRecord()
                  headlinePage({{u"/a/1.html"_s, u"速報1"_s}, {u"/a/2.html"_s, u"その他"_s}}));
     f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
 
-    FetchNews(f.state, f.services);
+    FetchNews(f.input(), f.services);
 
     QCOMPARE(f.progress.max, 2);
     QCOMPARE(f.progress.values, (QList<qint32>{1, 2}));
@@ -375,7 +397,7 @@ void tst_FetchRun::cancel_savesNothing()
     f.progress.cancelAtEvent = cancelAtEvent;
     f.progress.cancelledFromQuery = cancelledFromQuery;
 
-    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
+    const int status = FetchAndSave(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 1);
     QCOMPARE(f.portal.requested.contains(kBase + u"/a/2.html"_s), cancelAtEvent < 0);
@@ -394,7 +416,7 @@ void tst_FetchRun::gaveUpOnArticle_savesSettingsWritesNothing()
     f.portal.put(u"/a/2.html"_s, articlePage(u"本文"_s));
     f.prompter.answers = {false};
 
-    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
+    const int status = FetchAndSave(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 1);
     QCOMPARE(f.portal.requested.count(kBase + u"/a/empty.html"_s), 2);
@@ -440,7 +462,7 @@ void tst_FetchRun::timeOutAnsweredNo_keepsEmptyBody()
     RunServices services{failing, f.prompter, f.progress, fixedNow};
     f.prompter.answers = {false};
 
-    const RunResult result = FetchNews(f.state, services);
+    const RunResult result = FetchNews(f.input(), services);
 
     QCOMPARE(result.end, RunEnd::Completed);
     QCOMPARE(f.outputLines(), (QStringList{u"その他＠遅,http://portal.test:8642/a/slow.html,"_s,
@@ -491,7 +513,7 @@ void tst_FetchRun::missedPages_setTheExitStatus()
     RunServices services{portal, f.prompter, f.progress, fixedNow};
     f.prompter.answers = answers;
 
-    const FetchOutcome outcome = btnFetch_Click(f.state, services, {});
+    const FetchOutcome outcome = FetchAndSave(f.state, services, {});
 
     QCOMPARE(outcome.exitStatus, status);
     QCOMPARE(outcome.run.recordsWritten, records);
@@ -630,7 +652,7 @@ void tst_FetchRun::outputPath()
     if (!switchFolder.isEmpty())
         f.state.runOptions.OutputFolder = f.dir.filePath(switchFolder);
 
-    const RunResult result = FetchNews(f.state, f.services);
+    const RunResult result = FetchNews(f.input(), f.services);
 
     QCOMPARE(result.SaveFilePath, f.dir.filePath(expected));
     QVERIFY(QFile::exists(f.dir.filePath(expected)));
@@ -666,7 +688,7 @@ void tst_FetchRun::fetchAction_companionIni()
     stale.write("old");
     stale.close();
 
-    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
+    const int status = FetchAndSave(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 0);
     QFile companion(f.dir.filePath(u"out.ini"_s));
@@ -682,7 +704,7 @@ void tst_FetchRun::fetchAction_openDocument()
     f.state.runOptions.Open = true;
     QStringList opened;
 
-    const int status = btnFetch_Click(f.state, f.services, [&](const QString &path) {
+    const int status = FetchAndSave(f.state, f.services, [&](const QString &path) {
                            opened << path;
                            return false;
                        }).exitStatus;
@@ -699,7 +721,7 @@ void tst_FetchRun::fetchAction_unwritableOutput_stillSavesSettings()
     // A folder where the file should be: no one, not even root, can append to it.
     QVERIFY(QDir(f.dir.path()).mkpath(u"out.csv"_s));
 
-    const int status = btnFetch_Click(f.state, f.services, {}).exitStatus;
+    const int status = FetchAndSave(f.state, f.services, {}).exitStatus;
 
     QCOMPARE(status, 1);
     QVERIFY(!f.prompter.messageTexts().isEmpty());

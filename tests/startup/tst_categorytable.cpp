@@ -9,18 +9,12 @@ class tst_categorytable : public QObject
     Q_OBJECT
 
 private slots:
-    void cleanup();
     void entries_data();
     void entries();
     void secondCall_replacesWholeTable();
     void baseUrl_data();
     void baseUrl();
 };
-
-void tst_categorytable::cleanup()
-{
-    qunsetenv("VARNHOLT_BASE_URL");
-}
 
 void tst_categorytable::entries_data()
 {
@@ -61,32 +55,21 @@ void tst_categorytable::secondCall_replacesWholeTable()
 
 void tst_categorytable::baseUrl_data()
 {
-    QTest::addColumn<QByteArray>("environment"); // null: unset
+    QTest::addColumn<QString>("configured");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("unset") << QByteArray() << u"http://127.0.0.1:8642"_s;
-    QTest::newRow("setEmpty") << QByteArray("") << u"http://127.0.0.1:8642"_s;
-    QTest::newRow("plain") << QByteArray("http://127.0.0.1:9000") << u"http://127.0.0.1:9000"_s;
-    QTest::newRow("trailingSlash")
-        << QByteArray("http://127.0.0.1:9000/") << u"http://127.0.0.1:9000"_s;
-    QTest::newRow("onlyOneSlashTrimmed")
-        << QByteArray("http://localhost//") << u"http://localhost/"_s;
+    QTest::newRow("none") << QString() << u"http://127.0.0.1:8642"_s;
+    QTest::newRow("plain") << u"http://127.0.0.1:9000"_s << u"http://127.0.0.1:9000"_s;
+    QTest::newRow("trailingSlash") << u"http://127.0.0.1:9000/"_s << u"http://127.0.0.1:9000"_s;
+    QTest::newRow("onlyOneSlashTrimmed") << u"http://localhost//"_s << u"http://localhost/"_s;
 }
 
 void tst_categorytable::baseUrl()
 {
-    QFETCH(QByteArray, environment);
+    QFETCH(QString, configured);
     QFETCH(QString, expected);
 
-    if (environment.isNull())
-        qunsetenv("VARNHOLT_BASE_URL");
-    else
-        qputenv("VARNHOLT_BASE_URL", environment);
-
-    CategoryTable table;
-    table.MakeCategoryURL(QString());
-    QCOMPARE(table.BaseURL, expected);
-    QCOMPARE(DefaultBaseURL(), expected);
+    QCOMPARE(PortalBaseURL(configured), expected);
 }
 
 QTEST_GUILESS_MAIN(tst_categorytable)

@@ -46,8 +46,7 @@ void tst_DesktopSession::cancelDuringSlowRequest_endsWithoutWritingOrSaving()
     state.settings.Category[0] = 1;
     state.settings.IgnoreKey = 2;
     state.settings.Yesterday = 0;
-    qputenv("VARNHOLT_BASE_URL", portal.baseUrl().toUtf8());
-    state.categories.MakeCategoryURL(QString());
+    state.BaseURL = portal.baseUrl();
     state.runOptions.AutoGet = true;
 
     ScriptedPrompter prompter;
