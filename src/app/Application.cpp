@@ -2,9 +2,8 @@
 
 #include "startup/CategoryTable.h"
 #include "startup/StartUp.h"
+#include "util/ErrorLines.h"
 #include "util/ProgramFolder.h"
-
-#include <cstdio>
 
 #ifdef VARNHOLT_WITH_UI
 #include "ui/DesktopSession.h"
@@ -27,8 +26,7 @@ Application::Application(Mode mode, QString commandLine, std::unique_ptr<Prompte
 
 void Application::say(const QString &text) const
 {
-    std::fputs((u"Varnholt: "_s + text + u'\n').toLocal8Bit().constData(), stderr);
-    std::fflush(stderr);
+    WriteErrorLines(text);
 }
 
 int Application::run()

@@ -1,5 +1,7 @@
 #include "HeadlessPrompter.h"
 
+#include "util/ErrorLines.h"
+
 #include <QByteArray>
 
 #include <unistd.h>
@@ -40,11 +42,7 @@ HeadlessPrompter::HeadlessPrompter()
 
 void HeadlessPrompter::say(const QString &text)
 {
-    QString lines = text;
-    lines.replace(u"\r\n"_s, u"\n"_s);
-    lines.replace(u'\n', u"\nVarnholt: "_s);
-    std::fputs((u"Varnholt: "_s + lines + u'\n').toLocal8Bit().constData(), m_errors);
-    std::fflush(m_errors);
+    WriteErrorLines(text, m_errors);
 }
 
 bool HeadlessPrompter::askYesNo(const QString &text, MessageIcon, const QString &)
@@ -68,8 +66,7 @@ QString HeadlessPrompter::askText(const QString &prompt, const QString &, const 
         say(u"-> "_s + suggested);
         return suggested;
     }
-    std::fputs((u"Varnholt: ["_s + suggested + u"] "_s).toLocal8Bit().constData(), m_errors);
-    std::fflush(m_errors);
+    WriteErrorLines(u'[' + suggested + u"] "_s, m_errors, false);
     QByteArray line;
     // End of input is the terminal's Cancel.
     if (!readLine(m_terminal, line))

@@ -1,5 +1,6 @@
 #include "ui/DesktopSession.h"
 
+#include "engine/ExitStatus.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchRun.h"
 #include "engine/HttpTransport.h"
@@ -141,9 +142,9 @@ void DesktopSession::startFetch()
         m_fetchWindow = std::make_unique<frmFetch>(m_prompter);
         // A confirmed cancel or a closed progress window ends the program without saving.
         QObject::connect(m_fetchWindow.get(), &frmFetch::cancelConfirmed, m_fetchWindow.get(),
-                         [this] { endProgram(1); });
+                         [this] { endProgram(ExitNoOutput); });
         QObject::connect(m_fetchWindow.get(), &frmFetch::closedByUser, m_fetchWindow.get(),
-                         [this] { endProgram(1); });
+                         [this] { endProgram(ExitNoOutput); });
         m_fetchWindow->show();
     }
     FetchProgress &progress =

@@ -1,4 +1,5 @@
 // The commands of the settings window: keywords, saving, the ways out, and the popup menu.
+#include "engine/ExitStatus.h"
 #include "startup/ProgramState.h"
 #include "ui/MakerInfo.h"
 #include "ui/SettingWindowHost.h"
@@ -79,7 +80,7 @@ bool frmSetting::saveKeyWordsAndSettings()
 void frmSetting::btnSaveExit_Click()
 {
     if (!m_ending && saveKeyWordsAndSettings())
-        endProgram(0);
+        endProgram(ExitNormal);
 }
 
 void frmSetting::btnFetch_Click()
@@ -99,7 +100,7 @@ bool frmSetting::quitWithoutSaving()
         !m_prompter.askYesNo(QuitQuestion, MessageIcon::Question)) {
         return false;
     }
-    endProgram(0);
+    endProgram(ExitNormal);
     return true;
 }
 

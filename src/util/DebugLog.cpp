@@ -1,6 +1,7 @@
 #include "util/DebugLog.h"
 
 #include "util/CodePage.h"
+#include "util/ErrorLines.h"
 #include "util/FileTools.h"
 #include "util/SafeWrite.h"
 
@@ -63,8 +64,7 @@ void DebugLog::write(const QString &text)
         // Losing the log must not stop the run; one notice is enough to find out why.
         if (!appended && !m_fileErrorReported) {
             m_fileErrorReported = true;
-            writeToStandardError(u"Varnholt: the debug log could not be written: "_s +
-                                 appended.error);
+            WriteErrorLines(u"the debug log could not be written: "_s + appended.error);
         }
     }
     if (!m_debug)
