@@ -3,6 +3,9 @@
 #include <QFileInfo>
 #include <QSettings>
 
+#include <pwd.h>
+#include <unistd.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -49,5 +52,8 @@ QString LoginName()
         if (!name.isEmpty())
             return name;
     }
+    // Started by a scheduler or a service manager, the environment may name nobody.
+    if (const passwd *entry = getpwuid(geteuid()); entry && entry->pw_name)
+        return QString::fromLocal8Bit(entry->pw_name);
     return {};
 }

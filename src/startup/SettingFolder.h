@@ -14,5 +14,6 @@ FileResult WriteSettingFolderRecord(const QString &folder);
 // True when a file or folder of that name exists; an empty path never exists.
 bool SettingFolderExists(const QString &folder);
 
-// The login name offered as the settings folder name: UserName, else USER, else LOGNAME.
+// The login name offered as the settings folder name: UserName, else USER, else LOGNAME, else
+// the name of the effective user's passwd entry.
 QString LoginName();
