@@ -16,7 +16,8 @@ public:
     // Once per article: let pending events through. False when the person cancelled the run.
     virtual bool letEventsThrough() = 0;
     // From the run's thread, without letting events through: has the person cancelled? Checked
-    // before the output is written and before anything is saved.
+    // before the output is written and before anything is saved. False commits the run: from
+    // then on it writes and saves all, so a window no longer offers Cancel.
     virtual bool cancelled() const { return false; }
 };
 

@@ -62,6 +62,24 @@ private:
     std::atomic<bool> m_stopped{false};
 };
 
+// "/HideMe": nothing to show, and only the program's end stops the run.
+class DesktopSession::HiddenProgress final : public FetchProgress
+{
+public:
+    void stop() { m_stopped = true; }
+
+    void setInfo(const QString &) override {}
+    void setCaption(const QString &) override {}
+    void setMax(qint32) override {}
+    void setValue(qint32) override {}
+    void setUnit(const QString &) override {}
+    bool letEventsThrough() override { return !m_stopped; }
+    bool cancelled() const override { return m_stopped; }
+
+private:
+    std::atomic<bool> m_stopped{false};
+};
+
 DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter)
     : m_state(state)
     , m_prompter(prompter)
@@ -92,8 +110,7 @@ int DesktopSession::run()
         // are answered No, so it reaches its next stop point and ends without writing or saving
         // anything more; an output file it was already writing is finished, whole. Should it
         // not end in time, end the process as asked: every file is replaced whole or not at all.
-        m_runPrompter->stopAsking();
-        m_http->abort();
+        stopRun();
         if (!m_worker->wait(kRunStopWait)) {
             std::fflush(nullptr);
             std::_Exit(status);
@@ -147,8 +164,9 @@ void DesktopSession::startFetch()
                          [this] { endProgram(ExitNoOutput); });
         m_fetchWindow->show();
     }
+    m_hiddenProgress = std::make_unique<HiddenProgress>();
     FetchProgress &progress =
-        m_fetchWindow ? static_cast<FetchProgress &>(*m_fetchWindow) : m_silentProgress;
+        m_fetchWindow ? static_cast<FetchProgress &>(*m_fetchWindow) : *m_hiddenProgress;
 
     m_http = MakeCurlTransport();
     m_runPrompter = std::make_unique<RunPrompter>(m_prompter);
@@ -163,15 +181,36 @@ void DesktopSession::startFetch()
     m_worker->start();
 }
 
+void DesktopSession::stopRun()
+{
+    if (m_fetchWindow)
+        m_fetchWindow->stop();
+    if (m_hiddenProgress)
+        m_hiddenProgress->stop();
+    if (m_runPrompter)
+        m_runPrompter->stopAsking();
+    if (m_http)
+        m_http->abort();
+}
+
 void DesktopSession::endProgram(int status)
 {
     if (m_endStatus)
         return;
     m_endStatus = status;
+    // A run that has not ended by itself is stopped before anything else can let it go on.
+    if (m_worker && m_worker->isRunning())
+        stopRun();
     if (m_window)
         m_window->hide();
     if (m_fetchWindow)
         m_fetchWindow->hide();
     m_debugSink->closeWindow();
+    // An open question (the cancel question, or one of the run's) would hold the program in its
+    // own event loop; closed, it answers No, which the stopped run no longer acts on.
+    while (QWidget *box = QApplication::activeModalWidget()) {
+        if (!box->close())
+            break;
+    }
     m_loop.exit(status);
 }

@@ -37,13 +37,19 @@ public:
                             const QString &initialFolder) override;
     void showAbout(QWidget *owner) override;
     void startFetch() override;
+    // Also how the program ends for a reason of its own (a signal): a run under way, even one
+    // waiting for the cancel question, ends as if Cancel had been confirmed.
     void endProgram(int status) override;
 
 private:
     // The /Open request of a run, carried over to the window thread.
     bool openOutput(const QString &path);
 
+    // Releases a run waiting for an answer and makes it stop at its next stop point.
+    void stopRun();
+
     class RunPrompter;
+    class HiddenProgress;
 
     ProgramState &m_state;
     Prompter &m_prompter;
@@ -55,7 +61,7 @@ private:
     std::unique_ptr<frmSetting> m_window;
     std::unique_ptr<HttpTransport> m_http;
     std::unique_ptr<frmFetch> m_fetchWindow;
-    SilentProgress m_silentProgress;
+    std::unique_ptr<HiddenProgress> m_hiddenProgress;
     std::unique_ptr<RunServices> m_services;
     // Declared last: the run's thread is joined before anything it uses goes away.
     std::unique_ptr<FetchWorker> m_worker;

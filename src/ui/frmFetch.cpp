@@ -10,6 +10,8 @@
 #include <QShortcut>
 #include <QThread>
 
+#include <utility>
+
 using namespace Qt::StringLiterals;
 
 frmFetch::frmFetch(Prompter &prompter, QWidget *parent)
@@ -73,33 +75,79 @@ void frmFetch::setUnit(const QString &unit)
     QMetaObject::invokeMethod(this, [this, unit] { m_ui->progressBar->setUnit(unit); });
 }
 
+bool frmFetch::waitForAnswer() const
+{
+    std::unique_lock lock(m_mutex);
+    if (QThread::currentThread() != thread())
+        m_answered.wait(lock, [this] { return !m_asking || m_stopped; });
+    return m_stopped;
+}
+
 bool frmFetch::letEventsThrough()
 {
-    // A run on the window's own thread has to yield for Cancel to be seen at all.
+    // A run on the window's own thread has to yield for Cancel to be seen at all; the question
+    // is then answered before processEvents() returns.
     if (QThread::currentThread() == thread())
         QCoreApplication::processEvents();
-    return !m_stopped.load();
+    return !waitForAnswer();
+}
+
+bool frmFetch::cancelled() const
+{
+    if (waitForAnswer())
+        return true;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_writing = true;
+    }
+    QMetaObject::invokeMethod(m_ui->btnCancel,
+                              [button = m_ui->btnCancel] { button->setEnabled(false); });
+    return false;
+}
+
+void frmFetch::stop()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stopped = true;
+    }
+    m_answered.notify_all();
 }
 
 void frmFetch::askCancel()
 {
-    // Esc pressed again while the question is open must not stack a second question.
-    if (m_asking || m_stopped.load())
-        return;
-    m_asking = true;
+    {
+        // Esc pressed again while the question is open must not stack a second question, and
+        // a run that is writing its output can no longer be stopped half-way.
+        const std::lock_guard lock(m_mutex);
+        if (m_asking || m_stopped || m_writing)
+            return;
+        m_asking = true;
+    }
     const bool yes = m_prompter.askYesNo(u"取得を中止しますか？"_s, MessageIcon::Question);
-    m_asking = false;
-    if (!yes || m_stopped.load())
+    bool confirmed = false;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_asking = false;
+        confirmed = yes && !m_stopped;
+        if (confirmed)
+            m_stopped = true;
+    }
+    m_answered.notify_all();
+    if (!confirmed)
         return;
     hide();
-    m_stopped.store(true);
     emit cancelConfirmed();
 }
 
 void frmFetch::closeEvent(QCloseEvent *event)
 {
     event->accept();
-    if (m_stopped.exchange(true))
-        return;
+    {
+        const std::lock_guard lock(m_mutex);
+        if (std::exchange(m_stopped, true))
+            return;
+    }
+    m_answered.notify_all();
     emit closedByUser();
 }

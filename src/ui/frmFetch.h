@@ -4,8 +4,9 @@
 
 #include <QWidget>
 
-#include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 
 class Prompter;
 class fpProgressBar;
@@ -16,7 +17,8 @@ class frmFetch;
 
 // The small window that shows a run's progress and offers the one way to stop it. The run
 // works on another thread: every FetchProgress call may come from there and is carried over
-// to the window's thread without waiting for it.
+// to the window's thread without waiting for it, except that while the cancel question is
+// open the run waits for the answer at its next stop point, as it would on a single thread.
 class frmFetch final : public QWidget, public FetchProgress
 {
     Q_OBJECT
@@ -31,9 +33,16 @@ public:
     void setMax(qint32 max) override;
     void setValue(qint32 value) override;
     void setUnit(const QString &unit) override;
-    // False once the person has confirmed cancelling or closed the window.
+    // False once the person has confirmed cancelling or closed the window. Waits while the
+    // cancel question is open.
     bool letEventsThrough() override;
-    bool cancelled() const override { return m_stopped.load(); }
+    // Waits while the cancel question is open. A false answer means the run is writing: from
+    // then on Cancel is disabled, so a run writes and saves all or nothing.
+    bool cancelled() const override;
+
+    // Ends the run as a confirmed cancel does, from any thread and also while the question is
+    // open (the program is ending for another reason); no signal is emitted.
+    void stop();
 
     fpProgressBar *progressBar() const;
 
@@ -48,9 +57,14 @@ protected:
 
 private:
     void askCancel();
+    // On the run's thread: until the question is answered. True when the run is to stop.
+    bool waitForAnswer() const;
 
     std::unique_ptr<Ui::frmFetch> m_ui;
     Prompter &m_prompter;
-    std::atomic_bool m_stopped = false;
-    bool m_asking = false;
+    mutable std::mutex m_mutex;
+    mutable std::condition_variable m_answered;
+    bool m_stopped = false;         // guarded by m_mutex
+    bool m_asking = false;          // guarded by m_mutex
+    mutable bool m_writing = false; // guarded by m_mutex
 };

@@ -24,6 +24,7 @@ private slots:
     void closeBox_endsWithoutQuestion();
     void settersFromWorkerThread_neverWaitForTheWindow();
     void letEventsThrough_onWindowThread_deliversPendingClicks();
+    void cancelOnceWritingBegan_isNotAsked();
 };
 
 void TestFetchWindow::load_showsDesignState_data()
@@ -158,6 +159,25 @@ void TestFetchWindow::letEventsThrough_onWindowThread_deliversPendingClicks()
                               Qt::QueuedConnection);
     QVERIFY(!window.letEventsThrough());
     QCOMPARE(prompter.questions.size(), 1);
+}
+
+void TestFetchWindow::cancelOnceWritingBegan_isNotAsked()
+{
+    ScriptedPrompter prompter;
+    prompter.answers = {true};
+    frmFetch window(prompter);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    // The run's last check before it writes: from here it writes and saves all or nothing.
+    QVERIFY(!window.cancelled());
+    auto *cancel = window.findChild<QPushButton *>(u"btnCancel"_s);
+    QTRY_VERIFY(!cancel->isEnabled());
+    QTest::keyClick(&window, Qt::Key_Escape);
+    cancel->click();
+
+    QCOMPARE(prompter.questions.size(), 0);
+    QVERIFY(!window.cancelled());
 }
 
 QTEST_MAIN(TestFetchWindow)
