@@ -69,15 +69,19 @@ void grow(QByteArray &buffer, char *&out, size_t &outLeft, size_t needed)
 }
 
 // UTF-16 text to a byte code page; every character the target cannot hold becomes "?". A
-// surrogate pair is one character and so one "?".
-QByteArray encode(QStringView text, Direction direction, const char *codePage, int maxBytesPerUnit)
+// surrogate pair is one character and so one "?". replaced, when given, grows by their number.
+QByteArray encode(QStringView text, Direction direction, const char *codePage, int maxBytesPerUnit,
+                  qsizetype *replaced = nullptr)
 {
     QByteArray result;
     if (text.isEmpty())
         return result;
     Converter &converter = converterFor(direction, codePage, kUtf16);
-    if (!converter.isValid())
+    if (!converter.isValid()) {
+        if (replaced)
+            *replaced += text.size();
         return QByteArray(text.size(), '?');
+    }
 
     result.resize(text.size() * maxBytesPerUnit);
     char *in = const_cast<char *>(reinterpret_cast<const char *>(text.utf16()));
@@ -97,6 +101,8 @@ QByteArray encode(QStringView text, Direction direction, const char *codePage, i
             grow(result, out, outLeft, 16);
         *out++ = '?';
         --outLeft;
+        if (replaced)
+            ++*replaced;
         const auto *unit = reinterpret_cast<const char16_t *>(in);
         size_t skip = sizeof(char16_t);
         if (QChar::isHighSurrogate(unit[0]) && inLeft >= 2 * sizeof(char16_t) &&
@@ -164,9 +170,9 @@ QString decode(QByteArrayView bytes, Direction direction, const char *codePage)
 
 namespace CodePage {
 
-QByteArray toCp932(QStringView text)
+QByteArray toCp932(QStringView text, qsizetype *replaced)
 {
-    return encode(text, Direction::FromUtf16ToCp932, kCp932, 2);
+    return encode(text, Direction::FromUtf16ToCp932, kCp932, 2, replaced);
 }
 
 QString fromCp932(QByteArrayView bytes)

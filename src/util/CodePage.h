@@ -9,8 +9,9 @@
 // so that 0xA1C1 becomes U+FF5E and survives into CP932) for the portal's pages.
 namespace CodePage {
 
-// CP932 bytes; a character CP932 cannot hold becomes "?".
-QByteArray toCp932(QStringView text);
+// CP932 bytes; a character CP932 cannot hold becomes "?". replaced, when given, grows by the
+// number of characters so replaced (a "?" of the text itself is not counted).
+QByteArray toCp932(QStringView text, qsizetype *replaced = nullptr);
 // Text of CP932 bytes; an undecodable byte becomes U+FFFD.
 QString fromCp932(QByteArrayView bytes);
 

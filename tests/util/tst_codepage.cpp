@@ -25,33 +25,43 @@ void tst_CodePage::toCp932_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<int>("replaced"); // characters that became "?"
 
-    QTest::newRow("empty") << QString() << QByteArray();
-    QTest::newRow("ascii") << u"News 123"_s << "News 123"_ba;
-    QTest::newRow("backslash stays") << u"C:\\News"_s << "C:\\News"_ba;
-    QTest::newRow("fullwidth at") << u"＠"_s << "\x81\x97"_ba;
-    QTest::newRow("fullwidth colon") << u"："_s << "\x81\x46"_ba;
-    QTest::newRow("fullwidth tilde") << u"～"_s << "\x81\x60"_ba;
-    QTest::newRow("hiragana") << u"あい"_s << "\x82\xa0\x82\xa2"_ba;
-    QTest::newRow("kanji") << u"次ページ"_s << "\x8e\x9f\x83\x79\x81\x5b\x83\x57"_ba;
-    QTest::newRow("halfwidth katakana") << u"ｱｲｳﾞ"_s << "\xb1\xb2\xb3\xde"_ba;
-    QTest::newRow("nec circled digit") << u"①"_s << "\x87\x40"_ba;
-    QTest::newRow("emoji alone") << u"😀"_s << "?"_ba;
-    QTest::newRow("emoji between") << u"a😀b"_s << "a?b"_ba;
-    QTest::newRow("two emoji") << u"😀😀"_s << "??"_ba;
-    QTest::newRow("latin accent") << u"café"_s << "caf?"_ba;
-    QTest::newRow("unmapped then kanji") << u"é日"_s << "?\x93\xfa"_ba;
-    QTest::newRow("lone high surrogate in middle") << (u"a"_s + QChar(0xD83D) + u"b"_s) << "a?b"_ba;
-    QTest::newRow("lone high surrogate at end") << (u"a"_s + QChar(0xD83D)) << "a?"_ba;
-    QTest::newRow("lone low surrogate") << (QChar(0xDE00) + u"あ"_s) << "?\x82\xa0"_ba;
-    QTest::newRow("nul") << QString(QChar(0)) << QByteArray(1, '\0');
+    QTest::newRow("empty") << QString() << QByteArray() << 0;
+    QTest::newRow("ascii") << u"News 123"_s << "News 123"_ba << 0;
+    QTest::newRow("backslash stays") << u"C:\\News"_s << "C:\\News"_ba << 0;
+    QTest::newRow("fullwidth at") << u"＠"_s << "\x81\x97"_ba << 0;
+    QTest::newRow("fullwidth colon") << u"："_s << "\x81\x46"_ba << 0;
+    QTest::newRow("fullwidth tilde") << u"～"_s << "\x81\x60"_ba << 0;
+    QTest::newRow("hiragana") << u"あい"_s << "\x82\xa0\x82\xa2"_ba << 0;
+    QTest::newRow("kanji") << u"次ページ"_s << "\x8e\x9f\x83\x79\x81\x5b\x83\x57"_ba << 0;
+    QTest::newRow("halfwidth katakana") << u"ｱｲｳﾞ"_s << "\xb1\xb2\xb3\xde"_ba << 0;
+    QTest::newRow("nec circled digit") << u"①"_s << "\x87\x40"_ba << 0;
+    QTest::newRow("emoji alone") << u"😀"_s << "?"_ba << 1;
+    QTest::newRow("emoji between") << u"a😀b"_s << "a?b"_ba << 1;
+    QTest::newRow("two emoji") << u"😀😀"_s << "??"_ba << 2;
+    QTest::newRow("latin accent") << u"café"_s << "caf?"_ba << 1;
+    QTest::newRow("unmapped then kanji") << u"é日"_s << "?\x93\xfa"_ba << 1;
+    QTest::newRow("lone high surrogate in middle")
+        << (u"a"_s + QChar(0xD83D) + u"b"_s) << "a?b"_ba << 1;
+    QTest::newRow("lone high surrogate at end") << (u"a"_s + QChar(0xD83D)) << "a?"_ba << 1;
+    QTest::newRow("lone low surrogate") << (QChar(0xDE00) + u"あ"_s) << "?\x82\xa0"_ba << 1;
+    QTest::newRow("a question mark of the text is not counted") << u"a?b"_s << "a?b"_ba << 0;
+    QTest::newRow("kanji beyond the basic plane") << u"𠮷野家"_s << "?\x96\xec\x89\xc6"_ba << 1;
+    QTest::newRow("IBM extension kanji is held") << u"髙"_s << "\xfb\xfc"_ba << 0;
+    QTest::newRow("nul") << QString(QChar(0)) << QByteArray(1, '\0') << 0;
 }
 
 void tst_CodePage::toCp932()
 {
     QFETCH(QString, text);
     QFETCH(QByteArray, bytes);
+    QFETCH(int, replaced);
     QCOMPARE(CodePage::toCp932(text), bytes);
+    // The count grows by this text's replacements.
+    qsizetype counted = 3;
+    QCOMPARE(CodePage::toCp932(text, &counted), bytes);
+    QCOMPARE(counted, qsizetype(3 + replaced));
 }
 
 void tst_CodePage::fromCp932_data()
@@ -160,7 +170,9 @@ void tst_CodePage::longTextWithFailuresKeepsEverythingElse()
         text += u"日😀a"_s;
         expected += "\x93\xfa?a"_ba;
     }
-    QCOMPARE(CodePage::toCp932(text), expected);
+    qsizetype replaced = 0;
+    QCOMPARE(CodePage::toCp932(text, &replaced), expected);
+    QCOMPARE(replaced, qsizetype(5000));
 
     QByteArray euc;
     QString decoded;
