@@ -48,7 +48,9 @@ BodiesEnd GetArticleBodies(BodiesContext &context)
         const FetchedPage page = context.fetcher.GetHTML(record.URL);
         if (page.gaveUp)
             return BodiesEnd::GaveUp;
-        record.Body = CodePage::toCp932(ExtractArticleText(page.text));
+        qsizetype lost = 0;
+        record.Body = CodePage::toCp932(ExtractArticleText(page.text), &lost);
+        record.BodyLost = qint32(lost);
     }
     context.log.write(u"記事の取得を完了しました。"_s);
     return BodiesEnd::Done;

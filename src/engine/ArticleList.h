@@ -12,8 +12,9 @@ struct ArticleRecord
 {
     QString URL;
     QString Title;
-    QByteArray Body; // CP932
-    QString KeyWord; // matched keyword, "その他" or "記事なし"
+    QByteArray Body;     // CP932
+    qint32 BodyLost = 0; // characters of the body CP932 could not hold: "?" in Body
+    QString KeyWord;     // matched keyword, "その他" or "記事なし"
     bool URLOnly = false;
 };
 

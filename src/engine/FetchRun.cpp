@@ -121,9 +121,11 @@ RunResult FetchNews(RunInput input, RunServices &services)
 
     const QString path = outputPathWithoutExtension(options, settings, services.now());
     SaveContext save{options, settings.OverWrite, services.prompter, services.now};
+    save.log = &input.log;
     const SaveResult saved = SaveArticles(path, articles, save);
     result.SaveFilePath = saved.SaveFilePath;
     result.outputWritten = saved.written;
+    result.lostCharacters = saved.lostCharacters;
     if (saved.written)
         result.recordsWritten = articles.ArticleCount();
     return ended(RunEnd::Completed);

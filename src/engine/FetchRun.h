@@ -39,6 +39,7 @@ struct RunResult
     QString SaveFilePath; // with extension; empty when the run never chose a file
     bool outputWritten = false;
     qint32 recordsWritten = 0; // records this run added to the file
+    qint64 lostCharacters = 0; // of those records, written as "?" since CP932 could not hold them
     QStringList missedPages;   // addresses of the pages the run went on without
     RunOptions options;        // as the run settled them from the settings
 };

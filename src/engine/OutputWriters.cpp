@@ -4,6 +4,7 @@
 #include "startup/RunOptions.h"
 #include "util/CodePage.h"
 #include "util/DateFormat.h"
+#include "util/DebugLog.h"
 #include "util/FileTools.h"
 #include "util/Prompter.h"
 #include "util/SafeWrite.h"
@@ -25,9 +26,15 @@ QString date(const WriterContext &context)
     return FormatDate(context.now(), u"yyyy/mm/dd");
 }
 
-void appendText(QByteArray &out, const QString &text)
+void appendText(QByteArray &out, const QString &text, qsizetype &lost)
 {
-    out += CodePage::toCp932(text);
+    out += CodePage::toCp932(text, &lost);
+}
+
+void tellLost(const WriterContext &context, const ArticleRecord &record, qsizetype lost)
+{
+    if (lost > 0 && context.lostCharacters)
+        context.lostCharacters(record, lost);
 }
 
 const QByteArray &dashRule()
@@ -43,11 +50,13 @@ const QByteArray &equalsRule()
 }
 
 // Lines 1, 3, 4 and 5 of a .qfb/.qfk record around its line 2.
-void writeLineRecord(QByteArray &out, const QString &line2, const ArticleRecord &record)
+void writeLineRecord(QByteArray &out, const QString &line2, const ArticleRecord &record,
+                     const WriterContext &context)
 {
+    qsizetype lost = record.BodyLost;
     out += "@";
     out += CrLf;
-    appendText(out, line2);
+    appendText(out, line2, lost);
     out += CrLf;
     out += dashRule();
     out += CrLf;
@@ -55,6 +64,7 @@ void writeLineRecord(QByteArray &out, const QString &line2, const ArticleRecord 
     out += CrLf;
     out += equalsRule();
     out += CrLf;
+    tellLost(context, record, lost);
 }
 
 } // namespace
@@ -87,19 +97,21 @@ QString LayoutExtension(OutputLayout layout)
 
 void WriteQfw(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
 {
-    appendText(out, date(context) + u"：" + tag(record, context) + record.Title);
+    qsizetype lost = record.BodyLost;
+    appendText(out, date(context) + u"：" + tag(record, context) + record.Title, lost);
     out += Separator;
-    appendText(out, record.URL);
+    appendText(out, record.URL, lost);
     out += Separator;
     out += record.Body;
     out += Separator;
+    tellLost(context, record, lost);
 }
 
 void WriteQfb(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
 {
     writeLineRecord(
         out, date(context) + u"：" + tag(record, context) + record.Title + u" - " + record.URL,
-        record);
+        record, context);
 }
 
 void WriteQfk(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
@@ -107,16 +119,18 @@ void WriteQfk(QByteArray &out, const ArticleRecord &record, const WriterContext 
     const QString dateTime = FormatDate(context.now(), u"yyyy/mm/dd(hh:nn)");
     writeLineRecord(
         out, dateTime + u"：［題］" + tag(record, context) + record.Title + u" - " + record.URL,
-        record);
+        record, context);
 }
 
 void WriteCsv(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
 {
-    appendText(out, tag(record, context) + record.Title + u',' + record.URL + u',');
+    qsizetype lost = record.BodyLost;
+    appendText(out, tag(record, context) + record.Title + u',' + record.URL + u',', lost);
     // CR and LF never occur inside a CP932 double-byte character, so the bytes can be edited.
     QByteArray body = record.Body;
     out += body.replace(CrLf, ",");
     out += CrLf;
+    tellLost(context, record, lost);
 }
 
 QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
@@ -173,7 +187,13 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
             options.Append = true;
     }
 
-    const QByteArray bytes = BuildOutput(layout, articles, {options.NoAddKey, context.now});
+    const auto lost = [&](const ArticleRecord &record, qsizetype count) {
+        result.lostCharacters += count;
+        if (context.log)
+            context.log->write(record.Title + u"の"_s + QString::number(count) +
+                               u"文字はCP932で表せないため「?」にしました。"_s);
+    };
+    const QByteArray bytes = BuildOutput(layout, articles, {options.NoAddKey, context.now, lost});
 
     FileResult written;
     if (options.OverWrite)
@@ -184,6 +204,7 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
     if (!written) {
         context.prompter.tell(u"ファイルが保存できませんでした。\r\n"_s + written.error,
                               MessageIcon::Stop);
+        result.lostCharacters = 0; // nothing was written
         return result;
     }
     result.written = true;

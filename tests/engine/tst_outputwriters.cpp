@@ -60,6 +60,9 @@ class TestOutputWriters : public QObject
 private slots:
     void layouts_data();
     void layouts();
+    void lostCharactersPerRecord_data();
+    void lostCharactersPerRecord();
+    void lostCharactersLoggedAndTotalled();
     void layoutChoice_data();
     void layoutChoice();
     void overwriteOrAppend_data();
@@ -131,6 +134,92 @@ void TestOutputWriters::layouts()
     const QByteArray bytes = BuildOutput(OutputLayout(layout), sample.articles,
                                          WriterContext{noAddKey, steppingClock()});
     QCOMPARE(bytes, expected);
+}
+
+void TestOutputWriters::lostCharactersPerRecord_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<bool>("noAddKey");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("keyWord");
+    QTest::addColumn<QString>("url");
+    QTest::addColumn<int>("bodyLost");
+    QTest::addColumn<int>("expected"); // 0: the record is not reported
+
+    const int qfw = int(OutputLayout::Qfw), qfb = int(OutputLayout::Qfb);
+    const int qfk = int(OutputLayout::Qfk), csv = int(OutputLayout::Csv);
+    const QString url = u"http://p/1"_s;
+    QTest::newRow("nothing lost, nothing told")
+        << qfw << false << u"円相場"_s << u"円"_s << url << 0 << 0;
+    QTest::newRow("a question mark of the title is no loss")
+        << qfb << false << u"本当?"_s << u"円"_s << url << 0 << 0;
+    QTest::newRow("emoji in the title, qfw")
+        << qfw << false << u"祝😀"_s << u"円"_s << url << 0 << 1;
+    QTest::newRow("emoji in the title, qfb")
+        << qfb << false << u"祝😀"_s << u"円"_s << url << 0 << 1;
+    QTest::newRow("emoji in the title, qfk")
+        << qfk << false << u"祝😀😀"_s << u"円"_s << url << 0 << 2;
+    QTest::newRow("emoji in the title, csv")
+        << csv << false << u"祝😀"_s << u"円"_s << url << 0 << 1;
+    QTest::newRow("keyword in the tag") << qfk << false << u"T"_s << u"é"_s << url << 0 << 1;
+    QTest::newRow("no tag with NoAddKey, nothing lost")
+        << qfw << true << u"T"_s << u"é"_s << url << 0 << 0;
+    QTest::newRow("address") << csv << false << u"T"_s << u"円"_s << u"http://p/café"_s << 0 << 1;
+    QTest::newRow("body alone, qfw") << qfw << false << u"T"_s << u"円"_s << url << 4 << 4;
+    QTest::newRow("body alone, qfb") << qfb << false << u"T"_s << u"円"_s << url << 4 << 4;
+    QTest::newRow("body alone, csv") << csv << false << u"T"_s << u"円"_s << url << 4 << 4;
+    QTest::newRow("body and title add up")
+        << qfk << false << u"😀"_s << u"é"_s << u"http://p/é"_s << 2 << 5;
+}
+
+void TestOutputWriters::lostCharactersPerRecord()
+{
+    QFETCH(int, layout);
+    QFETCH(bool, noAddKey);
+    QFETCH(QString, title);
+    QFETCH(QString, keyWord);
+    QFETCH(QString, url);
+    QFETCH(int, bodyLost);
+    QFETCH(int, expected);
+
+    Sample sample;
+    sample.add(url, title, "b?", keyWord);
+    sample.articles[0].BodyLost = bodyLost;
+    QList<qsizetype> told;
+    const WriterContext context{noAddKey, steppingClock(),
+                                [&](const ArticleRecord &record, qsizetype count) {
+                                    QCOMPARE(record.Title, title);
+                                    told << count;
+                                }};
+    BuildOutput(OutputLayout(layout), sample.articles, context);
+
+    QCOMPARE(told, expected == 0 ? QList<qsizetype>{} : QList<qsizetype>{expected});
+}
+
+void TestOutputWriters::lostCharactersLoggedAndTotalled()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    Sample sample;
+    sample.add(u"http://p/1"_s, u"祝😀"_s, {}, u"円"_s)
+        .add(u"http://p/2"_s, u"無事"_s, {}, u"円"_s)
+        .add(u"http://p/3"_s, u"T3"_s, "??", u"円"_s);
+    sample.articles[2].BodyLost = 2;
+    RunOptions options;
+    ScriptedPrompter prompter;
+    CapturedLog log;
+    SaveContext context{options, 1, prompter};
+    context.log = &log.log();
+
+    const SaveResult result = SaveArticles(dir.filePath(u"VHT"_s), sample.articles, context);
+
+    QVERIFY(result.written);
+    QCOMPARE(result.lostCharacters, 3);
+    QCOMPARE(log.lines(), (QStringList{u"祝😀の1文字はCP932で表せないため「?」にしました。"_s,
+                                       u"T3の2文字はCP932で表せないため「?」にしました。"_s}));
+    // The bytes are the same as without counting.
+    QCOMPARE(readFile(result.SaveFilePath),
+             BuildOutput(OutputLayout::Qfw, sample.articles, {false, context.now}));
 }
 
 void TestOutputWriters::layoutChoice_data()
