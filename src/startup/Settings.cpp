@@ -42,6 +42,14 @@ int storedCheckState(const iniMente &ini, const QString &key, int fallback)
     return number && isCheckState(*number) ? *number : fallback;
 }
 
+// Also true for an item stored with an empty value.
+bool holdsItem(const iniMente &ini, const QString &key)
+{
+    // No CP932 file can hold U+FFFF, so no stored value equals it.
+    const QVariant absent(u"\uFFFF"_s);
+    return ini.GetiniValue(key, absent) != absent;
+}
+
 QString joinedCategories(const decltype(Settings::Category) &category)
 {
     QString joined;
@@ -71,6 +79,7 @@ void LoadSettings(const iniMente &SettingIni, Settings &settings, const QString 
     settings.OverWrite = storedCheckState(SettingIni, u"OverWrite"_s, 0);
     settings.Yesterday = storedCheckState(SettingIni, u"Yesterday"_s, 1);
     settings.NoKeyWord = storedCheckState(SettingIni, u"NoKeyWord"_s, 0);
+    settings.SkipSaved = storedCheckState(SettingIni, u"SkipSaved"_s, 0);
 
     // Every save writes NoCopyINI together with Category, so a store without it has no
     // category list of this program's making.
@@ -99,6 +108,8 @@ FileResult SaveSettings(iniMente &SettingIni, const Settings &settings)
     SettingIni.SetiniValue(u"Yesterday"_s, QString::number(settings.Yesterday));
     SettingIni.SetiniValue(u"NoKeyWord"_s, QString::number(settings.NoKeyWord));
     SettingIni.SetiniValue(u"Category"_s, joinedCategories(settings.Category));
+    if (settings.SkipSaved != 0 || holdsItem(SettingIni, u"SkipSaved"_s))
+        SettingIni.SetiniValue(u"SkipSaved"_s, QString::number(settings.SkipSaved));
 
     QString error;
     if (SettingIni.iniSaverSameFilename(&error))

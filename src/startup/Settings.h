@@ -20,6 +20,9 @@ struct Settings
     int OverWrite = 0;
     int Yesterday = 1;
     int NoKeyWord = 0;
+    // 1: headlines whose addresses earlier runs saved are left out. Written only once it is on
+    // or stored, so that files of earlier versions save unchanged.
+    int SkipSaved = 0;
     std::array<int, 12> Category{};
 
     bool operator==(const Settings &) const = default;

@@ -105,7 +105,7 @@ void frmSetting::prepareWindow()
     // The date-pattern box's style sheet fixed its font when it was made: it is named too.
     for (QWidget *widget : std::initializer_list<QWidget *>{
              m_ui->SSTab, m_ui->txtSaveFileName_1, m_ui->btnMenu, m_ui->btnSaveExit, m_ui->btnFetch,
-             m_ui->chkNoCopyINI, m_ui->chkNoKeyWord})
+             m_ui->chkNoCopyINI, m_ui->chkNoKeyWord, m_ui->chkSkipSaved})
         widget->setFont(WidgetFont(9));
     for (QWidget *widget : std::initializer_list<QWidget *>{m_ui->Frame1, m_ui->framDesc})
         widget->setFont(font());
@@ -164,6 +164,7 @@ void frmSetting::loadFrom(const Settings &settings)
     showStoredState(m_ui->chkOverWrite, settings.OverWrite);
     showStoredState(m_ui->chkNoCopyINI, settings.NoCopyINI);
     showStoredState(m_ui->chkNoKeyWord, settings.NoKeyWord);
+    showStoredState(m_ui->chkSkipSaved, settings.SkipSaved);
     m_ui->txtSaveFolder->setText(settings.SaveFolder);
     for (std::size_t i = 0; i < m_saveFileName.size(); ++i)
         m_saveFileName[i]->setText(settings.SaveFileName[i]);
@@ -186,6 +187,7 @@ void frmSetting::storeTo(Settings &settings) const
     settings.OverWrite = storedState(m_ui->chkOverWrite);
     settings.NoCopyINI = storedState(m_ui->chkNoCopyINI);
     settings.NoKeyWord = storedState(m_ui->chkNoKeyWord);
+    settings.SkipSaved = storedState(m_ui->chkSkipSaved);
     settings.SaveFolder = m_ui->txtSaveFolder->text();
     for (std::size_t i = 0; i < m_saveFileName.size(); ++i)
         settings.SaveFileName[i] = m_saveFileName[i]->text();

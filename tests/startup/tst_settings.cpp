@@ -37,6 +37,8 @@ private slots:
     void saveWithoutKeywordOption_keepsStoredEntry();
     void saveThenLoad_givesSameSettings();
     void saveToMissingFolder_reportsPath();
+    void skipSaved_data();
+    void skipSaved();
 
 private:
     QTemporaryDir m_dir;
@@ -250,6 +252,56 @@ void tst_settings::saveToMissingFolder_reportsPath()
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(path), qPrintable(result.error));
     QVERIFY(!QFile::exists(path));
+}
+
+void tst_settings::skipSaved_data()
+{
+    QTest::addColumn<QString>("stored"); // the SkipSaved line, or none
+    QTest::addColumn<int>("loaded");
+    QTest::addColumn<int>("changeTo");  // -1: left as loaded
+    QTest::addColumn<QString>("saved"); // the SkipSaved line after the save, or none
+
+    QTest::newRow("absent: off, and an earlier file saves unchanged")
+        << QString() << 0 << -1 << QString();
+    QTest::newRow("absent, turned on: added") << QString() << 0 << 1 << u"SkipSaved = 1"_s;
+    QTest::newRow("on") << u"SkipSaved = 1"_s << 1 << -1 << u"SkipSaved = 1"_s;
+    QTest::newRow("on, turned off: kept as 0")
+        << u"SkipSaved = 1"_s << 1 << 0 << u"SkipSaved = 0"_s;
+    QTest::newRow("off stays written") << u"SkipSaved = 0"_s << 0 << -1 << u"SkipSaved = 0"_s;
+    QTest::newRow("greyed is kept") << u"SkipSaved = 2"_s << 2 << -1 << u"SkipSaved = 2"_s;
+    QTest::newRow("other letter case updated in place")
+        << u"skipsaved = 1"_s << 1 << 0 << u"skipsaved = 0"_s;
+    QTest::newRow("not a check state: off")
+        << u"SkipSaved = yes"_s << 0 << -1 << u"SkipSaved = 0"_s;
+}
+
+void tst_settings::skipSaved()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, loaded);
+    QFETCH(int, changeTo);
+    QFETCH(QString, saved);
+    // A file as this program saves it, with everything else at its default.
+    const QString rest = u"SaveFolder = /opt/varnholt\r\nSaveFileName0 = VHT\r\n"
+                         "SaveFileName1 = yyyymmdd\r\nSaveFileName2 = \r\nIgnoreKey = 0\r\n"
+                         "NoCopyINI = 1\r\nOverWrite = 0\r\nYesterday = 1\r\nNoKeyWord = 0\r\n"
+                         "Category = 0,0,0,0,0,0,0,0,0,0,0,0\r\n"_s;
+    const auto file = [&](const QString &line) {
+        return line.isEmpty() ? rest : rest + line + u"\r\n"_s;
+    };
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
+    QVERIFY(writeCp932(path, file(stored)));
+    iniMente store;
+    QVERIFY(store.iniLoader(path));
+    Settings settings;
+    LoadSettings(store, settings, kProgramFolder);
+    QCOMPARE(settings.SkipSaved, loaded);
+    if (changeTo >= 0)
+        settings.SkipSaved = changeTo;
+
+    QVERIFY(SaveSettings(store, settings).ok);
+
+    QCOMPARE(readCp932(path), file(saved));
 }
 
 QTEST_GUILESS_MAIN(tst_settings)

@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -71,6 +72,7 @@ private slots:
     void checkBox_greyedStateKeptUntilClicked_data();
     void checkBox_greyedStateKeptUntilClicked();
     void settings_roundTripThroughWidgets();
+    void accessKeys_detailsPageHasNoTwoAlike();
     void ignoreKey_unknownModeSelectsNothing();
 
     void addKeyWord_data();
@@ -213,6 +215,7 @@ void tst_SettingWindow::fonts_widgetFontExceptTwoFrames_data()
     QTest::newRow("details frame") << u"framDesc"_s << window;
     QTest::newRow("box in details frame") << u"chkNoCopyINI"_s << widget;
     QTest::newRow("other box in details frame") << u"chkNoKeyWord"_s << widget;
+    QTest::newRow("skip-saved box in details frame") << u"chkSkipSaved"_s << widget;
 }
 
 void tst_SettingWindow::fonts_widgetFontExceptTwoFrames()
@@ -245,6 +248,7 @@ void tst_SettingWindow::checkBox_greyedStateKeptUntilClicked_data()
     QTest::newRow("overwrite") << u"chkOverWrite"_s;
     QTest::newRow("no copy ini") << u"chkNoCopyINI"_s;
     QTest::newRow("no keyword") << u"chkNoKeyWord"_s;
+    QTest::newRow("skip saved") << u"chkSkipSaved"_s;
 }
 
 void tst_SettingWindow::checkBox_greyedStateKeptUntilClicked()
@@ -253,6 +257,7 @@ void tst_SettingWindow::checkBox_greyedStateKeptUntilClicked()
     Settings settings;
     settings.Category.fill(2);
     settings.Yesterday = settings.OverWrite = settings.NoCopyINI = settings.NoKeyWord = 2;
+    settings.SkipSaved = 2;
     m_window->loadFrom(settings);
 
     auto *box = child<QCheckBox>(name);
@@ -285,12 +290,48 @@ void tst_SettingWindow::settings_roundTripThroughWidgets()
     settings.OverWrite = 1;
     settings.Yesterday = 0;
     settings.NoKeyWord = 1;
+    settings.SkipSaved = 1;
     settings.Category = {1, 0, 1, 2, 0, 1, 0, 0, 1, 0, 0, 1};
     m_window->loadFrom(settings);
     Settings stored;
     m_window->storeTo(stored);
     QCOMPARE(stored, settings);
     QVERIFY(child<QRadioButton>(u"optIgnoreKey_2"_s)->isChecked());
+}
+
+void tst_SettingWindow::accessKeys_detailsPageHasNoTwoAlike()
+{
+    const auto keysOf = [](const QStringList &captions) {
+        QStringList keys;
+        for (const QString &caption : captions) {
+            const qsizetype amp = caption.indexOf(u'&');
+            if (amp >= 0 && amp + 1 < caption.size())
+                keys << caption.at(amp + 1).toUpper();
+        }
+        return keys;
+    };
+    // While the details page shows, Alt also reaches the tabs and the button row (whose "S"
+    // the categories tab has shared from the start).
+    auto *tabs = child<QTabWidget>(u"SSTab"_s);
+    QStringList always;
+    for (int i = 0; i < tabs->count(); ++i)
+        always << tabs->tabText(i);
+    always << child<QPushButton>(u"btnSaveExit"_s)->text()
+           << child<QPushButton>(u"btnFetch"_s)->text();
+    QStringList own;
+    QWidget *page = tabs->widget(3);
+    for (const QAbstractButton *button : page->findChildren<QAbstractButton *>())
+        own << button->text();
+    for (const QLabel *label : page->findChildren<QLabel *>())
+        own << label->text();
+
+    const QStringList pageKeys = keysOf(own);
+    const QStringList alwaysKeys = keysOf(always);
+    QVERIFY2(pageKeys.contains(u"R"_s), qPrintable(pageKeys.join(u' ')));
+    for (const QString &key : pageKeys) {
+        QVERIFY2(pageKeys.count(key) == 1 && !alwaysKeys.contains(key),
+                 qPrintable(key + u" in "_s + (own + always).join(u" / "_s)));
+    }
 }
 
 void tst_SettingWindow::ignoreKey_unknownModeSelectsNothing()
