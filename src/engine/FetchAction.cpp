@@ -31,8 +31,9 @@ FetchOutcome FetchAndSave(ProgramState &state, RunServices &services,
                           const std::function<bool(const QString &path)> &openDocument)
 {
     FetchOutcome outcome;
-    outcome.run = FetchNews(
-        {state.settings, state.keyWords, state.runOptions, state.BaseURL, state.log}, services);
+    outcome.run = FetchNews({state.settings, state.keyWords, state.runOptions, state.BaseURL,
+                             state.log, state.savedAddressesPath()},
+                            services);
     const RunResult &run = outcome.run;
     // A cancel confirmed while the run was finishing means the same: nothing more is saved.
     if (run.end == RunEnd::Cancelled || services.progress.cancelled()) {

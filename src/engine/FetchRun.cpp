@@ -8,12 +8,14 @@
 #include "engine/KeyWordMatcher.h"
 #include "engine/OutputWriters.h"
 #include "engine/PageFetcher.h"
+#include "engine/SavedAddresses.h"
 #include "startup/CategoryTable.h"
 #include "startup/KeyWordList.h"
 #include "startup/Settings.h"
 #include "util/DateFormat.h"
 #include "util/DebugLog.h"
 #include "util/FileTools.h"
+#include "util/Prompter.h"
 #include "util/SafeFileName.h"
 
 using namespace Qt::StringLiterals;
@@ -62,6 +64,39 @@ QString outputPathWithoutExtension(RunOptions &options, const Settings &settings
     return JoinPath(options.OutputFolder, name);
 }
 
+// The record of saved addresses, when SkipSaved is on; a damaged one is told about.
+std::optional<OpenedRecord> openRecord(const Settings &settings, const QString &path,
+                                       const QDate &today, Prompter &prompter, DebugLog &log)
+{
+    if (settings.SkipSaved != 1 || path.isEmpty())
+        return std::nullopt;
+    OpenedRecord opened = OpenSavedRecord(path, today);
+    if (!opened.problem.isEmpty()) {
+        log.write(opened.problem);
+        prompter.tell(opened.problem, MessageIcon::Exclamation);
+    }
+    return opened;
+}
+
+// Only after the output is safe: a death before this costs a duplicate next time, never a loss.
+void recordSaved(const QString &path, OpenedRecord &record, const ArticleList &articles,
+                 const QDate &today, Prompter &prompter, DebugLog &log)
+{
+    if (!record.writable)
+        return;
+    for (qint32 i = 0; i < articles.ArticleCount(); ++i)
+        record.addresses.add(articles[i].URL, today);
+    KillPointForTests(u"record");
+    const FileResult saved = SaveSavedRecord(path, record.addresses);
+    if (!saved) {
+        const QString text = u"保存済みの記事の記録を書き込めませんでした。"
+                             u"次回は今回の記事をもう一度取得します。\r\n"_s +
+                             saved.error;
+        log.write(text);
+        prompter.tell(text, MessageIcon::Exclamation);
+    }
+}
+
 } // namespace
 
 RunResult FetchNews(RunInput input, RunServices &services)
@@ -83,6 +118,10 @@ RunResult FetchNews(RunInput input, RunServices &services)
     table.MakeCategoryURL(QString());
     HeadlineContext headlines{matcher,  options.KeyMode, table.BaseURL,
                               articles, input.log,       services.progress};
+    std::optional<OpenedRecord> record = openRecord(
+        settings, input.savedAddressesPath, services.now().date(), services.prompter, input.log);
+    if (record && record->skip)
+        headlines.saved = &record->addresses;
 
     const auto ended = [&](RunEnd end) {
         result.end = end;
@@ -128,5 +167,8 @@ RunResult FetchNews(RunInput input, RunServices &services)
     result.lostCharacters = saved.lostCharacters;
     if (saved.written)
         result.recordsWritten = articles.ArticleCount();
+    if (saved.written && record)
+        recordSaved(input.savedAddressesPath, *record, articles, services.now().date(),
+                    services.prompter, input.log);
     return ended(RunEnd::Completed);
 }

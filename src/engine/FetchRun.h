@@ -1,6 +1,7 @@
 #pragma once
 
 #include "startup/RunOptions.h"
+#include "util/TestSeams.h"
 
 #include <QDateTime>
 #include <QString>
@@ -31,6 +32,7 @@ struct RunInput
     RunOptions options; // as the command line gave them
     QString BaseURL;    // the portal's address, without a trailing slash
     DebugLog &log;
+    QString savedAddressesPath = {}; // the record SkipSaved keeps; empty: none
 };
 
 struct RunResult
@@ -51,11 +53,11 @@ struct RunServices
     Prompter &prompter;
     FetchProgress &progress;
     // The run's clock: the previous day's pages and the file-name date pattern read it.
-    std::function<QDateTime()> now = [] {
-        return QDateTime::currentDateTime();
-    };
+    std::function<QDateTime()> now = &RunClockNow;
 };
 
 // One collection run: settles options from the settings and the command line, walks the ticked
 // categories (today, and the previous day with Yesterday), fetches the articles, writes the file.
+// With SkipSaved the addresses it wrote join the record in the settings folder, once the output
+// is safe, and headlines already in that record are left out.
 RunResult FetchNews(RunInput input, RunServices &services);

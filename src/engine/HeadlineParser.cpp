@@ -3,6 +3,7 @@
 #include "engine/ArticleList.h"
 #include "engine/FetchProgress.h"
 #include "engine/KeyWordMatcher.h"
+#include "engine/SavedAddresses.h"
 #include "util/DebugLog.h"
 
 using namespace Qt::StringLiterals;
@@ -62,6 +63,14 @@ void ParseHeadlines(QStringView page, HeadlineContext &context)
         if (f < 0)
             return;
         const QString title = page.sliced(t, f - t).toString();
+
+        // An earlier run saved it: no keyword test, so no article request either.
+        if (context.saved && context.saved->contains(url)) {
+            if (log.enabled())
+                log.write(title + u"は保存済みのため除外");
+            m = page.indexOf(ItemStart, f + 1);
+            continue;
+        }
 
         if (log.enabled()) {
             // The number is the 1-based position of "</a>" plus one, as the log has always shown.

@@ -7,6 +7,7 @@ class ArticleList;
 class DebugLog;
 class FetchProgress;
 class KeyWordMatcher;
+class SavedAddresses;
 
 // What ParseHeadlines reads and where it records; everything outlives the call.
 struct HeadlineContext
@@ -17,6 +18,7 @@ struct HeadlineContext
     ArticleList &articles;
     DebugLog &log;
     FetchProgress &progress;
+    const SavedAddresses *saved = nullptr; // headlines at these addresses are left out
 };
 
 // Reads one headline list page and appends the headlines that the keyword mode asks for.

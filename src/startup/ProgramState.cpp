@@ -16,6 +16,12 @@ QString ProgramState::keyWordFilePath() const
     return JoinPath(folder, u"KeyWord.txt"_s);
 }
 
+QString ProgramState::savedAddressesPath() const
+{
+    QString folder = SettingFolder;
+    return JoinPath(folder, u"SavedAddresses.txt"_s);
+}
+
 FileResult SaveKeyWordsAndSettings(ProgramState &state)
 {
     if (FileResult saved = SaveKeyWords(state.keyWordFilePath(), state.keyWords); !saved)

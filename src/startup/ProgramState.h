@@ -21,8 +21,9 @@ struct ProgramState
     QString BaseURL; // the portal's address, settled once by the application
     DebugLog log;
 
-    QString settingIniPath() const;  // SettingFolder/varnholt.ini
-    QString keyWordFilePath() const; // SettingFolder/KeyWord.txt
+    QString settingIniPath() const;     // SettingFolder/varnholt.ini
+    QString keyWordFilePath() const;    // SettingFolder/KeyWord.txt
+    QString savedAddressesPath() const; // SettingFolder/SavedAddresses.txt
 };
 
 // SaveKeyWords, then SaveSettings; stops at the first failure and returns it.

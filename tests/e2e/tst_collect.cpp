@@ -32,6 +32,9 @@ const QList<Article> &articles()
         {u"/a/3"_s, u"速報 円相場"_s, u"円高"_s, u"円高"_s},
         {u"/a/4"_s, u"海外で速報"_s, u"海外"_s, u"海外"_s},
         {u"/a/5"_s, u"昨日の速報"_s, u"昨日"_s, u"昨日"_s},
+        {u"/a/6"_s, u"速報 新しい朝"_s, u"朝"_s, u"朝"_s},
+        // JIS X 0212 kanji: the portal's EUC-JP holds them, CP932 does not.
+        {u"/a/7"_s, u"速報 丂丄の話"_s, u"本文丂"_s, u"本文丂"_s},
     };
     return list;
 }
@@ -85,6 +88,11 @@ private slots:
     void exitStatus_data();
     void exitStatus();
     void endlessNextPages_walkBoundedNextCategoryRead();
+    void skipSaved_twoDays_data();
+    void skipSaved_twoDays();
+    void skipSaved_killedBeforeRecord_duplicatesAtMostThoseRecords();
+    void skipSaved_damagedRecord_setAsideRunGoesOn();
+    void lostCharacters_namedPerRecordBytesUnchanged();
 
 private:
     QString base() const { return m_portal->baseUrl(); }
@@ -93,8 +101,12 @@ private:
     QString outFolder() const { return m_dir->filePath(u"out"_s); }
     void writeSettings(const QHash<QString, QString> &changes = {});
     void writeKeyWords(const QStringList &words);
-    ChildRun runVarnholt(const QStringList &switches);
-    ChildRun runVarnholtAt(const QString &baseUrl, const QStringList &arguments);
+    ChildRun runVarnholt(const QStringList &switches, const QHash<QString, QString> &env = {});
+    ChildRun runVarnholtAt(const QString &baseUrl, const QStringList &arguments,
+                           const QHash<QString, QString> &env = {});
+    // The headline pages of dom and int for one day: prefix "" for today, "yymmdd/" for another.
+    void writeListPages(const QString &prefix, const QList<int> &dom, const QList<int> &intl);
+    QString recordPath() const { return settingFolder() + u"/SavedAddresses.txt"_s; }
     QStringList portalLog() const;
     // The records for these articles in a layout, tagged with tag (or none when empty).
     QByteArray expected(const QString &layout, const QList<int> &numbers, const QString &tag) const;
@@ -153,6 +165,12 @@ void tst_Collect::writeSettings(const QHash<QString, QString> &changes)
     QString text;
     for (const auto &[key, value] : defaults)
         text += key + u" = "_s + changes.value(key, value) + u"\r\n"_s;
+    // Items beyond those every save writes follow them, as a save that turned them on leaves them.
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        if (std::none_of(defaults.cbegin(), defaults.cend(),
+                         [&](const auto &item) { return item.first == it.key(); }))
+            text += it.key() + u" = "_s + it.value() + u"\r\n"_s;
+    }
     QVERIFY(writeFile(settingFolder() + u"/varnholt.ini"_s, CodePage::toCp932(text)));
 }
 
@@ -164,16 +182,27 @@ void tst_Collect::writeKeyWords(const QStringList &words)
     QVERIFY(writeFile(settingFolder() + u"/KeyWord.txt"_s, CodePage::toCp932(text)));
 }
 
-ChildRun tst_Collect::runVarnholt(const QStringList &switches)
+ChildRun tst_Collect::runVarnholt(const QStringList &switches, const QHash<QString, QString> &env)
 {
-    return runVarnholtAt(base(), QStringList{u"/AutoGet"_s} + switches);
+    return runVarnholtAt(base(), QStringList{u"/AutoGet"_s} + switches, env);
 }
 
-ChildRun tst_Collect::runVarnholtAt(const QString &baseUrl, const QStringList &arguments)
+ChildRun tst_Collect::runVarnholtAt(const QString &baseUrl, const QStringList &arguments,
+                                    const QHash<QString, QString> &env)
 {
     QProcessEnvironment environment = headlessEnvironment(m_dir->path(), u"tester"_s);
     environment.insert(u"VARNHOLT_BASE_URL"_s, baseUrl);
+    for (auto it = env.cbegin(); it != env.cend(); ++it)
+        environment.insert(it.key(), it.value());
     return runToEnd(QStringLiteral(VARNHOLT_BINARY), arguments, environment);
+}
+
+void tst_Collect::writeListPages(const QString &prefix, const QList<int> &dom,
+                                 const QList<int> &intl)
+{
+    const QString folder = m_dir->filePath(u"root/headlines/"_s) + prefix;
+    QVERIFY(writeFile(folder + u"dom/index.html"_s, headlinePage(dom).toUtf8()));
+    QVERIFY(writeFile(folder + u"int/index.html"_s, headlinePage(intl).toUtf8()));
 }
 
 QStringList tst_Collect::portalLog() const
@@ -571,6 +600,136 @@ void tst_Collect::endlessNextPages_walkBoundedNextCategoryRead()
     QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), expected(u"csv"_s, {1, 3, 4}, u"速報"_s));
     QVERIFY2(run.errors.contains(u"1 page(s) not fetched: "_s + base() + u"/fault/endless/1000"_s),
              qPrintable(run.errors));
+}
+
+namespace {
+
+// Two mornings in a row, far from the real clock; the previous day's pages of each.
+const QDate Day1(2030, 5, 1);
+const QDate Day2 = Day1.addDays(1);
+
+QString prefixOf(QDate day)
+{
+    return day.toString(u"yyMMdd"_s) + u'/';
+}
+
+QHash<QString, QString> onDay(QDate day)
+{
+    return {{u"VARNHOLT_TEST_TODAY"_s, day.toString(u"yyyy-MM-dd"_s)}};
+}
+
+} // namespace
+
+void tst_Collect::skipSaved_twoDays_data()
+{
+    QTest::addColumn<QString>("skipSaved");
+    QTest::addColumn<QList<int>>("secondDay"); // the records the second morning adds
+
+    QTest::newRow("on: nothing is saved twice") << u"1"_s << QList<int>{6};
+    QTest::newRow("off: the previous day's pass repeats them") << u"0"_s << QList<int>{6, 1, 3, 4};
+    QTest::newRow("greyed counts as off") << u"2"_s << QList<int>{6, 1, 3, 4};
+}
+
+void tst_Collect::skipSaved_twoDays()
+{
+    QFETCH(QString, skipSaved);
+    QFETCH(QList<int>, secondDay);
+    const bool on = skipSaved == u"1"_s;
+    writeSettings({{u"Yesterday"_s, u"1"_s}, {u"SkipSaved"_s, skipSaved}});
+    // Switched off, the run must not even read the record: a damaged one stays unnoticed.
+    const QByteArray garbage = "not a record\n";
+    if (!on)
+        QVERIFY(writeFile(recordPath(), garbage));
+
+    writeListPages(QString(), {1, 2}, {3, 4});
+    writeListPages(prefixOf(Day1.addDays(-1)), {5}, {});
+    const ChildRun first = runVarnholt({u"/csv"_s}, onDay(Day1));
+    QCOMPARE(first.exitCode, 0);
+
+    // The next morning: yesterday's pages hold what the first run saved as today's.
+    writeListPages(QString(), {6}, {});
+    writeListPages(prefixOf(Day1), {1, 2, 3}, {4});
+    const ChildRun second = runVarnholt({u"/csv"_s, u"/Debug"_s}, onDay(Day2));
+    QCOMPARE(second.exitCode, 0);
+
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s),
+             expected(u"csv"_s, QList<int>{1, 3, 4, 5} + secondDay, u"速報"_s));
+    QCOMPARE(portalLog().count(u"GET /a/1"_s), on ? 1 : 2);
+    QCOMPARE(second.errors.contains(u"速報 株価が上昇は保存済みのため除外"_s), on);
+    if (!on) {
+        QCOMPARE(readFile(recordPath()), garbage);
+        QVERIFY(!QFile::exists(recordPath() + u".damaged"_s));
+        QVERIFY2(!second.errors.contains(u"保存済みの記事の記録"_s), qPrintable(second.errors));
+        return;
+    }
+    const QString record = QString::fromUtf8(readFile(recordPath()));
+    for (int n : {1, 3, 4, 5})
+        QVERIFY2(record.contains(url(n) + u"\t2030-05-01\n"_s), qPrintable(record));
+    QVERIFY2(record.contains(url(6) + u"\t2030-05-02\n"_s), qPrintable(record));
+    QVERIFY2(!record.contains(url(2)), qPrintable(record)); // never saved
+}
+
+void tst_Collect::skipSaved_killedBeforeRecord_duplicatesAtMostThoseRecords()
+{
+    writeSettings({{u"Yesterday"_s, u"1"_s}, {u"SkipSaved"_s, u"1"_s}});
+    writeListPages(QString(), {1, 2}, {3, 4});
+    writeListPages(prefixOf(Day1.addDays(-1)), {5}, {});
+    QHash<QString, QString> dying = onDay(Day1);
+    dying.insert(u"VARNHOLT_TEST_KILL_AT"_s, u"record"_s);
+
+    const ChildRun killed = runVarnholt({u"/csv"_s}, dying);
+
+    QCOMPARE(killed.exitCode, -1);
+    const QByteArray firstDay = expected(u"csv"_s, {1, 3, 4, 5}, u"速報"_s);
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), firstDay);
+    QVERIFY(!QFile::exists(recordPath()));
+
+    writeListPages(QString(), {6}, {});
+    writeListPages(prefixOf(Day1), {1, 2, 3}, {4});
+    QCOMPARE(runVarnholt({u"/csv"_s}, onDay(Day2)).exitCode, 0);
+
+    // Nothing lost; only the killed run's records that came round again are there twice.
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s),
+             firstDay + expected(u"csv"_s, {6, 1, 3, 4}, u"速報"_s));
+    const QString record = QString::fromUtf8(readFile(recordPath()));
+    for (int n : {1, 3, 4, 6})
+        QVERIFY2(record.contains(url(n) + u'\t'), qPrintable(record));
+}
+
+void tst_Collect::skipSaved_damagedRecord_setAsideRunGoesOn()
+{
+    writeSettings({{u"SkipSaved"_s, u"1"_s}});
+    writeListPages(QString(), {1, 2}, {3, 4});
+    // A good first line: if the run trusted the rest, it would leave article 1 out.
+    const QByteArray damaged = (url(1) + u"\t2030-05-01\n"_s).toUtf8() + "\xff\xfe\x00cut";
+    QVERIFY(writeFile(recordPath(), damaged));
+
+    const ChildRun run = runVarnholt({u"/csv"_s}, onDay(Day1));
+
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.errors.contains(u"Varnholt: 保存済みの記事の記録が壊れているため"_s),
+             qPrintable(run.errors));
+    QVERIFY2(run.errors.contains(recordPath() + u": "_s), qPrintable(run.errors));
+    QCOMPARE(readFile(recordPath() + u".damaged"_s), damaged);
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), expected(u"csv"_s, {1, 3, 4}, u"速報"_s));
+    // A new record holds this run's addresses.
+    const QString record = QString::fromUtf8(readFile(recordPath()));
+    for (int n : {1, 3, 4})
+        QVERIFY2(record.contains(url(n) + u"\t2030-05-01\n"_s), qPrintable(record));
+}
+
+void tst_Collect::lostCharacters_namedPerRecordBytesUnchanged()
+{
+    writeListPages(QString(), {7, 1}, {});
+
+    const ChildRun run = runVarnholt({u"/csv"_s, u"/Debug"_s});
+
+    QCOMPARE(run.exitCode, 0);
+    // Two in the title, one in the body; the record without losses is not named.
+    QVERIFY2(run.errors.contains(u"速報 丂丄の話の3文字はCP932で表せないため「?」にしました。"_s),
+             qPrintable(run.errors));
+    QCOMPARE(run.errors.count(u"で表せないため"_s), 1);
+    QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), expected(u"csv"_s, {7, 1}, u"速報"_s));
 }
 
 QTEST_GUILESS_MAIN(tst_Collect)

@@ -2,6 +2,7 @@
 #include "engine/ArticleList.h"
 #include "engine/HeadlineParser.h"
 #include "engine/KeyWordMatcher.h"
+#include "engine/SavedAddresses.h"
 
 #include <QTest>
 
@@ -41,10 +42,12 @@ struct Run
     CapturedLog log;
     RecordingProgress progress;
 
-    void parse(const QString &page, const QStringList &keyWords, qint16 keyMode)
+    void parse(const QString &page, const QStringList &keyWords, qint16 keyMode,
+               const SavedAddresses *saved = nullptr)
     {
         const KeyWordMatcher matcher(keyWords);
         HeadlineContext context{matcher, keyMode, Base, articles, log.log(), progress};
+        context.saved = saved;
         ParseHeadlines(page, context);
     }
 };
@@ -59,6 +62,8 @@ private slots:
     void parseHeadlines_data();
     void parseHeadlines();
     void logAndProgressLines();
+    void savedAddressesLeftOut_data();
+    void savedAddressesLeftOut();
     void noArticleLogsOnce();
     void fiftyThousandItems();
     void articleListKeepsFirstRecordOfURL();
@@ -195,6 +200,55 @@ void TestHeadlineParser::logAndProgressLines()
     mode0.parse(head + u"<li><a href=/2>雨</a></ul>"_s, {u"円"_s}, 0);
     QCOMPARE(mode0.log.lines().size(), 1);
     QCOMPARE(mode0.progress.units, QStringList{u" Article(s) / 0 Article(s)"_s});
+}
+
+void TestHeadlineParser::savedAddressesLeftOut_data()
+{
+    QTest::addColumn<int>("keyMode");
+    QTest::addColumn<QStringList>("saved");
+    QTest::addColumn<QStringList>("expected");
+    QTest::addColumn<QStringList>("leftOut"); // titles
+
+    QTest::newRow("mode 2: the saved one is not recorded")
+        << 2 << QStringList{u"http://portal/2"_s}
+        << QStringList{u"http://portal/1|円高|円|"_s, u"http://portal/3|晴れ|その他|"_s}
+        << QStringList{u"雨"_s};
+    QTest::newRow("mode 1: not even its address")
+        << 1 << QStringList{u"http://portal/2"_s}
+        << QStringList{u"http://portal/1|円高|円|"_s, u"http://portal/3|晴れ|記事なし|U"_s}
+        << QStringList{u"雨"_s};
+    QTest::newRow("a keyword title is left out too")
+        << 0 << QStringList{u"http://portal/1"_s, u"http://portal/3"_s} << QStringList{}
+        << QStringList{u"円高"_s, u"晴れ"_s};
+    QTest::newRow("addresses compare exactly")
+        << 0 << QStringList{u"http://portal/1/"_s, u"HTTP://portal/1"_s}
+        << QStringList{u"http://portal/1|円高|円|"_s} << QStringList{};
+}
+
+void TestHeadlineParser::savedAddressesLeftOut()
+{
+    QFETCH(int, keyMode);
+    QFETCH(QStringList, saved);
+    QFETCH(QStringList, expected);
+    QFETCH(QStringList, leftOut);
+    SavedAddresses record;
+    for (const QString &address : saved)
+        record.add(address, QDate(2025, 1, 1));
+    const QString page = u"<!-- GEN_HEADLINES --><ul><li><a href=/1>円高</a>"
+                         u"<li><a href=/2>雨</a><li><a href=/3>晴れ</a></ul>"_s;
+
+    Run run;
+    run.parse(page, {u"円"_s}, qint16(keyMode), &record);
+
+    QCOMPARE(describe(run.articles), expected);
+    const QStringList lines = run.log.lines();
+    QStringList told;
+    for (const QString &title : leftOut) {
+        told << title + u"は保存済みのため除外"_s;
+        // Left out before the keyword test: never matched.
+        QVERIFY(lines.filter(u": "_s + title + u"(http"_s).isEmpty());
+    }
+    QCOMPARE(lines.filter(u"は保存済みのため除外"_s), told);
 }
 
 void TestHeadlineParser::noArticleLogsOnce()
