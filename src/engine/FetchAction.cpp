@@ -90,6 +90,8 @@ QString RunSummary(const FetchOutcome &outcome)
             pages += u" and %1 more"_s.arg(missed.size() - shown);
         parts << pages;
     }
+    if (run.outputWritten && run.lostCharacters > 0)
+        parts << u"%1 character(s) CP932 cannot hold written as \"?\""_s.arg(run.lostCharacters);
     if (!outcome.settingsSaved && run.end != RunEnd::Cancelled)
         parts << u"settings not saved"_s;
     return parts.join(u"; "_s);

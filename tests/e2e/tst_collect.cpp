@@ -729,6 +729,10 @@ void tst_Collect::lostCharacters_namedPerRecordBytesUnchanged()
     QVERIFY2(run.errors.contains(u"速報 丂丄の話の3文字はCP932で表せないため「?」にしました。"_s),
              qPrintable(run.errors));
     QCOMPARE(run.errors.count(u"で表せないため"_s), 1);
+    const QString last = run.errors.trimmed().section(u'\n', -1);
+    QVERIFY2(last.startsWith(u"Varnholt: 2 record(s) written to "_s) &&
+                 last.contains(u"; 3 character(s) CP932 cannot hold written as \"?\""_s),
+             qPrintable(run.errors));
     QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), expected(u"csv"_s, {7, 1}, u"速報"_s));
 }
 

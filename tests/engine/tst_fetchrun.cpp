@@ -142,6 +142,8 @@ private slots:
     void missedPages_setTheExitStatus_data();
     void missedPages_setTheExitStatus();
     void summary_namesTheFirstMissedPages();
+    void summary_totalsLostCharacters_data();
+    void summary_totalsLostCharacters();
     void categoryWalk_boundedInPages_data();
     void categoryWalk_boundedInPages();
     void outputPath_data();
@@ -545,6 +547,38 @@ void tst_FetchRun::summary_namesTheFirstMissedPages()
              qPrintable(summary));
     QVERIFY2(summary.contains(u"/p/3 and 2 more"_s), qPrintable(summary));
     QVERIFY2(!summary.contains(u"/p/4"_s), qPrintable(summary));
+}
+
+void tst_FetchRun::summary_totalsLostCharacters_data()
+{
+    QTest::addColumn<bool>("written");
+    QTest::addColumn<qint64>("lost");
+    QTest::addColumn<QString>("part"); // empty: no such part
+
+    const QString three = u"3 character(s) CP932 cannot hold written as \"?\""_s;
+    QTest::newRow("none lost: not mentioned") << true << qint64(0) << QString();
+    QTest::newRow("lost ones counted") << true << qint64(3) << three;
+    QTest::newRow("nothing written: nothing to count") << false << qint64(3) << QString();
+}
+
+void tst_FetchRun::summary_totalsLostCharacters()
+{
+    QFETCH(bool, written);
+    QFETCH(qint64, lost);
+    QFETCH(QString, part);
+    FetchOutcome outcome;
+    outcome.settingsSaved = true;
+    outcome.run.outputWritten = written;
+    outcome.run.recordsWritten = 2;
+    outcome.run.lostCharacters = lost;
+    outcome.run.SaveFilePath = u"/clip/VHT.qfw"_s;
+
+    const QString summary = RunSummary(outcome);
+
+    if (part.isEmpty())
+        QVERIFY2(!summary.contains(u"CP932"_s), qPrintable(summary));
+    else
+        QVERIFY2(summary.contains(u"; "_s + part), qPrintable(summary));
 }
 
 // List pages /c/1, /c/2, ... each linking to the next, up to an optional last page that links
