@@ -138,6 +138,8 @@ private slots:
     void cancel_savesNothing_data();
     void cancel_savesNothing();
     void gaveUpOnArticle_savesSettingsWritesNothing();
+    void savedRecord_onlyAfterTheOutputIsWritten_data();
+    void savedRecord_onlyAfterTheOutputIsWritten();
     void timeOutAnsweredNo_keepsEmptyBody();
     void missedPages_setTheExitStatus_data();
     void missedPages_setTheExitStatus();
@@ -406,6 +408,50 @@ void tst_FetchRun::cancel_savesNothing()
     QCOMPARE(QFile::exists(f.dir.filePath(u"out.csv"_s)), outputWritten);
     QVERIFY(!QFile::exists(f.state.keyWordFilePath()));
     QVERIFY(!QFile::exists(f.state.settingIniPath()));
+}
+
+void tst_FetchRun::savedRecord_onlyAfterTheOutputIsWritten_data()
+{
+    QTest::addColumn<QString>("how");
+    QTest::addColumn<bool>("recorded");
+
+    QTest::newRow("output written: its addresses recorded") << u"written"_s << true;
+    QTest::newRow("output not writable: nothing recorded") << u"blocked"_s << false;
+    QTest::newRow("cancelled: nothing recorded") << u"cancelled"_s << false;
+    QTest::newRow("gave up on a page: nothing recorded") << u"gaveUp"_s << false;
+}
+
+void tst_FetchRun::savedRecord_onlyAfterTheOutputIsWritten()
+{
+    QFETCH(QString, how);
+    QFETCH(bool, recorded);
+    Fixture f;
+    f.tick(0);
+    f.state.settings.SkipSaved = 1;
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"一"_s}, {u"/a/2.html"_s, u"二"_s}}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
+    if (how != u"gaveUp"_s)
+        f.portal.put(u"/a/2.html"_s, articlePage(u"本文"_s));
+    if (how == u"blocked"_s) {
+        QFile blocker(f.dir.filePath(u"blocker"_s));
+        QVERIFY(blocker.open(QIODevice::WriteOnly));
+        f.state.runOptions.OutputFolder = blocker.fileName();
+    }
+    if (how == u"cancelled"_s)
+        f.progress.cancelledFromQuery = 0;
+
+    FetchAndSave(f.state, f.services, {});
+
+    QFile record(f.state.savedAddressesPath());
+    QCOMPARE(record.exists(), recorded);
+    if (!recorded)
+        return;
+    QVERIFY(record.open(QIODevice::ReadOnly));
+    QCOMPARE(
+        record.readAll(),
+        (kBase + u"/a/1.html\t2024-03-01\n"_s + kBase + u"/a/2.html\t2024-03-01\n"_s).toUtf8());
 }
 
 void tst_FetchRun::gaveUpOnArticle_savesSettingsWritesNothing()
