@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools
-    libcurl4-openssl-dev libcpp-httplib-dev
+    libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev
     fonts-dejavu-core curl time
 )
 missing=()

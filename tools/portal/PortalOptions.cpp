@@ -23,6 +23,11 @@ struct Parser
     QCommandLineOption root{u"root"_s, u"Serve the pages in folder DIR."_s, u"DIR"_s};
     QCommandLineOption generate{
         u"generate"_s, u"Serve a generated corpus of N articles (for benchmarks)."_s, u"N"_s};
+    QCommandLineOption extract{
+        u"extract"_s, u"Print the main text of the saved page FILE, one paragraph a line."_s,
+        u"FILE"_s};
+    QCommandLineOption url{u"url"_s, u"With --extract: the address the page was saved from."_s,
+                           u"ADDRESS"_s};
     QCommandLineOption help{{u"h"_s, u"help"_s}, u"Show this help and exit."_s};
     QCommandLineOption version{u"version"_s, u"Show the version and exit."_s};
 
@@ -30,7 +35,7 @@ struct Parser
     {
         parser.setApplicationDescription(
             u"The news portal Varnholt reads by default: list and article pages in EUC-JP."_s);
-        parser.addOptions({port, bind, log, today, root, generate, help, version});
+        parser.addOptions({port, bind, log, today, root, generate, extract, url, help, version});
     }
 };
 
@@ -95,6 +100,10 @@ PortalOptions parsePortalOptions(const QStringList &arguments)
             return failure(u"--generate takes a number from 1 to %1, not \"%2\""_s.arg(
                 QString::number(kMostGenerated), p.parser.value(p.generate)));
     }
+    if (p.parser.isSet(p.url) && !p.parser.isSet(p.extract))
+        return failure(u"--url needs --extract"_s);
+    options.extractFile = p.parser.value(p.extract);
+    options.extractAddress = p.parser.value(p.url);
     return options;
 }
 
@@ -115,6 +124,10 @@ Pages (EUC-JP, CR LF):
 With --root DIR, a path P is DIR/P/index.html when P ends with "/", else DIR/P.html
 when it exists, else DIR/P. ".html" files are UTF-8 and sent as EUC-JP; other files
 are sent as they are. Paths containing ".." are refused.
+
+--extract FILE prints the main text that automatic extraction finds in a saved page,
+as UTF-8, one paragraph a line, and exits 0; with no main text found it prints nothing
+and exits 1. The charset comes from the page's byte-order mark or <meta>, else UTF-8.
 
 Fault scenarios (always available):
   /fault/empty                 200 with an empty body

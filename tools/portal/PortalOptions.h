@@ -13,6 +13,8 @@ struct PortalOptions
     QDate today;            // invalid: the local clock decides
     QString rootFolder;     // serve this folder instead of the sample corpus
     qsizetype generate = 0; // > 0: serve a generated corpus of this many articles
+    QString extractFile;    // print this saved page's main text instead of serving
+    QString extractAddress; // where that page came from
 
     enum class Outcome { Run, ShowHelp, ShowVersion, Fail };
     Outcome outcome = Outcome::Run;

@@ -1,6 +1,7 @@
 // varnholt-portal: serves the news portal that Varnholt reads by default.
 
 #include "CorpusSite.h"
+#include "ExtractCommand.h"
 #include "GeneratedCorpus.h"
 #include "PortalOptions.h"
 #include "PortalServer.h"
@@ -76,6 +77,8 @@ int main(int argc, char *argv[])
     case PortalOptions::Outcome::Run:
         break;
     }
+    if (!options.extractFile.isEmpty())
+        return RunExtractCommand(options.extractFile, options.extractAddress);
 
     // A client that hangs up mid-reply must not end the portal.
     std::signal(SIGPIPE, SIG_IGN);

@@ -1,0 +1,220 @@
+#include "BoilerplateWords.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool anyOf(const QStringList &words, std::initializer_list<QStringView> wanted)
+{
+    for (const QString &word : words) {
+        for (QStringView w : wanted) {
+            if (word == w)
+                return true;
+        }
+    }
+    return false;
+}
+
+bool containsAny(QStringView text, std::initializer_list<QStringView> wanted)
+{
+    for (QStringView w : wanted) {
+        if (text.contains(w, Qt::CaseInsensitive))
+            return true;
+    }
+    return false;
+}
+
+// Brackets and bullets that decorate a boilerplate heading.
+QString undecorated(QStringView line)
+{
+    static const QString kDecoration = u"【】［］[]〔〕＜＞<>《》■□▼▽▶►◆◇●○・:：|｜-—#＃※"_s;
+    QString out;
+    for (QChar c : line) {
+        if (!c.isSpace() && !kDecoration.contains(c))
+            out += c.toLower();
+    }
+    return out;
+}
+
+} // namespace
+
+namespace Boilerplate {
+
+QStringList Words(QStringView classAndId)
+{
+    QStringList words;
+    QString word;
+    const auto flush = [&] {
+        if (!word.isEmpty())
+            words << word.toLower();
+        word.clear();
+    };
+    for (qsizetype i = 0; i < classAndId.size(); ++i) {
+        const QChar c = classAndId[i];
+        if (!c.isLetterOrNumber()) {
+            flush();
+            continue;
+        }
+        // "articleBody", "sideNav": a capital after a small letter starts a word.
+        if (c.isUpper() && i > 0 && classAndId[i - 1].isLower())
+            flush();
+        word += c;
+    }
+    flush();
+    return words;
+}
+
+bool LooksNegative(QStringView classAndId)
+{
+    const QStringList words = Words(classAndId);
+    if (anyOf(words, {u"ad",         u"ads",      u"adv",       u"advert",       u"advertisement",
+                      u"banner",     u"bnr",      u"bread",     u"topicpath",    u"pankuzu",
+                      u"comment",    u"comments", u"reply",     u"replies",      u"footer",
+                      u"foot",       u"menu",     u"nav",       u"navi",         u"gnav",
+                      u"navigation", u"related",  u"relation",  u"kanren",       u"share",
+                      u"sharing",    u"social",   u"sns",       u"sidebar",      u"side",
+                      u"aside",      u"sponsor",  u"sponsored", u"pagination",   u"pager",
+                      u"paging",     u"ranking",  u"rank",      u"recommend",    u"recommended",
+                      u"osusume",    u"pickup",   u"pr",        u"promo",        u"popular",
+                      u"widget",     u"tags",     u"popup",     u"modal",        u"cookie",
+                      u"newsletter", u"header",   u"masthead",  u"sitemap",      u"copyright",
+                      u"rss",        u"follow",   u"community", u"supplemental", u"skyscraper",
+                      u"gdpr",       u"login"}))
+        return true;
+    return containsAny(classAndId,
+                       {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment", u"disqus",
+                        u"footer", u"outbrain", u"taboola", u"related", u"sidebar", u"sponsor",
+                        u"pagination", u"ranking", u"recommend", u"newsletter"});
+}
+
+bool LooksPositive(QStringView classAndId)
+{
+    const QStringList words = Words(classAndId);
+    if (anyOf(words, {u"article", u"body", u"content", u"contents", u"main", u"entry", u"text",
+                      u"story", u"post", u"blog", u"honbun", u"kiji", u"hentry", u"column"}))
+        return true;
+    return containsAny(classAndId, {u"article", u"content", u"entry", u"story", u"honbun"});
+}
+
+bool LooksLikeCredit(QStringView classAndId)
+{
+    return anyOf(Words(classAndId),
+                 {u"byline", u"author", u"writer", u"credit", u"caption", u"date", u"time",
+                  u"dateline", u"published", u"updated", u"timestamp", u"photo", u"source"});
+}
+
+int ClassWeight(QStringView classAndId)
+{
+    return (LooksPositive(classAndId) ? 25 : 0) - (LooksNegative(classAndId) ? 25 : 0);
+}
+
+bool HidesElement(QStringView style)
+{
+    QString compact;
+    for (QChar c : style) {
+        if (!c.isSpace())
+            compact += c.toLower();
+    }
+    return compact.contains(u"display:none") || compact.contains(u"visibility:hidden");
+}
+
+int Punctuation(QStringView text)
+{
+    int count = 0;
+    for (QChar c : text) {
+        if (c == u'、' || c == u'，' || c == u'。' || c == u'！' || c == u'？' || c == u',' ||
+            c == u'．')
+            ++count;
+    }
+    return count;
+}
+
+bool ReadsLikeSentence(QStringView text)
+{
+    const QStringView trimmed = text.trimmed();
+    if (trimmed.isEmpty())
+        return false;
+    if (trimmed.contains(u'。') || trimmed.contains(u". "))
+        return true;
+    const QChar last = trimmed.back();
+    return last == u'.' || last == u'！' || last == u'？' || last == u'!' || last == u'?' ||
+           last == u'」';
+}
+
+bool IsBoilerplateLine(QStringView line)
+{
+    const QString plain = undecorated(line);
+    static const QStringList kWhole = {
+        u"関連記事"_s,
+        u"関連ニュース"_s,
+        u"関連リンク"_s,
+        u"関連情報"_s,
+        u"関連トピックス"_s,
+        u"あわせて読みたい"_s,
+        u"合わせて読みたい"_s,
+        u"おすすめ記事"_s,
+        u"おすすめ"_s,
+        u"オススメ"_s,
+        u"人気記事"_s,
+        u"アクセスランキング"_s,
+        u"ランキング"_s,
+        u"この記事をシェア"_s,
+        u"この記事をシェアする"_s,
+        u"シェア"_s,
+        u"シェアする"_s,
+        u"ツイート"_s,
+        u"コメント"_s,
+        u"コメントする"_s,
+        u"写真特集"_s,
+        u"広告"_s,
+        u"pr"_s,
+        u"次の記事"_s,
+        u"前の記事"_s,
+        u"一覧へ戻る"_s,
+        u"記事一覧"_s,
+        u"related"_s,
+        u"relatedarticles"_s,
+        u"relatedstories"_s,
+        u"readmore"_s,
+        u"share"_s,
+        u"sharethisarticle"_s,
+        u"advertisement"_s,
+        u"mostread"_s,
+        u"recommended"_s,
+        u"続きを読む"_s,
+        u"もっと見る"_s,
+        u"トップへ戻る"_s,
+        u"ページの先頭へ"_s,
+    };
+    if (kWhole.contains(plain))
+        return true;
+    // "【関連記事】…" lines are links to other articles, whatever follows.
+    static const QStringList kLeads = {u"関連記事"_s,         u"関連ニュース"_s,
+                                       u"あわせて読みたい"_s, u"合わせて読みたい"_s,
+                                       u"readmore"_s,         u"relatedarticle"_s};
+    for (const QString &lead : kLeads) {
+        if (plain.startsWith(lead) && line.size() < 120)
+            return true;
+    }
+    return false;
+}
+
+qsizetype PaywallCut(const QStringList &paragraphs)
+{
+    static const QRegularExpression kMarker(
+        u"この記事は有料記事です|この記事は有料会員限定|この記事は会員限定|有料会員限定記事|"
+        u"残り[0-9０-９,，]+文字|会員登録で続きが読め|続きを読むには|この続きを読むには|"
+        u"有料会員になると|ログインして続きを読む|ログインすると続きを読め|"
+        u"subscribe to continue reading|this article is for subscribers|"
+        u"to continue reading,? (please )?(subscribe|log in|sign in)"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (kMarker.match(paragraphs.at(i)).hasMatch())
+            return i;
+    }
+    return -1;
+}
+
+} // namespace Boilerplate

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The words and markers by which a page's boilerplate gives itself away.
+namespace Boilerplate {
+
+// The words of a class/id string: split at spaces, "-", "_" and camelCase humps, lower case.
+QStringList Words(QStringView classAndId);
+
+// Names ads, banners, navigation, comments, related lists, share bars, sidebars, rankings...
+bool LooksNegative(QStringView classAndId);
+// Names the article itself: article, body, content, main, entry, text...
+bool LooksPositive(QStringView classAndId);
+// Credit lines, captions, datelines: small parts of an article that are not its text.
+bool LooksLikeCredit(QStringView classAndId);
+// +25 for a positive name, -25 for a negative one, 0 for both or neither.
+int ClassWeight(QStringView classAndId);
+
+// An inline style that hides the element.
+bool HidesElement(QStringView style);
+
+// Commas and sentence ends, Japanese and Latin: how much a block reads like prose.
+int Punctuation(QStringView text);
+// Ends like a sentence: 。！？ or a Latin full stop.
+bool ReadsLikeSentence(QStringView text);
+
+// A heading or line that only introduces boilerplate: "関連記事", "この記事をシェア", "Read more".
+bool IsBoilerplateLine(QStringView line);
+
+// Index of the first paragraph where a paywall cuts the article, -1 when none does.
+qsizetype PaywallCut(const QStringList &paragraphs);
+
+} // namespace Boilerplate

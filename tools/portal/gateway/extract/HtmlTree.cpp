@@ -1,0 +1,173 @@
+#include "HtmlTree.h"
+
+#include <libxml/tree.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString fromXml(const xmlChar *text)
+{
+    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
+}
+
+void appendText(const xmlNode *node, QString &out)
+{
+    for (const xmlNode *child = node->children; child; child = child->next) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            out += fromXml(child->content);
+        } else if (child->type == XML_ELEMENT_NODE) {
+            const QString tag = HtmlTree::Tag(child);
+            if (tag == u"script" || tag == u"style" || tag == u"noscript" || tag == u"template")
+                continue;
+            // Block ends separate words that the markup alone keeps apart.
+            if (tag == u"br")
+                out += u' ';
+            appendText(child, out);
+            if (tag != u"a" && tag != u"span" && tag != u"b" && tag != u"i" && tag != u"em" &&
+                tag != u"strong" && tag != u"font" && tag != u"small" && tag != u"sup" &&
+                tag != u"sub" && tag != u"ruby" && tag != u"rt" && tag != u"rb" && tag != u"u")
+                out += u' ';
+        }
+    }
+}
+
+qsizetype linkCharacters(const xmlNode *node)
+{
+    qsizetype count = 0;
+    for (const xmlNode *child = node->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE)
+            continue;
+        if (HtmlTree::Tag(child) == u"a")
+            count += HtmlTree::CodePoints(HtmlTree::Text(child));
+        else
+            count += linkCharacters(child);
+    }
+    return count;
+}
+
+} // namespace
+
+namespace HtmlTree {
+
+Document Parse(const QString &text)
+{
+    QByteArray utf8 = text.toUtf8();
+    if (utf8.isEmpty())
+        utf8 = "<html></html>";
+    return Document(htmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
+                                   HTML_PARSE_RECOVER | HTML_PARSE_NOERROR | HTML_PARSE_NOWARNING |
+                                       HTML_PARSE_NONET | HTML_PARSE_IGNORE_ENC));
+}
+
+XPathResult Select(xmlDoc *doc, const QByteArray &expression)
+{
+    if (!doc)
+        return nullptr;
+    std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(
+        xmlXPathNewContext(doc), xmlXPathFreeContext);
+    // libxml2 keeps its error handler per thread, so this silences only this evaluation.
+    xmlSetStructuredErrorFunc(nullptr, [](void *, xmlErrorPtr) {});
+    XPathResult result(xmlXPathEvalExpression(
+        reinterpret_cast<const xmlChar *>(expression.constData()), context.get()));
+    xmlSetStructuredErrorFunc(nullptr, nullptr);
+    return result;
+}
+
+xmlNodePtr Body(xmlDoc *doc)
+{
+    if (!doc)
+        return nullptr;
+    xmlNodePtr root = xmlDocGetRootElement(doc);
+    for (xmlNodePtr node = root; node;) {
+        if (Tag(node) == u"body")
+            return node;
+        // Depth first, in document order, until the first <body>.
+        if (node->children) {
+            node = node->children;
+            continue;
+        }
+        while (node && !node->next)
+            node = node->parent;
+        if (node)
+            node = node->next;
+    }
+    return root;
+}
+
+bool IsElement(const xmlNode *node)
+{
+    return node && node->type == XML_ELEMENT_NODE;
+}
+
+QString Tag(const xmlNode *node)
+{
+    return IsElement(node) ? fromXml(node->name).toLower() : QString();
+}
+
+QString Attribute(const xmlNode *node, const char *name)
+{
+    if (!IsElement(node))
+        return {};
+    xmlChar *value = xmlGetProp(node, reinterpret_cast<const xmlChar *>(name));
+    const QString text = fromXml(value);
+    xmlFree(value);
+    return text;
+}
+
+QString ClassAndId(const xmlNode *node)
+{
+    return Attribute(node, "class") + u' ' + Attribute(node, "id");
+}
+
+QString Text(const xmlNode *node)
+{
+    QString out;
+    if (node && (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE))
+        out = fromXml(node->content);
+    else if (node)
+        appendText(node, out);
+    return Simplified(out);
+}
+
+qsizetype CodePoints(QStringView text)
+{
+    qsizetype count = 0;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (!(text[i].isLowSurrogate() && i > 0 && text[i - 1].isHighSurrogate()))
+            ++count;
+    }
+    return count;
+}
+
+double LinkDensity(const xmlNode *node)
+{
+    const qsizetype all = CodePoints(Text(node));
+    return all == 0 ? 0.0 : double(linkCharacters(node)) / double(all);
+}
+
+void Remove(xmlNodePtr node)
+{
+    xmlUnlinkNode(node);
+    xmlFreeNode(node);
+}
+
+QString Simplified(QStringView text)
+{
+    QString out;
+    out.reserve(text.size());
+    bool space = false;
+    for (QChar c : text) {
+        if (c.isSpace() || c == QChar(0x3000) || c == QChar(0xA0) || c == QChar(0x200B)) {
+            space = !out.isEmpty();
+            continue;
+        }
+        if (space)
+            out += u' ';
+        space = false;
+        out += c;
+    }
+    return out;
+}
+
+} // namespace HtmlTree

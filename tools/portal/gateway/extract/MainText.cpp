@@ -1,0 +1,148 @@
+#include "MainText.h"
+
+#include "BoilerplateWords.h"
+#include "HtmlTree.h"
+#include "JsonLdBody.h"
+#include "PageCharset.h"
+#include "ParagraphText.h"
+#include "ScoringPass.h"
+#include "TextOverlap.h"
+
+#include <libxml/xpath.h>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+qsizetype length(const QStringList &paragraphs)
+{
+    qsizetype total = 0;
+    for (const QString &paragraph : paragraphs)
+        total += HtmlTree::CodePoints(paragraph);
+    return total;
+}
+
+// A paywall marker ends the article; what follows it is the site's, not the article's.
+MainTextResult finish(QStringList paragraphs, qsizetype shortest)
+{
+    MainTextResult result;
+    const qsizetype cut = Boilerplate::PaywallCut(paragraphs);
+    if (cut >= 0) {
+        paragraphs.resize(cut);
+        result.partial = true;
+    }
+    if (length(paragraphs) >= shortest)
+        result.paragraphs = paragraphs;
+    return result;
+}
+
+QStringList scored(const QString &text)
+{
+    static const PassRules kPasses[] = {
+        {true, true, true},
+        {false, true, true},
+        {false, false, true},
+        {false, false, false},
+    };
+    QStringList best;
+    for (const PassRules &rules : kPasses) {
+        QStringList paragraphs = ScoredMainText(text, rules);
+        if (length(paragraphs) > length(best))
+            best = std::move(paragraphs);
+        // Relaxed rules let boilerplate back in: only worth it when the strict ones found nothing.
+        if (length(best) >= kShortestMainText)
+            break;
+    }
+    return best;
+}
+
+// articleBody is plain text with line breaks, or now and then HTML.
+QStringList jsonLdParagraphs(const QString &body)
+{
+    QString html = body;
+    if (!body.contains(u'<'))
+        html = body.toHtmlEscaped().replace(u'\n', u"<br>"_s);
+    else if (!body.contains(u"<p", Qt::CaseInsensitive) &&
+             !body.contains(u"<br", Qt::CaseInsensitive))
+        html.replace(u'\n', u"<br>"_s);
+    HtmlTree::Document doc = HtmlTree::Parse(html);
+    return ParagraphText::Of(HtmlTree::Body(doc.get()));
+}
+
+} // namespace
+
+MainTextResult ExtractMainText(const QByteArray &page, const QString &contentType,
+                               const QUrl &address)
+{
+    // The address is the place for per-site rules; none are built in yet.
+    Q_UNUSED(address);
+    const QString text = PageCharset::DecodePage(page, contentType);
+    const QStringList fromScoring = scored(text);
+
+    HtmlTree::Document doc = HtmlTree::Parse(text);
+    const QStringList fromJsonLd = jsonLdParagraphs(JsonLdArticleBody(doc.get()));
+    if (length(fromJsonLd) >= kShortestMainText) {
+        // The page's own paragraphs when they say the same: the JSON body often has no breaks.
+        const double agreement =
+            TextOverlap::Characters(fromScoring.join(u'\n'), fromJsonLd.join(u'\n')).f1;
+        return finish(agreement >= 0.9 && fromScoring.size() > fromJsonLd.size() ? fromScoring
+                                                                                 : fromJsonLd,
+                      kShortestMainText);
+    }
+    return finish(fromScoring, kShortestMainText);
+}
+
+MainTextResult ExtractByXPath(const QByteArray &page, const QString &contentType,
+                              const QString &xpath)
+{
+    HtmlTree::Document doc = HtmlTree::Parse(PageCharset::DecodePage(page, contentType));
+    if (!doc)
+        return {};
+    const HtmlTree::XPathResult selected = HtmlTree::Select(doc.get(), xpath.toUtf8());
+    if (!selected)
+        return {};
+
+    QStringList paragraphs;
+    if (selected->type == XPATH_STRING) {
+        paragraphs << HtmlTree::Simplified(
+            QString::fromUtf8(reinterpret_cast<const char *>(selected->stringval)));
+        paragraphs.removeAll(QString());
+        return finish(paragraphs, 1);
+    }
+    if (selected->type != XPATH_NODESET || !selected->nodesetval)
+        return {};
+    // Text nodes under one block element read as one paragraph.
+    const xmlNode *lastBlock = nullptr;
+    QString run;
+    const auto flush = [&] {
+        const QString line = HtmlTree::Simplified(run);
+        if (!line.isEmpty())
+            paragraphs << line;
+        run.clear();
+    };
+    for (int i = 0; i < selected->nodesetval->nodeNr; ++i) {
+        const xmlNode *node = selected->nodesetval->nodeTab[i];
+        if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+            const xmlNode *block = node->parent;
+            while (block && !ParagraphText::IsBlockTag(HtmlTree::Tag(block)))
+                block = block->parent;
+            const bool brBefore = node->prev && HtmlTree::Tag(node->prev) == u"br";
+            if (block != lastBlock || brBefore)
+                flush();
+            lastBlock = block;
+            run += QString::fromUtf8(reinterpret_cast<const char *>(node->content));
+        } else if (node->type == XML_ATTRIBUTE_NODE) {
+            flush();
+            lastBlock = nullptr;
+            run = HtmlTree::Text(node);
+            flush();
+        } else if (HtmlTree::IsElement(node)) {
+            flush();
+            lastBlock = nullptr;
+            ParagraphText::Append(node, paragraphs);
+        }
+    }
+    flush();
+    return finish(paragraphs, 1);
+}

@@ -1,0 +1,116 @@
+#include "ParagraphText.h"
+
+#include "BoilerplateWords.h"
+#include "HtmlTree.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Collects text into lines; a break ends the current line unless it is empty.
+class Lines
+{
+public:
+    explicit Lines(QStringList &out)
+        : m_out(out)
+    {}
+    void add(const QString &text) { m_line += text; }
+    void breakLine()
+    {
+        const QString line = HtmlTree::Simplified(m_line);
+        m_line.clear();
+        if (!line.isEmpty() && !Boilerplate::IsBoilerplateLine(line))
+            m_out << line;
+    }
+
+private:
+    QStringList &m_out;
+    QString m_line;
+};
+
+void render(const xmlNode *node, Lines &lines)
+{
+    for (const xmlNode *child = node->children; child; child = child->next) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            lines.add(QString::fromUtf8(reinterpret_cast<const char *>(child->content)));
+            continue;
+        }
+        if (child->type != XML_ELEMENT_NODE)
+            continue;
+        const QString tag = HtmlTree::Tag(child);
+        if (ParagraphText::IsSilentTag(tag) || ParagraphText::IsHidden(child))
+            continue;
+        if (tag == u"br" || tag == u"hr") {
+            lines.breakLine();
+            continue;
+        }
+        const bool block = ParagraphText::IsBlockTag(tag);
+        if (block)
+            lines.breakLine();
+        render(child, lines);
+        if (block)
+            lines.breakLine();
+        else if (tag == u"td" || tag == u"th")
+            lines.add(u" "_s);
+    }
+}
+
+} // namespace
+
+namespace ParagraphText {
+
+bool IsBlockTag(QStringView tag)
+{
+    static const QStringList kBlocks = {
+        u"p"_s,      u"div"_s,    u"section"_s,  u"article"_s, u"main"_s,       u"ul"_s,
+        u"ol"_s,     u"li"_s,     u"dl"_s,       u"dt"_s,      u"dd"_s,         u"table"_s,
+        u"tr"_s,     u"tbody"_s,  u"thead"_s,    u"tfoot"_s,   u"blockquote"_s, u"pre"_s,
+        u"h1"_s,     u"h2"_s,     u"h3"_s,       u"h4"_s,      u"h5"_s,         u"h6"_s,
+        u"header"_s, u"footer"_s, u"nav"_s,      u"aside"_s,   u"address"_s,    u"center"_s,
+        u"figure"_s, u"form"_s,   u"fieldset"_s, u"details"_s, u"summary"_s,    u"caption"_s,
+        u"hgroup"_s, u"body"_s,   u"html"_s,     u"hr"_s,      u"br"_s,
+    };
+    return kBlocks.contains(tag);
+}
+
+bool IsSilentTag(QStringView tag)
+{
+    static const QStringList kSilent = {
+        u"script"_s, u"style"_s,  u"noscript"_s, u"template"_s, u"figure"_s,   u"figcaption"_s,
+        u"h1"_s,     u"button"_s, u"select"_s,   u"option"_s,   u"textarea"_s, u"input"_s,
+        u"iframe"_s, u"svg"_s,    u"canvas"_s,   u"object"_s,   u"embed"_s,    u"img"_s,
+        u"video"_s,  u"audio"_s,  u"picture"_s,  u"head"_s,     u"title"_s,    u"label"_s,
+        u"rt"_s,     u"rp"_s,
+    };
+    return kSilent.contains(tag);
+}
+
+bool IsHidden(const xmlNode *node)
+{
+    if (!HtmlTree::IsElement(node))
+        return false;
+    if (xmlHasProp(node, reinterpret_cast<const xmlChar *>("hidden")))
+        return true;
+    if (HtmlTree::Attribute(node, "aria-hidden").trimmed().toLower() == u"true")
+        return true;
+    return Boilerplate::HidesElement(HtmlTree::Attribute(node, "style"));
+}
+
+void Append(const xmlNode *node, QStringList &paragraphs)
+{
+    Lines lines(paragraphs);
+    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
+        lines.add(QString::fromUtf8(reinterpret_cast<const char *>(node->content)));
+    else
+        render(node, lines);
+    lines.breakLine();
+}
+
+QStringList Of(const xmlNode *node)
+{
+    QStringList paragraphs;
+    Append(node, paragraphs);
+    return paragraphs;
+}
+
+} // namespace ParagraphText

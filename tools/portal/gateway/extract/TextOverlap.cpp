@@ -1,0 +1,77 @@
+#include "TextOverlap.h"
+
+#include <QHash>
+#include <QStringList>
+
+namespace {
+
+using Bag = QHash<QString, qsizetype>;
+
+TextOverlap::Score compare(const Bag &extracted, qsizetype extractedCount, const Bag &expected,
+                           qsizetype expectedCount)
+{
+    TextOverlap::Score score;
+    if (extractedCount == 0 && expectedCount == 0) {
+        score.precision = score.recall = score.f1 = 1;
+        return score;
+    }
+    qsizetype shared = 0;
+    for (auto it = extracted.begin(); it != extracted.end(); ++it)
+        shared += std::min(it.value(), expected.value(it.key()));
+    if (shared == 0)
+        return score;
+    score.precision = double(shared) / double(extractedCount);
+    score.recall = double(shared) / double(expectedCount);
+    score.f1 = 2 * score.precision * score.recall / (score.precision + score.recall);
+    return score;
+}
+
+Bag characters(const QString &text, qsizetype *count)
+{
+    Bag bag;
+    *count = 0;
+    const QList<uint> codePoints = text.toUcs4();
+    for (uint c : codePoints) {
+        if (QChar::isSpace(c))
+            continue;
+        ++bag[QString::fromUcs4(reinterpret_cast<const char32_t *>(&c), 1)];
+        ++*count;
+    }
+    return bag;
+}
+
+Bag words(const QString &text, qsizetype *count)
+{
+    Bag bag;
+    const QStringList tokens = text.simplified().split(u' ', Qt::SkipEmptyParts);
+    for (const QString &token : tokens)
+        ++bag[token];
+    *count = tokens.size();
+    return bag;
+}
+
+TextOverlap::Score overlap(const QString &extracted, const QString &expected,
+                           Bag (*tokens)(const QString &, qsizetype *))
+{
+    qsizetype extractedCount = 0;
+    qsizetype expectedCount = 0;
+    const Bag a = tokens(extracted, &extractedCount);
+    const Bag b = tokens(expected, &expectedCount);
+    return compare(a, extractedCount, b, expectedCount);
+}
+
+} // namespace
+
+namespace TextOverlap {
+
+Score Characters(const QString &extracted, const QString &expected)
+{
+    return overlap(extracted, expected, characters);
+}
+
+Score Words(const QString &extracted, const QString &expected)
+{
+    return overlap(extracted, expected, words);
+}
+
+} // namespace TextOverlap

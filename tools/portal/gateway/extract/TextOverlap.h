@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QString>
+
+// How much of an expected text an extraction recovers, as the article-extraction benchmarks
+// measure it: the two texts as bags of tokens, precision and recall over the tokens they share.
+namespace TextOverlap {
+
+struct Score
+{
+    double precision = 0;
+    double recall = 0;
+    double f1 = 0;
+};
+
+// Tokens are the characters other than white space: fair to Japanese, which has no spaces.
+Score Characters(const QString &extracted, const QString &expected);
+// Tokens are the runs between white space.
+Score Words(const QString &extracted, const QString &expected);
+
+} // namespace TextOverlap
