@@ -190,6 +190,11 @@ bool IsBoilerplateLine(QStringView line)
     };
     if (kWhole.contains(plain))
         return true;
+    // Copyright and reprint notices.
+    if (line.size() < 150 && (plain.startsWith(u"copyright") || plain.startsWith(u"©") ||
+                              plain.contains(u"allrightsreserved") || plain.contains(u"無断転載") ||
+                              plain.contains(u"無断複製")))
+        return true;
     // "【関連記事】…" lines are links to other articles, whatever follows.
     static const QStringList kLeads = {u"関連記事"_s,         u"関連ニュース"_s,
                                        u"あわせて読みたい"_s, u"合わせて読みたい"_s,
@@ -199,6 +204,20 @@ bool IsBoilerplateLine(QStringView line)
             return true;
     }
     return false;
+}
+
+bool IsDateline(QStringView line)
+{
+    if (line.size() > 40)
+        return false;
+    static const QRegularExpression kDateParts(
+        u"[0-9０-９]|年|月|日|時|分|秒|午前|午後|更新|最終|配信|公開|掲載|"
+        u"[火水木金土]|[/:：.,・（）()\\s-]|am|pm|updated|published|utc|gmt|jst|et"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    bool digit = false;
+    for (QChar c : line)
+        digit = digit || c.isDigit();
+    return digit && line.toString().remove(kDateParts).isEmpty();
 }
 
 qsizetype PaywallCut(const QStringList &paragraphs)

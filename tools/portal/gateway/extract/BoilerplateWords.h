@@ -29,6 +29,10 @@ bool ReadsLikeSentence(QStringView text);
 // A heading or line that only introduces boilerplate: "関連記事", "この記事をシェア", "Read more".
 bool IsBoilerplateLine(QStringView line);
 
+// Only a date and time, perhaps with "更新" or "配信": "2026年12月7日 11時32分", "12/7(月)
+// 14:03配信".
+bool IsDateline(QStringView line);
+
 // Index of the first paragraph where a paywall cuts the article, -1 when none does.
 qsizetype PaywallCut(const QStringList &paragraphs);
 

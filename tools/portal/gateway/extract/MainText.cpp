@@ -82,15 +82,20 @@ MainTextResult ExtractMainText(const QByteArray &page, const QString &contentTyp
 
     HtmlTree::Document doc = HtmlTree::Parse(text);
     const QStringList fromJsonLd = jsonLdParagraphs(JsonLdArticleBody(doc.get()));
+    MainTextResult result;
     if (length(fromJsonLd) >= kShortestMainText) {
         // The page's own paragraphs when they say the same: the JSON body often has no breaks.
         const double agreement =
             TextOverlap::Characters(fromScoring.join(u'\n'), fromJsonLd.join(u'\n')).f1;
-        return finish(agreement >= 0.9 && fromScoring.size() > fromJsonLd.size() ? fromScoring
-                                                                                 : fromJsonLd,
-                      kShortestMainText);
+        const bool useScoring = agreement >= 0.9 && fromScoring.size() > fromJsonLd.size();
+        result = finish(useScoring ? fromScoring : fromJsonLd, kShortestMainText);
+    } else {
+        result = finish(fromScoring, kShortestMainText);
     }
-    return finish(fromScoring, kShortestMainText);
+    // The wall itself often stands beside the article, outside what was extracted.
+    if (!result.partial && !result.paragraphs.isEmpty())
+        result.partial = Boilerplate::PaywallCut(ParagraphText::Of(HtmlTree::Body(doc.get()))) >= 0;
+    return result;
 }
 
 MainTextResult ExtractByXPath(const QByteArray &page, const QString &contentType,

@@ -7,32 +7,42 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Collects text into lines; a break ends the current line unless it is empty.
+// Collects text into lines; a break ends the current line unless it is empty. A line that is
+// all link ("一覧へ戻る", a related headline), a dateline or a boilerplate heading is left out.
 class Lines
 {
 public:
     explicit Lines(QStringList &out)
         : m_out(out)
     {}
-    void add(const QString &text) { m_line += text; }
+    void add(const QString &text, bool inLink)
+    {
+        m_line += text;
+        if (inLink)
+            m_linked += HtmlTree::CodePoints(HtmlTree::Simplified(text));
+    }
     void breakLine()
     {
         const QString line = HtmlTree::Simplified(m_line);
+        const bool allLink = m_linked >= HtmlTree::CodePoints(line) * 0.9;
         m_line.clear();
-        if (!line.isEmpty() && !Boilerplate::IsBoilerplateLine(line))
+        m_linked = 0;
+        if (!line.isEmpty() && !allLink && !Boilerplate::IsBoilerplateLine(line) &&
+            !Boilerplate::IsDateline(line))
             m_out << line;
     }
 
 private:
     QStringList &m_out;
     QString m_line;
+    qsizetype m_linked = 0; // characters of m_line inside links
 };
 
-void render(const xmlNode *node, Lines &lines)
+void render(const xmlNode *node, Lines &lines, bool inLink)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
         if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-            lines.add(QString::fromUtf8(reinterpret_cast<const char *>(child->content)));
+            lines.add(QString::fromUtf8(reinterpret_cast<const char *>(child->content)), inLink);
             continue;
         }
         if (child->type != XML_ELEMENT_NODE)
@@ -47,11 +57,11 @@ void render(const xmlNode *node, Lines &lines)
         const bool block = ParagraphText::IsBlockTag(tag);
         if (block)
             lines.breakLine();
-        render(child, lines);
+        render(child, lines, inLink || tag == u"a");
         if (block)
             lines.breakLine();
         else if (tag == u"td" || tag == u"th")
-            lines.add(u" "_s);
+            lines.add(u" "_s, false);
     }
 }
 
@@ -100,9 +110,9 @@ void Append(const xmlNode *node, QStringList &paragraphs)
 {
     Lines lines(paragraphs);
     if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
-        lines.add(QString::fromUtf8(reinterpret_cast<const char *>(node->content)));
+        lines.add(QString::fromUtf8(reinterpret_cast<const char *>(node->content)), false);
     else
-        render(node, lines);
+        render(node, lines, false);
     lines.breakLine();
 }
 
