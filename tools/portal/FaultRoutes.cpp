@@ -44,8 +44,9 @@ void sendUncompressed(Response &response, std::shared_ptr<const QByteArray> byte
 
 } // namespace
 
-FaultRoutes::FaultRoutes(const StopSignal &stop)
+FaultRoutes::FaultRoutes(const StopSignal &stop, RequestStats &stats)
     : m_stop(stop)
+    , m_stats(stats)
 {}
 
 int FaultRoutes::countRequest(const std::string &path)
@@ -71,7 +72,11 @@ void FaultRoutes::install(httplib::Server &server)
     server.Get("/fault/garbage", [](const Request &, Response &response) {
         sendBytes(response, FaultPages::garbage());
     });
-    server.Get("/fault/reset", [](const Request &request, Response &response) {
+    server.Get("/fault/reset", [this](const Request &request, Response &response) {
+        // Answered before the drop: the client may be back with its next request before this
+        // handler returns, and a dropped connection never reaches the reply, where requests
+        // count as answered.
+        m_stats.answered(request.remote_addr, request.remote_port);
         if (!dropConnection(request)) {
             response.status = 500;
             response.set_content("varnholt-portal: could not find the connection to drop\r\n",

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RequestStats.h"
 #include "StopSignal.h"
 
 #include <QtGlobal>
@@ -13,7 +14,7 @@
 class FaultRoutes
 {
 public:
-    explicit FaultRoutes(const StopSignal &stop);
+    FaultRoutes(const StopSignal &stop, RequestStats &stats);
     Q_DISABLE_COPY_MOVE(FaultRoutes)
 
     // Adds the routes; this object must outlive the server.
@@ -24,6 +25,7 @@ private:
     int countRequest(const std::string &path);
 
     const StopSignal &m_stop;
+    RequestStats &m_stats;
     std::mutex m_countMutex;
     std::map<std::string, int> m_counts;
 };

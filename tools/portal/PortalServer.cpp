@@ -8,13 +8,15 @@ namespace {
 
 // Clients keep connections alive, and delay and trickle routes hold a thread while they wait.
 constexpr size_t kServerThreads = 24;
+// Not a page: neither logged nor counted.
+constexpr const char *kStatsPath = "/portal/stats";
 
 } // namespace
 
 PortalServer::PortalServer(std::unique_ptr<PageSource> pages, RequestLog *log)
     : m_pages(std::move(pages))
     , m_log(log)
-    , m_faults(m_stop)
+    , m_faults(m_stop, m_stats)
 {
     // The library takes ownership of the queue it is handed.
     m_server.new_task_queue = [] {
@@ -28,10 +30,17 @@ PortalServer::PortalServer(std::unique_ptr<PageSource> pages, RequestLog *log)
     m_server.set_keep_alive_max_count(100000);
 
     m_server.set_pre_routing_handler([this](const httplib::Request &request, httplib::Response &) {
+        if (request.path == kStatsPath)
+            return httplib::Server::HandlerResponse::Unhandled;
+        m_stats.arrived(request.remote_addr, request.remote_port);
         if (m_log)
             m_log->write(QByteArray::fromStdString(request.method),
                          QByteArray::fromStdString(request.target));
         return httplib::Server::HandlerResponse::Unhandled;
+    });
+    m_server.set_post_routing_handler([this](const httplib::Request &request, httplib::Response &) {
+        if (request.path != kStatsPath)
+            m_stats.answered(request.remote_addr, request.remote_port);
     });
     m_server.set_exception_handler(
         [](const httplib::Request &request, httplib::Response &response, std::exception_ptr) {
@@ -41,6 +50,11 @@ PortalServer::PortalServer(std::unique_ptr<PageSource> pages, RequestLog *log)
                                  "text/plain; charset=US-ASCII");
         });
 
+    m_server.Get(kStatsPath, [this](const httplib::Request &, httplib::Response &response) {
+        const QByteArray report = m_stats.report();
+        response.set_content(report.constData(), size_t(report.size()),
+                             "text/plain; charset=US-ASCII");
+    });
     m_faults.install(m_server);
     m_server.Get(".*", [this](const httplib::Request &request, httplib::Response &response) {
         const PageReply reply = m_pages->page(QString::fromStdString(request.path));

@@ -3,6 +3,7 @@
 #include "FaultRoutes.h"
 #include "PageSource.h"
 #include "RequestLog.h"
+#include "RequestStats.h"
 #include "StopSignal.h"
 
 #include <QString>
@@ -11,7 +12,7 @@
 #include <memory>
 
 // The portal's HTTP server: fault routes first, then every other GET from the page source,
-// each request logged before it is answered.
+// each request logged and counted before it is answered.
 class PortalServer
 {
 public:
@@ -30,6 +31,7 @@ public:
 private:
     std::unique_ptr<PageSource> m_pages;
     RequestLog *m_log;
+    RequestStats m_stats;
     StopSignal m_stop;
     FaultRoutes m_faults;
     // Last member: destroyed first, while the routes it calls still exist.
