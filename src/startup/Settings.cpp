@@ -50,6 +50,15 @@ bool holdsItem(const iniMente &ini, const QString &key)
     return ini.GetiniValue(key, absent) != absent;
 }
 
+// What the store says about the connection count: a whole number 1..16, else the default.
+int storedConnections(const iniMente &ini)
+{
+    const std::optional<int> number = storedNumber(ini.GetiniValue(u"Connections"_s, QString()));
+    return number && *number >= 1 && *number <= Settings::MostConnections
+               ? *number
+               : Settings::DefaultConnections;
+}
+
 QString joinedCategories(const decltype(Settings::Category) &category)
 {
     QString joined;
@@ -80,6 +89,7 @@ void LoadSettings(const iniMente &SettingIni, Settings &settings, const QString 
     settings.Yesterday = storedCheckState(SettingIni, u"Yesterday"_s, 1);
     settings.NoKeyWord = storedCheckState(SettingIni, u"NoKeyWord"_s, 0);
     settings.SkipSaved = storedCheckState(SettingIni, u"SkipSaved"_s, 0);
+    settings.Connections = storedConnections(SettingIni);
 
     // Every save writes NoCopyINI together with Category, so a store without it has no
     // category list of this program's making.
@@ -110,6 +120,10 @@ FileResult SaveSettings(iniMente &SettingIni, const Settings &settings)
     SettingIni.SetiniValue(u"Category"_s, joinedCategories(settings.Category));
     if (settings.SkipSaved != 0 || holdsItem(SettingIni, u"SkipSaved"_s))
         SettingIni.SetiniValue(u"SkipSaved"_s, QString::number(settings.SkipSaved));
+    // Written only when it changes what the store means, so that a file from before the item
+    // (or with a value the program does not take) is saved as it was.
+    if (settings.Connections != storedConnections(SettingIni))
+        SettingIni.SetiniValue(u"Connections"_s, QString::number(settings.Connections));
 
     QString error;
     if (SettingIni.iniSaverSameFilename(&error))

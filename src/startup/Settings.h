@@ -24,6 +24,11 @@ struct Settings
     // or stored, so that files of earlier versions save unchanged.
     int SkipSaved = 0;
     std::array<int, 12> Category{};
+    // Requests under way at once, each over a kept-alive connection of its own.
+    int Connections = DefaultConnections;
+
+    static constexpr int DefaultConnections = 4;
+    static constexpr int MostConnections = 16;
 
     bool operator==(const Settings &) const = default;
 };

@@ -165,6 +165,7 @@ void frmSetting::loadFrom(const Settings &settings)
     showStoredState(m_ui->chkNoCopyINI, settings.NoCopyINI);
     showStoredState(m_ui->chkNoKeyWord, settings.NoKeyWord);
     showStoredState(m_ui->chkSkipSaved, settings.SkipSaved);
+    m_ui->spinConnections->setValue(settings.Connections);
     m_ui->txtSaveFolder->setText(settings.SaveFolder);
     for (std::size_t i = 0; i < m_saveFileName.size(); ++i)
         m_saveFileName[i]->setText(settings.SaveFileName[i]);
@@ -188,6 +189,7 @@ void frmSetting::storeTo(Settings &settings) const
     settings.NoCopyINI = storedState(m_ui->chkNoCopyINI);
     settings.NoKeyWord = storedState(m_ui->chkNoKeyWord);
     settings.SkipSaved = storedState(m_ui->chkSkipSaved);
+    settings.Connections = m_ui->spinConnections->value();
     settings.SaveFolder = m_ui->txtSaveFolder->text();
     for (std::size_t i = 0; i < m_saveFileName.size(); ++i)
         settings.SaveFileName[i] = m_saveFileName[i]->text();

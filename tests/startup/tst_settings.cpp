@@ -36,6 +36,8 @@ private slots:
     void saveExisting_updatesInPlaceInStoredCase();
     void saveWithoutKeywordOption_keepsStoredEntry();
     void saveThenLoad_givesSameSettings();
+    void connections_data();
+    void connections();
     void saveToMissingFolder_reportsPath();
     void skipSaved_data();
     void skipSaved();
@@ -228,6 +230,7 @@ void tst_settings::saveThenLoad_givesSameSettings()
     saved.Yesterday = 0;
     saved.NoKeyWord = 1;
     saved.Category = {1, 0, 2, 0, 1, 0, 0, 1, 0, 0, 0, 1};
+    saved.Connections = 7;
     {
         iniMente store;
         store.iniLoader(path);
@@ -239,6 +242,47 @@ void tst_settings::saveThenLoad_givesSameSettings()
     LoadSettings(store, loaded, kProgramFolder);
 
     QCOMPARE(loaded, saved);
+}
+
+void tst_settings::connections_data()
+{
+    QTest::addColumn<QString>("stored"); // the item's line, or none
+    QTest::addColumn<int>("loaded");
+    QTest::addColumn<int>("chosen");
+    QTest::addColumn<QString>("saved"); // the item's line after saving, or none
+
+    QTest::newRow("absent_defaultNotWritten") << QString() << 4 << 4 << QString();
+    QTest::newRow("absent_changedIsWritten") << QString() << 4 << 9 << u"Connections = 9"_s;
+    QTest::newRow("one") << u"Connections = 1"_s << 1 << 1 << u"Connections = 1"_s;
+    QTest::newRow("sixteen") << u"Connections = 16"_s << 16 << 16 << u"Connections = 16"_s;
+    QTest::newRow("backToDefault") << u"Connections = 8"_s << 8 << 4 << u"Connections = 4"_s;
+    QTest::newRow("zero_defaultAndKept") << u"Connections = 0"_s << 4 << 4 << u"Connections = 0"_s;
+    QTest::newRow("seventeen_default") << u"Connections = 17"_s << 4 << 4 << u"Connections = 17"_s;
+    QTest::newRow("text_default") << u"Connections = many"_s << 4 << 2 << u"Connections = 2"_s;
+}
+
+void tst_settings::connections()
+{
+    QFETCH(QString, stored);
+    QFETCH(int, loaded);
+    QFETCH(int, chosen);
+    QFETCH(QString, saved);
+
+    const QString path = m_dir.filePath(QString::fromLatin1(QTest::currentDataTag()) + u".ini"_s);
+    QVERIFY(
+        writeCp932(path, u"NoCopyINI = 1\r\n"_s + (stored.isEmpty() ? u""_s : stored + u"\r\n"_s)));
+    iniMente store;
+    store.iniLoader(path);
+    Settings settings;
+    LoadSettings(store, settings, kProgramFolder);
+    QCOMPARE(settings.Connections, loaded);
+
+    settings.Connections = chosen;
+    QVERIFY(SaveSettings(store, settings).ok);
+
+    const QStringList lines = readCp932(path).split(u"\r\n"_s);
+    const QStringList items = lines.filter(u"Connections"_s);
+    QCOMPARE(items, saved.isEmpty() ? QStringList() : QStringList{saved});
 }
 
 void tst_settings::saveToMissingFolder_reportsPath()

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -292,11 +293,13 @@ void tst_SettingWindow::settings_roundTripThroughWidgets()
     settings.NoKeyWord = 1;
     settings.SkipSaved = 1;
     settings.Category = {1, 0, 1, 2, 0, 1, 0, 0, 1, 0, 0, 1};
+    settings.Connections = 11;
     m_window->loadFrom(settings);
     Settings stored;
     m_window->storeTo(stored);
     QCOMPARE(stored, settings);
     QVERIFY(child<QRadioButton>(u"optIgnoreKey_2"_s)->isChecked());
+    QCOMPARE(child<QSpinBox>(u"spinConnections"_s)->value(), 11);
 }
 
 void tst_SettingWindow::accessKeys_detailsPageHasNoTwoAlike()
