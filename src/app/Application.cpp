@@ -67,7 +67,8 @@ int Application::run()
 
 int Application::runUnattended()
 {
-    const std::unique_ptr<HttpTransport> http = MakeCurlTransport();
+    const std::unique_ptr<HttpTransport> http =
+        MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
     // The progress line stays off with "/HideMe" and when "/Debug" lines share the terminal.
     const RunOptions &options = m_state.runOptions;
     std::unique_ptr<TerminalProgress> terminal;

@@ -18,6 +18,16 @@ QString ReceivingCaption(qint32 number, qint32 count)
     return QString::number(number) + u" / "_s + QString::number(count) + suffix;
 }
 
+void ExpectArticles(PageFetcher &fetcher, const ArticleList &articles, qint32 from,
+                    const QString &BaseURL)
+{
+    for (qint32 i = from; i < articles.ArticleCount(); ++i) {
+        const ArticleRecord &record = articles[i];
+        if (!record.URLOnly && IsSameOrigin(record.URL, BaseURL))
+            fetcher.expect(record.URL);
+    }
+}
+
 BodiesEnd GetArticleBodies(BodiesContext &context)
 {
     ArticleList &articles = context.articles;
@@ -33,8 +43,10 @@ BodiesEnd GetArticleBodies(BodiesContext &context)
         context.progress.setInfo(receiving);
         context.progress.setValue(i + 1);
         context.progress.setCaption(ReceivingCaption(i + 1, count));
-        if (!context.progress.letEventsThrough())
+        if (!context.progress.letEventsThrough()) {
+            context.fetcher.forgetExpected();
             return BodiesEnd::Cancelled;
+        }
         if (record.URLOnly)
             continue;
 
@@ -46,8 +58,10 @@ BodiesEnd GetArticleBodies(BodiesContext &context)
             continue;
         }
         const FetchedPage page = context.fetcher.GetHTML(record.URL);
-        if (page.gaveUp)
+        if (page.gaveUp) {
+            context.fetcher.forgetExpected();
             return BodiesEnd::GaveUp;
+        }
         qsizetype lost = 0;
         record.Body = CodePage::toCp932(ExtractArticleText(page.text), &lost);
         record.BodyLost = qint32(lost);

@@ -26,5 +26,10 @@ struct BodiesContext
 // article that fails keeps an empty body; the run goes on.
 BodiesEnd GetArticleBodies(BodiesContext &context);
 
+// Announces to the fetcher the article pages of records from..end that GetArticleBodies will
+// request, so that they can be asked ahead while the run goes on.
+void ExpectArticles(PageFetcher &fetcher, const ArticleList &articles, qint32 from,
+                    const QString &BaseURL);
+
 // "<i> / <n>(受信中) - Varnholt Ver.1.0.0"
 QString ReceivingCaption(qint32 number, qint32 count);

@@ -1,5 +1,7 @@
 #include "engine/CategoryCrawl.h"
 
+#include "engine/ArticleBodies.h"
+#include "engine/ArticleList.h"
 #include "engine/HeadlineParser.h"
 #include "engine/NextPage.h"
 #include "engine/PageFetcher.h"
@@ -35,11 +37,15 @@ bool CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext &he
         visited.insert(address);
 
         const FetchedPage page = fetcher.GetHTML(address);
-        if (page.gaveUp)
+        if (page.gaveUp) {
+            fetcher.forgetExpected();
             return false;
+        }
         if (page.text.isEmpty())
             return true;
+        const qint32 known = headlines.articles.ArticleCount();
         ParseHeadlines(page.text, headlines);
+        ExpectArticles(fetcher, headlines.articles, known, headlines.BaseURL);
         address = GetNextPageURL(page.text, headlines.BaseURL, headlines.log);
     }
     return true;

@@ -9,6 +9,7 @@
 #include "engine/OutputWriters.h"
 #include "engine/PageFetcher.h"
 #include "engine/SavedAddresses.h"
+#include "engine/UrlGuard.h"
 #include "startup/CategoryTable.h"
 #include "startup/KeyWordList.h"
 #include "startup/Settings.h"
@@ -97,6 +98,17 @@ void recordSaved(const QString &path, OpenedRecord &record, const ArticleList &a
     }
 }
 
+// Each category's walk starts at a known address; the later ones can be asked ahead.
+void expectFirstListPages(PageFetcher &fetcher, const Settings &settings,
+                          const CategoryTable &table)
+{
+    for (int i = 0; i < CategoryCount; ++i) {
+        const QString url = table.BaseURL + table.CategoryURL[std::size_t(i)];
+        if (settings.Category[std::size_t(i)] == 1 && IsSameOrigin(url, table.BaseURL))
+            fetcher.expect(url);
+    }
+}
+
 } // namespace
 
 RunResult FetchNews(RunInput input, RunServices &services)
@@ -132,6 +144,7 @@ RunResult FetchNews(RunInput input, RunServices &services)
     };
     const int passes = options.Yesterday ? 2 : 1;
     for (int pass = 0; pass < passes; ++pass) {
+        expectFirstListPages(fetcher, settings, table);
         for (int i = 0; i < CategoryCount; ++i) {
             services.progress.setInfo(scanLabel(i));
             if (settings.Category[std::size_t(i)] != 1)

@@ -13,18 +13,29 @@ struct HttpReply
     QString error;   // when !ok: what failed, naming the address
 };
 
-// One request at a time; status codes and headers are not examined.
+// Replies come one at a time, in the order they are asked for; status codes and headers are
+// not examined.
 class HttpTransport
 {
 public:
     virtual ~HttpTransport() = default;
     virtual HttpReply get(const QString &url) = 0;
+    // The run will get url later, after the addresses announced before it: a transport with
+    // several connections may request it ahead. Announcing an address that is never asked for
+    // only costs its request.
+    virtual void expect(const QString &url) { Q_UNUSED(url) }
+    // The run ends early: none of the announced addresses will be asked for, and whatever was
+    // asked ahead ends now.
+    virtual void forgetExpected() {}
     // From any thread: the request under way and every later one fail soon, naming the cancel.
     // For a person who ended the program while the run waits on a slow server.
     virtual void abort() {}
 };
 
-// libcurl, one easy handle reused for the whole run (keep-alive). Redirects are followed up to
-// five times on the same scheme, host and port; proxies come from the usual environment.
+// libcurl with keep-alive. One connection: one easy handle reused for the whole run, nothing
+// asked ahead. More: announced addresses are asked ahead over up to that many connections, never
+// more requests at once. Redirects are followed up to five times on the same scheme, host and
+// port; proxies come from the usual environment.
 std::unique_ptr<HttpTransport>
-MakeCurlTransport(std::chrono::milliseconds timeout = std::chrono::seconds(60));
+MakeCurlTransport(std::chrono::milliseconds timeout = std::chrono::seconds(60),
+                  int connections = 1);

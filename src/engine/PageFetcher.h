@@ -1,11 +1,12 @@
 #pragma once
 
+#include "engine/HttpTransport.h"
+
 #include <QByteArrayView>
 #include <QString>
 #include <QStringList>
 
 class DebugLog;
-class HttpTransport;
 class Prompter;
 
 // The text of one page, or why there is none.
@@ -23,6 +24,10 @@ public:
     PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log);
 
     FetchedPage GetHTML(const QString &url);
+    // Pages the run will read later, in its order; see HttpTransport::expect.
+    void expect(const QString &url) { m_http.expect(url); }
+    // The run ends before reading the pages it announced.
+    void forgetExpected() { m_http.forgetExpected(); }
 
     // Pages the run goes on without, in the order they were missed: every failed request that
     // was not retried, and whatever a caller adds (a walk cut short).

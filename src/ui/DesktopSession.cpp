@@ -168,7 +168,7 @@ void DesktopSession::startFetch()
     FetchProgress &progress =
         m_fetchWindow ? static_cast<FetchProgress &>(*m_fetchWindow) : *m_hiddenProgress;
 
-    m_http = MakeCurlTransport();
+    m_http = MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
     m_runPrompter = std::make_unique<RunPrompter>(m_prompter);
     m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, progress});
     m_worker = std::make_unique<FetchWorker>([this] {

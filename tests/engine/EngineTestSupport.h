@@ -1,12 +1,35 @@
 #pragma once
 
 #include "engine/FetchProgress.h"
+#include "startup/ProgramState.h"
 #include "util/DebugLog.h"
 
+#include <QDir>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+
+// One headline of a list page: the link target and the title.
+struct Item
+{
+    QString path;
+    QString title;
+};
+
+// A headline list page in the portal's layout, with a next-page link when next is given.
+inline QString headlinePage(const QList<Item> &items, const QString &next = {})
+{
+    using namespace Qt::StringLiterals;
+    QString page = u"<html><body>\n<!-- GEN_HEADLINES -->\n<ul>\n"_s;
+    for (const Item &item : items)
+        page += u"<li><a href="_s + item.path + u'>' + item.title + u"</a> (12:00)</li>\n"_s;
+    page += u"</ul>\n"_s;
+    if (!next.isEmpty())
+        page += u"<a href="_s + next + u">次ページ</a>\n"_s;
+    return page + u"</body></html>\n"_s;
+}
 
 // A debug log that keeps the texts it was given, without their time stamps.
 class CapturedLog
@@ -54,3 +77,18 @@ public:
         return cancelledFromQuery >= 0 && queries++ >= cancelledFromQuery;
     }
 };
+
+// A run's state with its settings folder in folder, writing folder/out.csv, one pass, nothing
+// ticked yet.
+inline void prepareRunState(ProgramState &state, const QString &folder)
+{
+    using namespace Qt::StringLiterals;
+    state.programFolder = folder;
+    state.SettingFolder = folder + u"/settings"_s;
+    QDir().mkpath(state.SettingFolder);
+    state.SettingIni.SetiniFilename(state.settingIniPath());
+    state.settings.SaveFolder = folder;
+    state.settings.SaveFileName = {u"out"_s, {}, {}};
+    state.settings.Yesterday = 0;
+    state.runOptions.Csv = true; // one line per record: easy to read back
+}

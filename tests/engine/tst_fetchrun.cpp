@@ -47,23 +47,6 @@ public:
     }
 };
 
-struct Item
-{
-    QString path;
-    QString title;
-};
-
-QString headlinePage(const QList<Item> &items, const QString &next = {})
-{
-    QString page = u"<html><body>\n<!-- GEN_HEADLINES -->\n<ul>\n"_s;
-    for (const Item &item : items)
-        page += u"<li><a href="_s + item.path + u'>' + item.title + u"</a> (12:00)</li>\n"_s;
-    page += u"</ul>\n"_s;
-    if (!next.isEmpty())
-        page += u"<a href="_s + next + u">次ページ</a>\n"_s;
-    return page + u"</body></html>\n"_s;
-}
-
 QString articlePage(const QString &text)
 {
     return u"<html><body>\n<!-- TextStart -->"_s + text + u"<!-- TextEnd -->\n</body></html>\n"_s;
@@ -87,14 +70,7 @@ struct Fixture
 
     Fixture()
     {
-        state.programFolder = dir.path();
-        state.SettingFolder = dir.filePath(u"settings"_s);
-        QDir().mkpath(state.SettingFolder);
-        state.SettingIni.SetiniFilename(state.settingIniPath());
-        state.settings.SaveFolder = dir.path();
-        state.settings.SaveFileName = {u"out"_s, {}, {}};
-        state.settings.Yesterday = 0;
-        state.runOptions.Csv = true; // one line per record: easy to read back
+        prepareRunState(state, dir.path());
         state.BaseURL = kBase;
         state.log.setOptions(true, false);
         state.log.setWindowSink([this](const QString &line) { log << line.section(u" ] "_s, 1); });
