@@ -164,12 +164,25 @@ void tst_MainText::dropAndKeep_data()
     QTest::newRow("header word alone does not save a link list")
         << u"%ARTICLE%<div class=\"related-articles\"><h3>関連記事</h3><ul><li><a href=/1>再開発の第一報、市が計画案を公表へ</a></li><li><a href=/2>駅前ビル、来年にも解体へ　市が方針</a></li></ul></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"関連記事"_s, u"第一報"_s} << false;
+    QTest::newRow("the body continues after an ad")
+        << u"<div class=\"c-w\">%ARTICLE%<div class=\"ad\">広告</div><div class=\"article-body\">"
+           u"%MORE%<p>完成は２０３０年春の予定で、市は工事期間中も駅の出入り口を確保し、"
+           u"利用者への影響を抑えるとしている。</p></div></div>"_s
+        << QStringList{kFirst, kLast, u"市によると、複合施設には"_s, u"完成は２０３０年春"_s}
+        << QStringList{u"広告"_s} << false;
     QTest::newRow("a negative name with article prose stays")
         << u"<div id=\"main-content-with-sidebar\">%ARTICLE%</div>"_s << QStringList{kFirst, kLast}
         << QStringList{} << false;
     QTest::newRow("comment section")
         << u"%ARTICLE%<section id=\"comments\"><div class=\"comment\"><p>読者のコメント、この計画には大賛成です。早く完成してほしいと思います。子どもも喜ぶはずです。</p></div></section>"_s
         << QStringList{kFirst} << QStringList{u"読者のコメント"_s} << false;
+    // Twenty comments outscore any article: the thread has to go before scoring.
+    const QString comment = u"<li class=\"item\"><p>読者の声、計画には賛成です。ただ、工事の間の"
+                            u"騒音、渋滞、駐車場の不足が心配です。</p></li>"_s;
+    QTest::newRow("a long comment thread")
+        << (u"%ARTICLE%<div id=\"comments\"><ol class=\"list\">"_s + comment.repeated(20) +
+            u"</ol></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"読者の声"_s} << false;
     QTest::newRow("caption and title")
         << u"<h1>駅前再開発の計画を発表</h1><figure><img src=x.jpg><figcaption>完成予想図＝市提供</figcaption></figure>%ARTICLE%"_s
         << QStringList{kFirst} << QStringList{u"完成予想図"_s, u"計画を発表"_s} << false;
@@ -192,6 +205,33 @@ void tst_MainText::dropAndKeep_data()
         << u"<div class=\"article-body\"><p>市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、複合施設を整備する。</p><p>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は計画の意義を強調した。</p>%MORE%<p>この記事は有料記事です。残り８２０文字</p><p>有料会員だけが読める続きの段落。</p></div>"_s
         << QStringList{u"事業費は約１２０億円"_s} << QStringList{u"有料記事"_s, u"続きの段落"_s}
         << true;
+    // Neutral class names everywhere, as on sites with generated styles: only the scores decide.
+    const QString teaser =
+        u"<p><a href=/n>新駅の開業から一年、地元の期待と課題、住民の声を聞いた。</a></p>"_s;
+    QTest::newRow("links weigh nothing")
+        << (u"<div class=\"c-1\">"_s + teaser.repeated(10) + u"</div><div class=\"c-2\">"_s +
+            kArticle + u"</div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"新駅の開業"_s} << false;
+    const QString keywords =
+        u"<div class=\"c-k\">再開発 駅前 図書館 保育所 商業ビル 市長 説明会 補助金 民間資金 "
+        u"複合施設 老朽化 まちづくり 子育て 高齢者 相談室 商店街 工事 客足 入札 基本設計 "
+        u"年度内 事業費 駅ビル 広場 バス 駐車場 交通 渋滞 住民 意見 公聴会 議会 予算 財源</div>"_s;
+    QTest::newRow("Japanese punctuation counts")
+        << (u"<div class=\"c-1\">"_s + keywords.repeated(4) + u"</div><div class=\"c-2\">"_s +
+            QString(kArticle).replace(u"article-body"_s, u"c-3"_s) + u"</div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"再開発 駅前"_s} << false;
+    QStringList sentences;
+    for (const QString &place :
+         {u"駅の北側"_s, u"駅の南側"_s, u"旧市街"_s, u"川沿い"_s, u"港の周辺"_s, u"丘の上"_s})
+        sentences << place + u"では、住宅の建て替えと道路の拡幅を、来年度から順に進める。"_s;
+    QString split = u"<div class=\"c-a\">"_s;
+    for (const QString &sentence : sentences)
+        split += u"<div class=\"c-b\"><p>"_s + sentence + u"</p></div>"_s;
+    split += u"</div><div class=\"c-z\"><p>お知らせ：市の広報紙は、毎月１日と１５日に発行し、"
+             u"各家庭に配布しています。配布されない場合は、お住まいの地区の自治会、または市役所の"
+             u"広報課、市民相談室、各支所の窓口まで、お問い合わせください。</p></div>"_s;
+    QTest::newRow("paragraphs add up in the container above them")
+        << split << sentences << QStringList{} << false;
     QTest::newRow("json-ld body when the page shows a teaser")
         << u"<script type=\"application/ld+json\">{\"@context\":\"https://schema.org\",\"@graph\":[{\"@type\":\"WebPage\"},{\"@type\":\"NewsArticle\",\"headline\":\"再開発\",\"articleBody\":\"市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、図書館や保育所を備えた複合施設を整備する。\\n事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街にしたい」と話した。\\n市は来月から説明会を開く。\"}]}</script><div class=\"teaser\"><p>市は７日、駅前の再開発計画の概要を発表した。</p><a href=/more>続きを表示</a></div>"_s
         << QStringList{kFirst,

@@ -134,9 +134,13 @@ int Punctuation(QStringView text)
 bool ReadsLikeSentence(QStringView text)
 {
     const QStringView trimmed = text.trimmed();
-    if (trimmed.isEmpty())
+    if (trimmed.isEmpty() || IsByline(trimmed))
         return false;
-    if (trimmed.contains(u'。') || trimmed.contains(u". "))
+    if (trimmed.contains(u'。'))
+        return true;
+    // A full stop after a small letter ends a sentence; after "Dec" or "St" it ends a word.
+    static const QRegularExpression kLatinSentenceEnd(u"[a-z]{2,}[.!?][\"”’]? "_s);
+    if (trimmed.contains(kLatinSentenceEnd))
         return true;
     const QChar last = trimmed.back();
     return last == u'.' || last == u'！' || last == u'？' || last == u'!' || last == u'?' ||
@@ -204,6 +208,17 @@ bool IsBoilerplateLine(QStringView line)
             return true;
     }
     return false;
+}
+
+bool IsByline(QStringView line)
+{
+    if (line.size() > 80 || line.endsWith(u'.'))
+        return false;
+    static const QRegularExpression kByline(
+        u"^(By|BY|From) [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*( (and|&) [A-Z][\\w.'-]+( "
+        u"[A-Z][\\w.'-]+)*)?\\s*($|[,·|•—-])|"
+        u"^[（(]?(文|写真|取材|構成|撮影|執筆)[・＝=：:]"_s);
+    return kByline.match(line).hasMatch();
 }
 
 bool IsDateline(QStringView line)

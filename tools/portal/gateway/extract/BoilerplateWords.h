@@ -29,6 +29,9 @@ bool ReadsLikeSentence(QStringView text);
 // A heading or line that only introduces boilerplate: "関連記事", "この記事をシェア", "Read more".
 bool IsBoilerplateLine(QStringView line);
 
+// A credit line: "By Dana Whitfield · Dec. 7, 2026", "文・高橋由美　写真・森田翔".
+bool IsByline(QStringView line);
+
 // Only a date and time, perhaps with "更新" or "配信": "2026年12月7日 11時32分", "12/7(月)
 // 14:03配信".
 bool IsDateline(QStringView line);

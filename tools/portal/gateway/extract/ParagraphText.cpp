@@ -28,7 +28,7 @@ public:
         m_line.clear();
         m_linked = 0;
         if (!line.isEmpty() && !allLink && !Boilerplate::IsBoilerplateLine(line) &&
-            !Boilerplate::IsDateline(line))
+            !Boilerplate::IsDateline(line) && !Boilerplate::IsByline(line))
             m_out << line;
     }
 

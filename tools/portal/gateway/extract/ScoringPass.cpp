@@ -207,6 +207,13 @@ private:
         return m_scores.value(node) * (1.0 - HtmlTree::LinkDensity(node));
     }
 
+    // What the node's text earned, without the head start its tag and names gave it: a sibling
+    // joins the article for the paragraphs it holds, not for being a div.
+    double earnedScore(const xmlNode *node) const
+    {
+        return (m_scores.value(node) - initialScore(node)) * (1.0 - HtmlTree::LinkDensity(node));
+    }
+
     xmlNodePtr topCandidate(xmlNodePtr body) const
     {
         xmlNodePtr top = nullptr;
@@ -257,7 +264,7 @@ private:
             double bonus = 0;
             if (!topClass.isEmpty() && HtmlTree::Attribute(sibling, "class") == topClass)
                 bonus = topScore * 0.2;
-            if (m_scores.contains(sibling) && finalScore(sibling) + bonus >= threshold) {
+            if (m_scores.contains(sibling) && earnedScore(sibling) + bonus >= threshold) {
                 parts.push_back(sibling);
                 continue;
             }
