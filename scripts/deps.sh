@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Varnholt builds and runs with, only those that are missing.
+# With --clang also clang and its runtimes (sanitizers, libFuzzer) for the sanitizer and fuzz
+# builds.
 set -euo pipefail
 
 packages=(
@@ -8,6 +10,9 @@ packages=(
     libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev
     fonts-dejavu-core curl time
 )
+if [ "${1:-}" = "--clang" ]; then
+    packages+=(clang libclang-rt-14-dev)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
