@@ -82,7 +82,8 @@ const QString kLast = u"市は来月から説明会を開く。"_s;
 
 QByteArray pageWith(const QString &body)
 {
-    return (u"<!DOCTYPE html><html><head><meta charset=\"utf-8\"><title>再開発</title></head>"
+    return (u"<!DOCTYPE html><html><head><meta "
+            u"charset=\"utf-8\"><title>駅前再開発、複合施設に　市が計画｜市民新聞</title></head>"
             u"<body>"_s +
             QString(body).replace(u"%ARTICLE%"_s, kArticle).replace(u"%MORE%"_s, kMore) +
             u"</body></html>"_s)
@@ -186,6 +187,11 @@ void tst_MainText::dropAndKeep_data()
     QTest::newRow("caption and title")
         << u"<h1>駅前再開発の計画を発表</h1><figure><img src=x.jpg><figcaption>完成予想図＝市提供</figcaption></figure>%ARTICLE%"_s
         << QStringList{kFirst} << QStringList{u"完成予想図"_s, u"計画を発表"_s} << false;
+    QTest::newRow("headline outside h1")
+        << QString(kArticle).replace(
+               u"<div class=\"article-body\">"_s,
+               u"<div class=\"article-body\"><p><b>駅前再開発、複合施設に　市が計画</b></p>"_s)
+        << QStringList{kFirst} << QStringList{u"市が計画"_s} << false;
     QTest::newRow("fact list without links stays")
         << u"<div class=\"article-body\"><p>計画の主な内容は次の通り。市は７日、駅前の再開発計画の概要を発表した。</p><ul><li>図書館の移転</li><li>保育所の新設</li><li>広場の整備</li></ul><p>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街に」と話した。</p>%MORE%</div>"_s
         << QStringList{u"保育所の新設"_s, u"事業費"_s} << QStringList{} << false;

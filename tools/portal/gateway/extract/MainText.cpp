@@ -57,6 +57,37 @@ QStringList scored(const QString &text)
     return best;
 }
 
+QString compact(QStringView text)
+{
+    QString out;
+    for (QChar c : text) {
+        if (!c.isSpace())
+            out += c;
+    }
+    return out;
+}
+
+// The headline again, outside any <h1>: the page's <title> or og:title holds it.
+void dropHeadline(QStringList &paragraphs, xmlDoc *doc)
+{
+    QString titles;
+    if (const HtmlTree::XPathResult title =
+            HtmlTree::Select(doc, "//title | //meta[@property='og:title']/@content");
+        title && title->nodesetval) {
+        for (int i = 0; i < title->nodesetval->nodeNr; ++i)
+            titles += compact(HtmlTree::Text(title->nodesetval->nodeTab[i])) + u'\n';
+    }
+    // Headlines come first; further down a short line equal to the title is a coincidence.
+    for (qsizetype i = 0; i < std::min<qsizetype>(2, paragraphs.size()); ++i) {
+        const QString line = compact(paragraphs.at(i));
+        if (line.size() >= 8 && line.size() <= 80 && !line.endsWith(u'。') &&
+            titles.contains(line)) {
+            paragraphs.removeAt(i);
+            return;
+        }
+    }
+}
+
 // articleBody is plain text with line breaks, or now and then HTML.
 QStringList jsonLdParagraphs(const QString &body)
 {
@@ -90,7 +121,9 @@ MainTextResult ExtractMainText(const QByteArray &page, const QString &contentTyp
         const bool useScoring = agreement >= 0.9 && fromScoring.size() > fromJsonLd.size();
         result = finish(useScoring ? fromScoring : fromJsonLd, kShortestMainText);
     } else {
-        result = finish(fromScoring, kShortestMainText);
+        QStringList paragraphs = fromScoring;
+        dropHeadline(paragraphs, doc.get());
+        result = finish(paragraphs, kShortestMainText);
     }
     // The wall itself often stands beside the article, outside what was extracted.
     if (!result.partial && !result.paragraphs.isEmpty())
