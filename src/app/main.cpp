@@ -9,6 +9,7 @@
 
 #ifdef VARNHOLT_WITH_UI
 #include "ui/GuiPrompter.h"
+#include "ui/QtTranslations.h"
 
 #include <QApplication>
 #endif
@@ -57,8 +58,12 @@ int main(int argc, char **argv)
     std::unique_ptr<QCoreApplication> qtApplication;
     std::unique_ptr<Prompter> prompter;
 #ifdef VARNHOLT_WITH_UI
+    std::unique_ptr<QTranslator> qtTexts;
     if (windows) {
         qtApplication = std::make_unique<QApplication>(argc, argv);
+        qtTexts = LoadQtTranslator(QLocale());
+        if (qtTexts)
+            QCoreApplication::installTranslator(qtTexts.get());
         // Message boxes, also for the questions of a run on its own thread.
         prompter = std::make_unique<GuiPrompter>();
     }
