@@ -2,6 +2,7 @@
 
 #include "startup/ProgramState.h"
 #include "ui/ProductLook.h"
+#include "ui/ScreenFit.h"
 #include "ui/SettingWindowHost.h"
 #include "ui_frmSetting.h"
 
@@ -11,6 +12,9 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QScreen>
+#include <QStyle>
+#include <QWindow>
 
 using namespace Qt::StringLiterals;
 
@@ -98,8 +102,8 @@ void frmSetting::prepareWindow()
 {
     setWindowTitle(ProductName() + VersionText());
     setWindowIcon(ProgramIcon());
-    // The window is as large as its contents and the person cannot resize it.
-    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    // The pages scroll only when the screen leaves less room than even their minimum.
+    MakePagesScrollable(*m_ui->SSTab);
     // The tab control and the buttons use the widget font; the keyword-mode frame with its
     // options and the details frame keep the window's, though the details' boxes do not.
     // The date-pattern box's style sheet fixed its font when it was made: it is named too.
@@ -217,6 +221,43 @@ bool frmSetting::eventFilter(QObject *watched, QEvent *event)
             m_ui->btnFetch->setDefault(true);
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmSetting::setVisible(bool visible)
+{
+    // Before the platform window exists, so that it is made on the screen it was meant for.
+    if (visible && !m_placed) {
+        m_placed = true;
+        fitToScreen();
+    }
+    QDialog::setVisible(visible);
+}
+
+QMargins frmSetting::frameMargins() const
+{
+    if (const QWindow *window = windowHandle(); window && !window->frameMargins().isNull())
+        return window->frameMargins();
+    // Not shown yet: what a window manager's border and title bar usually take.
+    const int border = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this) + 2;
+    const int title = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    return QMargins(border, title + border, border, border);
+}
+
+void frmSetting::fitToScreen()
+{
+    const QSize natural = sizeHint();
+    const QRect available = screen()->availableGeometry();
+    const QMargins frame = frameMargins();
+    QRect placed = FitOnScreen(natural, natural, frame, available);
+    if (!available.contains(placed.marginsAdded(frame))) {
+        // The designed size of the tab control gives way to the layout's minimum, and below
+        // that the pages scroll.
+        m_ui->SSTab->setMinimumSize(0, 0);
+        placed = FitOnScreen(natural, minimumSizeHint(), frame, available);
+    }
+    // The person cannot resize the window.
+    setFixedSize(placed.size());
+    move(placed.topLeft() - QPoint(frame.left(), frame.top()));
 }
 
 void frmSetting::reject()

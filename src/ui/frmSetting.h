@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QMargins>
 #include <QString>
 
 #include <array>
@@ -42,6 +43,9 @@ public:
 
     QMenu *MenuRightClick() const { return m_menu; }
 
+    // The first show sizes the window to fit the screen it starts on and centres it there.
+    void setVisible(bool visible) override;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
@@ -52,6 +56,9 @@ private:
     void prepareWindow();
     void connectActions();
     void showKeyWords();
+    void fitToScreen();
+    // The window frame's margins, or an estimate before the window manager has drawn one.
+    QMargins frameMargins() const;
 
     // Actions (SettingActions.cpp).
     void addKeyWord();
@@ -76,6 +83,7 @@ private:
     std::array<QCheckBox *, 12> m_category{};
     std::array<QLineEdit *, 3> m_saveFileName{};
     bool m_ending = false;
+    bool m_placed = false;
 };
 
 // The text of txtHelp, with CR LF line ends.

@@ -13,6 +13,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
@@ -624,6 +625,8 @@ void tst_SettingWindow::popupMenu_itemsInOrderBelowButton()
     QCOMPARE(items, expected);
 
     auto *button = child<QPushButton>(u"btnMenu"_s);
+    // At the top of the screen, so the menu has room below the button.
+    m_window->move(m_window->screen()->availableGeometry().topLeft());
     button->click();
     QTRY_VERIFY(menu->isVisible());
     QCOMPARE(menu->geometry().topLeft(), button->mapToGlobal(QPoint(0, button->height())));
