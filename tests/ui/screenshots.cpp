@@ -1,8 +1,8 @@
 // Opens each window with sample content and saves what it shows as PNG files, for the
 // documentation and for checking layouts by eye. Usage: varnholt_screenshots <folder>
+#include "NoHost.h"
 #include "ScriptedPrompter.h"
 #include "startup/ProgramState.h"
-#include "ui/SettingWindowHost.h"
 #include "ui/SplashForm.h"
 #include "ui/frmDebug.h"
 #include "ui/frmFetch.h"
@@ -19,17 +19,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoHost final : public SettingWindowHost
-{
-public:
-    void openAddress(const QString &) override {}
-    bool openDocument(const QString &) override { return false; }
-    QString browseForFolder(QWidget *, const QString &, const QString &) override { return {}; }
-    void showAbout(QWidget *) override {}
-    void startFetch() override {}
-    void endProgram(int) override {}
-};
 
 bool save(QWidget &window, const QDir &folder, const QString &name)
 {

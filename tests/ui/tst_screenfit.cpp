@@ -1,9 +1,9 @@
 // The settings window fits the screen it opens on, whatever the screen's size and scale: the
 // test runs on offscreen screens of several sizes at twice the scale (see CMakeLists.txt).
+#include "NoHost.h"
 #include "ScriptedPrompter.h"
 #include "startup/ProgramState.h"
 #include "ui/ScreenFit.h"
-#include "ui/SettingWindowHost.h"
 #include "ui/frmSetting.h"
 
 #include <QGuiApplication>
@@ -17,17 +17,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-class NoHost final : public SettingWindowHost
-{
-public:
-    void openAddress(const QString &) override {}
-    bool openDocument(const QString &) override { return false; }
-    QString browseForFolder(QWidget *, const QString &, const QString &) override { return {}; }
-    void showAbout(QWidget *) override {}
-    void startFetch() override {}
-    void endProgram(int) override {}
-};
 
 QScreen *screenNamed(const QString &name)
 {
