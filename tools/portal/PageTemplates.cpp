@@ -10,8 +10,6 @@ namespace PageTemplates {
 
 namespace {
 
-const auto kSiteName = u"Varnholtサンプルニュース"_s;
-
 QString dayCaption(QDate day)
 {
     static const QStringList weekDays = {u"月"_s, u"火"_s, u"水"_s, u"木"_s,
@@ -22,17 +20,17 @@ QString dayCaption(QDate day)
         .arg(weekDays.at(day.dayOfWeek() - 1));
 }
 
-QStringList header(const QString &title)
+QStringList header(const QString &title, const SiteLook &look)
 {
     return {
         u"<!DOCTYPE HTML PUBLIC \"-//W3C//DTD HTML 4.01 Transitional//EN\">"_s,
         u"<html lang=\"ja\">"_s,
         u"<head>"_s,
         u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=EUC-JP\">"_s,
-        u"<title>"_s + title + u" - "_s + kSiteName + u"</title>"_s,
+        u"<title>"_s + title + u" - "_s + look.name + u"</title>"_s,
         u"</head>"_s,
         u"<body>"_s,
-        u"<div class=\"site\"><a href=\"/\">"_s + kSiteName + u"</a></div>"_s,
+        u"<div class=\"site\"><a href=\"/\">"_s + look.name + u"</a></div>"_s,
     };
 }
 
@@ -48,12 +46,12 @@ QStringList categoryMenu()
     return lines;
 }
 
-QStringList footer()
+QStringList footer(const SiteLook &look)
 {
     return {
         u"<hr>"_s,
-        u"<div class=\"footer\"><a href=\"/\">トップへ戻る</a> | 掲載記事はすべて架空の見本です。"_s,
-        u"Copyright (C) "_s + kSiteName + u"</div>"_s,
+        u"<div class=\"footer\"><a href=\"/\">トップへ戻る</a> | "_s + look.notice,
+        u"Copyright (C) "_s + look.name + u"</div>"_s,
         u"</body>"_s,
         u"</html>"_s,
         QString(),
@@ -76,10 +74,17 @@ QString wrapped(const QString &paragraph)
 
 } // namespace
 
-QString listPage(const ListPage &list)
+const SiteLook &sampleLook()
+{
+    static const SiteLook look{u"Varnholtサンプルニュース"_s,
+                               u"掲載記事はすべて架空の見本です。"_s};
+    return look;
+}
+
+QString listPage(const ListPage &list, const SiteLook &look)
 {
     const QString caption = headlineCaption(list.code);
-    QStringList lines = header(caption);
+    QStringList lines = header(caption, look);
     lines += categoryMenu();
     lines.append(u"<h1>"_s + caption + u"</h1>"_s);
     lines.append(u"<p class=\"date\">"_s + dayCaption(list.day) + u"</p>"_s);
@@ -95,26 +100,26 @@ QString listPage(const ListPage &list)
     if (!list.nextPath.isEmpty())
         pager += u" <a href=%1>次ページ</a>"_s.arg(list.nextPath);
     lines.append(pager + u"</p>"_s);
-    lines += footer();
+    lines += footer(look);
     return crlf(lines);
 }
 
-QString noArticlePage(const QString &code, QDate day)
+QString noArticlePage(const QString &code, QDate day, const SiteLook &look)
 {
     const QString caption = headlineCaption(code);
-    QStringList lines = header(caption);
+    QStringList lines = header(caption, look);
     lines += categoryMenu();
     lines.append(u"<h1>"_s + caption + u"</h1>"_s);
     lines.append(u"<p class=\"date\">"_s + dayCaption(day) + u"</p>"_s);
     lines.append(u"<!-- NO_ARTICLE1 -->"_s);
     lines.append(u"<p>この日の配信記事はありません。</p>"_s);
-    lines += footer();
+    lines += footer(look);
     return crlf(lines);
 }
 
-QString articlePage(const ArticleContent &article)
+QString articlePage(const ArticleContent &article, const SiteLook &look)
 {
-    QStringList lines = header(article.title);
+    QStringList lines = header(article.title, look);
     lines.append(u"<h1>"_s + article.title + u"</h1>"_s);
     lines.append(u"<p class=\"info\">%1 %2 %3</p>"_s.arg(dayCaption(article.day), article.time,
                                                          article.source));
@@ -132,26 +137,26 @@ QString articlePage(const ArticleContent &article)
     }
     lines.append(u"<!-- TextEnd -->"_s);
     lines.append(u"<p class=\"source\">("_s + article.source + u")</p>"_s);
-    lines += footer();
+    lines += footer(look);
     return crlf(lines);
 }
 
-QString notFoundPage(const QString &path)
+QString notFoundPage(const QString &path, const SiteLook &look)
 {
-    QStringList lines = header(u"ページが見つかりません"_s);
+    QStringList lines = header(u"ページが見つかりません"_s, look);
     lines.append(u"<h1>ページが見つかりません</h1>"_s);
     lines.append(u"<p>"_s + path.toHtmlEscaped() + u" はこのサイトにありません。</p>"_s);
-    lines += footer();
+    lines += footer(look);
     return crlf(lines);
 }
 
-QString topPage(QDate today)
+QString topPage(QDate today, const SiteLook &look)
 {
-    QStringList lines = header(u"トップ"_s);
-    lines.append(u"<h1>"_s + kSiteName + u"</h1>"_s);
+    QStringList lines = header(u"トップ"_s, look);
+    lines.append(u"<h1>"_s + look.name + u"</h1>"_s);
     lines.append(u"<p class=\"date\">"_s + dayCaption(today) + u"</p>"_s);
     lines += categoryMenu();
-    lines += footer();
+    lines += footer(look);
     return crlf(lines);
 }
 

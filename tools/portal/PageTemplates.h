@@ -20,10 +20,18 @@ struct ListPage
     QString nextPath;     // empty on the category's last page
 };
 
-QString listPage(const ListPage &list);
-QString noArticlePage(const QString &code, QDate day);
-QString articlePage(const ArticleContent &article);
-QString notFoundPage(const QString &path);
-QString topPage(QDate today);
+// The site's name in every title and heading, and the note in every footer.
+struct SiteLook
+{
+    QString name;
+    QString notice;
+};
+const SiteLook &sampleLook();
+
+QString listPage(const ListPage &list, const SiteLook &look = sampleLook());
+QString noArticlePage(const QString &code, QDate day, const SiteLook &look = sampleLook());
+QString articlePage(const ArticleContent &article, const SiteLook &look = sampleLook());
+QString notFoundPage(const QString &path, const SiteLook &look = sampleLook());
+QString topPage(QDate today, const SiteLook &look = sampleLook());
 
 } // namespace PageTemplates

@@ -2,6 +2,7 @@
 
 #include <QCommandLineParser>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 using namespace Qt::StringLiterals;
 
@@ -28,6 +29,12 @@ struct Parser
         u"FILE"_s};
     QCommandLineOption url{u"url"_s, u"With --extract: the address the page was saved from."_s,
                            u"ADDRESS"_s};
+    QCommandLineOption feeds{
+        u"feeds"_s, u"Gateway mode: serve today's news from the feeds FILE names."_s, u"FILE"_s};
+    QCommandLineOption cache{
+        u"cache"_s,
+        u"Gateway mode: keep the archive in DIR (default $XDG_CACHE_HOME/varnholt-portal)."_s,
+        u"DIR"_s};
     QCommandLineOption help{{u"h"_s, u"help"_s}, u"Show this help and exit."_s};
     QCommandLineOption version{u"version"_s, u"Show the version and exit."_s};
 
@@ -35,7 +42,8 @@ struct Parser
     {
         parser.setApplicationDescription(
             u"The news portal Varnholt reads by default: list and article pages in EUC-JP."_s);
-        parser.addOptions({port, bind, log, today, root, generate, extract, url, help, version});
+        parser.addOptions(
+            {port, bind, log, today, root, generate, extract, url, feeds, cache, help, version});
     }
 };
 
@@ -86,8 +94,20 @@ PortalOptions parsePortalOptions(const QStringList &arguments)
             return failure(
                 u"--today takes a date as yyyy-mm-dd, not \"%1\""_s.arg(p.parser.value(p.today)));
     }
-    if (p.parser.isSet(p.root) && p.parser.isSet(p.generate))
-        return failure(u"--root and --generate cannot be used together"_s);
+    if (int(p.parser.isSet(p.root)) + int(p.parser.isSet(p.generate)) +
+            int(p.parser.isSet(p.feeds)) >
+        1)
+        return failure(u"--root, --generate and --feeds cannot be used together"_s);
+    if (p.parser.isSet(p.cache) && !p.parser.isSet(p.feeds))
+        return failure(u"--cache needs --feeds"_s);
+    if (p.parser.isSet(p.feeds)) {
+        options.feedsFile = p.parser.value(p.feeds);
+        options.cacheFolder =
+            p.parser.isSet(p.cache)
+                ? p.parser.value(p.cache)
+                : QStandardPaths::writableLocation(QStandardPaths::GenericCacheLocation) +
+                      u"/varnholt-portal"_s;
+    }
     if (p.parser.isSet(p.root)) {
         options.rootFolder = p.parser.value(p.root);
         if (!QFileInfo(options.rootFolder).isDir())

@@ -15,6 +15,8 @@ struct PortalOptions
     qsizetype generate = 0; // > 0: serve a generated corpus of this many articles
     QString extractFile;    // print this saved page's main text instead of serving
     QString extractAddress; // where that page came from
+    QString feedsFile;      // gateway mode: serve the feeds this file names
+    QString cacheFolder;    // gateway mode: where the archive lives
 
     enum class Outcome { Run, ShowHelp, ShowVersion, Fail };
     Outcome outcome = Outcome::Run;

@@ -2,12 +2,15 @@
 
 #include "CorpusSite.h"
 #include "ExtractCommand.h"
+#include "Gateway.h"
 #include "GeneratedCorpus.h"
 #include "PortalOptions.h"
 #include "PortalServer.h"
 #include "RequestLog.h"
 #include "RootFolder.h"
 #include "SampleCorpus.h"
+#include "engine/CurlTransport.h"
+#include "feeds/FeedsFile.h"
 
 #include <QCoreApplication>
 
@@ -27,8 +30,29 @@ void say(FILE *stream, const QString &text)
     std::fflush(stream);
 }
 
-std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *what)
+// Gateway mode: nullptr with the reason when the feeds file or the archive is unusable.
+std::unique_ptr<PageSource> makeGateway(const PortalOptions &options, QString *what, QString *error)
 {
+    const FeedsFileResult feeds = readFeedsFile(options.feedsFile);
+    if (!feeds.ok) {
+        *error = feeds.error;
+        return nullptr;
+    }
+    auto gateway = std::make_unique<Gateway>(feeds.config, options.today, [](const QString &line) {
+        say(stderr, u"varnholt-portal: "_s + line);
+    });
+    if (!gateway->open(options.cacheFolder, error))
+        return nullptr;
+    *what = u"the feeds of %1 (%2 categories, archive in %3)"_s.arg(options.feedsFile)
+                .arg(feeds.config.categories.size())
+                .arg(options.cacheFolder);
+    return std::make_unique<GatewaySite>(std::move(gateway));
+}
+
+std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *what, QString *error)
+{
+    if (!options.feedsFile.isEmpty())
+        return makeGateway(options, what, error);
     if (!options.rootFolder.isEmpty()) {
         *what = u"the folder "_s + options.rootFolder;
         return std::make_unique<RootFolder>(options.rootFolder);
@@ -91,8 +115,14 @@ int main(int argc, char *argv[])
         say(stderr, u"varnholt-portal: "_s + error);
         return 2;
     }
+    const CurlGlobal curl;
     QString what;
-    PortalServer server(makePages(options, &what), log.isOpen() ? &log : nullptr);
+    std::unique_ptr<PageSource> pages = makePages(options, &what, &error);
+    if (!pages) {
+        say(stderr, u"varnholt-portal: "_s + error);
+        return 2;
+    }
+    PortalServer server(std::move(pages), log.isOpen() ? &log : nullptr);
     if (!server.bind(options.bindAddress, options.port, &error)) {
         say(stderr, u"varnholt-portal: "_s + error);
         return 2;

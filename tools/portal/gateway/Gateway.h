@@ -1,0 +1,74 @@
+#pragma once
+
+#include "FaultLog.h"
+#include "PageSource.h"
+#include "archive/Archive.h"
+#include "feeds/FeedsFile.h"
+#include "upstream/HostGate.h"
+#include "upstream/RobotsCache.h"
+#include "upstream/UpstreamClient.h"
+
+#include <QDate>
+#include <QDateTime>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <mutex>
+
+// The portal's pages made from real feeds: list pages from the archive (refreshed from the
+// feeds when due), article pages fetched from the item's link on first request.
+class Gateway
+{
+public:
+    // fixedToday: the day treated as today (for tests); invalid to follow the clock.
+    // say: where faults and notices go, one line each.
+    Gateway(FeedsConfig config, QDate fixedToday, std::function<void(const QString &)> say);
+    ~Gateway();
+    Q_DISABLE_COPY_MOVE(Gateway)
+
+    // Opens (or creates) the archive in folder; false with the reason.
+    bool open(const QString &folder, QString *error);
+
+    // Called from several server threads at once.
+    PageReply page(const QString &path);
+
+    static QString userAgent(const QString &contact);
+
+private:
+    QDateTime now() const;
+    PageReply listPage(const QString &path, const QDateTime &now);
+    PageReply articlePage(qint64 id);
+    void refreshCategory(const QString &code, const QDateTime &now);
+    void refreshFeed(const QString &code, const QUrl &feed, const QDateTime &now);
+    // The text to serve for an item, and whether it is final (worth keeping for good).
+    QStringList articleText(const ArchivedItem &item, bool *complete);
+    QStringList pageText(const ArchivedItem &item, const TextRule &rule, bool *complete);
+    std::mutex &lockFor(const QString &key);
+
+    FeedsConfig m_config;
+    QDate m_fixedToday;
+    std::function<void(const QString &)> m_say;
+    FaultLog m_faults;
+    // Each piece locks for itself.
+    std::unique_ptr<Archive> m_archive;
+    std::unique_ptr<HostGate> m_gate;
+    std::unique_ptr<UpstreamClient> m_client;
+    std::unique_ptr<RobotsCache> m_robots;
+    bool m_localFeeds = false; // some feed is on this machine or its network
+    std::mutex m_locksMutex;
+    std::map<QString, std::unique_ptr<std::mutex>> m_locks;
+};
+
+// The gateway as the server's page source.
+class GatewaySite final : public PageSource
+{
+public:
+    explicit GatewaySite(std::unique_ptr<Gateway> gateway)
+        : m_gateway(std::move(gateway))
+    {}
+    PageReply page(const QString &path) const override { return m_gateway->page(path); }
+
+private:
+    std::unique_ptr<Gateway> m_gateway;
+};

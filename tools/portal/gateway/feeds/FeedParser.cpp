@@ -1,0 +1,231 @@
+#include "FeedParser.h"
+
+#include "Charset.h"
+#include "FeedDate.h"
+#include "PlainText.h"
+
+#include <QRegularExpression>
+
+#include <libxml/HTMLparser.h>
+#include <libxml/parser.h>
+#include <memory>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// A feed longer than this is cut: nothing in a feed may make the archive grow without bound.
+constexpr qsizetype kMostItems = 300;
+
+struct DocDeleter
+{
+    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
+};
+struct XmlCharDeleter
+{
+    void operator()(xmlChar *text) const { xmlFree(text); }
+};
+
+bool named(const xmlNode *node, const char *name)
+{
+    return node && node->type == XML_ELEMENT_NODE &&
+           xmlStrcmp(node->name, reinterpret_cast<const xmlChar *>(name)) == 0;
+}
+
+bool inNamespace(const xmlNode *node, const char *uriPart)
+{
+    return node->ns && node->ns->href &&
+           xmlStrstr(node->ns->href, reinterpret_cast<const xmlChar *>(uriPart));
+}
+
+QString textOf(const xmlNode *node)
+{
+    if (!node)
+        return {};
+    const std::unique_ptr<xmlChar, XmlCharDeleter> text(xmlNodeGetContent(node));
+    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text.get())) : QString();
+}
+
+QString attribute(const xmlNode *node, const char *name)
+{
+    const std::unique_ptr<xmlChar, XmlCharDeleter> value(
+        xmlGetProp(node, reinterpret_cast<const xmlChar *>(name)));
+    return value ? QString::fromUtf8(reinterpret_cast<const char *>(value.get())) : QString();
+}
+
+const xmlNode *child(const xmlNode *parent, const char *name)
+{
+    for (const xmlNode *node = parent ? parent->children : nullptr; node; node = node->next) {
+        if (named(node, name))
+            return node;
+    }
+    return nullptr;
+}
+
+QList<const xmlNode *> children(const xmlNode *parent, const char *name)
+{
+    QList<const xmlNode *> found;
+    for (const xmlNode *node = parent ? parent->children : nullptr; node; node = node->next) {
+        if (named(node, name))
+            found.append(node);
+    }
+    return found;
+}
+
+// XML knows five entities; feeds written by HTML tools use the rest too (&nbsp;, &copy;).
+// Outside the five, a named entity that HTML defines becomes its character reference.
+QString mapHtmlEntities(const QString &text)
+{
+    static const QRegularExpression entity(u"&([A-Za-z][A-Za-z0-9]{1,31});"_s);
+    static const QStringList xmlOwn{u"amp"_s, u"lt"_s, u"gt"_s, u"quot"_s, u"apos"_s};
+    QString out;
+    qsizetype last = 0;
+    auto it = entity.globalMatch(text);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        const QString name = m.captured(1);
+        if (xmlOwn.contains(name))
+            continue;
+        const htmlEntityDesc *desc =
+            htmlEntityLookup(reinterpret_cast<const xmlChar *>(name.toLatin1().constData()));
+        out += QStringView(text).mid(last, m.capturedStart() - last);
+        out += desc ? u"&#%1;"_s.arg(desc->value) : u"&amp;"_s + name + u';';
+        last = m.capturedEnd();
+    }
+    if (last == 0)
+        return text;
+    return out + QStringView(text).mid(last);
+}
+
+QString paragraphsText(const QString &html)
+{
+    return htmlParagraphs(html).join(u'\n');
+}
+
+QUrl webLink(const QUrl &base, const QString &link)
+{
+    const QString trimmed = link.trimmed();
+    if (trimmed.isEmpty())
+        return {};
+    const QUrl url = base.resolved(QUrl(trimmed));
+    if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") ||
+        url.host().isEmpty())
+        return {};
+    return url.adjusted(QUrl::RemoveFragment);
+}
+
+QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> names)
+{
+    for (const char *name : names) {
+        const QDateTime date = parseFeedDate(textOf(child(item, name)));
+        if (date.isValid())
+            return date;
+    }
+    return {};
+}
+
+FeedItem rssItem(const xmlNode *item, const QUrl &base)
+{
+    FeedItem out;
+    out.title = htmlLine(textOf(child(item, "title")));
+    out.link = webLink(base, textOf(child(item, "link")));
+    if (out.link.isEmpty()) {
+        const xmlNode *guid = child(item, "guid");
+        if (guid && attribute(guid, "isPermaLink") != u"false")
+            out.link = webLink(base, textOf(guid));
+    }
+    if (out.link.isEmpty())
+        out.link = webLink(base, attribute(item, "about"));
+    out.description = paragraphsText(textOf(child(item, "description")));
+    for (const xmlNode *encoded : children(item, "encoded")) {
+        if (inNamespace(encoded, "content"))
+            out.content = paragraphsText(textOf(encoded));
+    }
+    out.published = firstDate(item, {"pubDate", "date", "published", "updated"});
+    return out;
+}
+
+QString atomText(const xmlNode *node)
+{
+    if (!node)
+        return {};
+    // type="text" is plain text, but "&" or "<" in it must survive as written.
+    if (attribute(node, "type") == u"text")
+        return textOf(node).simplified();
+    return paragraphsText(textOf(node));
+}
+
+FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
+{
+    FeedItem out;
+    const xmlNode *title = child(entry, "title");
+    out.title = attribute(title ? title : entry, "type") == u"text" ? textOf(title).simplified()
+                                                                    : htmlLine(textOf(title));
+    for (const xmlNode *link : children(entry, "link")) {
+        const QString rel = attribute(link, "rel");
+        if (rel.isEmpty() || rel == u"alternate") {
+            out.link = webLink(base, attribute(link, "href"));
+            if (!out.link.isEmpty())
+                break;
+        }
+    }
+    out.description = atomText(child(entry, "summary"));
+    out.content = atomText(child(entry, "content"));
+    out.published = firstDate(entry, {"published", "issued", "updated", "modified", "date"});
+    return out;
+}
+
+} // namespace
+
+FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
+{
+    FeedParseResult result;
+    QString charset = xmlDeclaredEncoding(bytes);
+    if (charset.isEmpty())
+        charset = charsetOfContentType(contentType);
+    QString text = decodeCharset(bytes, charset);
+    if (text.startsWith(QChar(0xFEFF)))
+        text.remove(0, 1);
+    const QByteArray utf8 = mapHtmlEntities(text).toUtf8();
+
+    // The bytes are UTF-8 now whatever the declaration says; the parser must not re-read them
+    // in the declared charset.
+    const std::unique_ptr<xmlDoc, DocDeleter> doc(
+        xmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
+                      XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
+                          XML_PARSE_NOWARNING | XML_PARSE_NOCDATA | XML_PARSE_IGNORE_ENC));
+    const xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (!root) {
+        result.error = u"not XML"_s;
+        return result;
+    }
+
+    QList<const xmlNode *> items;
+    bool atom = false;
+    if (named(root, "rss")) {
+        const xmlNode *channel = child(root, "channel");
+        result.source = htmlLine(textOf(child(channel, "title")));
+        items = children(channel, "item") + children(root, "item");
+    } else if (named(root, "RDF")) {
+        result.source = htmlLine(textOf(child(child(root, "channel"), "title")));
+        items = children(root, "item");
+    } else if (named(root, "feed")) {
+        atom = true;
+        result.source = htmlLine(textOf(child(root, "title")));
+        items = children(root, "entry");
+    } else {
+        result.error = u"not an RSS or Atom feed (the document is <%1>)"_s.arg(
+            QString::fromUtf8(reinterpret_cast<const char *>(root->name)));
+        return result;
+    }
+
+    for (const xmlNode *node : items) {
+        if (result.items.size() == kMostItems)
+            break;
+        FeedItem item = atom ? atomEntry(node, address) : rssItem(node, address);
+        if (!item.title.isEmpty() && !item.link.isEmpty())
+            result.items.append(std::move(item));
+    }
+    result.ok = true;
+    return result;
+}

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+#include <QUrl>
+
+// One item of a feed, as plain text (entities decoded, markup stripped).
+struct FeedItem
+{
+    QString title;
+    QUrl link;           // absolute, http or https
+    QString description; // paragraphs joined by "\n"
+    QString content;     // the item's full content when the feed carries one, same form
+    QDateTime published; // invalid when the feed gives no readable date
+};
+
+struct FeedParseResult
+{
+    bool ok = false;
+    QString source; // the feed's own title
+    QList<FeedItem> items;
+    QString error;
+};
+
+// RSS 2.0, RSS 1.0 (RDF) or Atom. contentType: the reply's header value, used for the charset
+// when the document names none; address: the feed's own address, for relative links.
+FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address);

@@ -1,0 +1,53 @@
+#include "HostGate.h"
+
+using namespace Qt::StringLiterals;
+
+HostGate::HostGate(std::chrono::milliseconds delay, int perHost)
+    : m_delay(delay)
+    , m_perHost(perHost)
+{}
+
+std::optional<HostGate::Pass> HostGate::enter(const QString &host,
+                                              std::chrono::milliseconds maxWait, QString *why)
+{
+    std::unique_lock lock(m_mutex);
+    const Clock::time_point deadline = Clock::now() + maxWait;
+    for (;;) {
+        Host &state = m_hosts[host];
+        const Clock::time_point now = Clock::now();
+        if (state.heldUntil > now) {
+            const auto seconds =
+                std::chrono::ceil<std::chrono::seconds>(state.heldUntil - now).count();
+            *why = u"%1 asked to wait %2 more seconds (Retry-After)"_s.arg(host).arg(seconds);
+            return std::nullopt;
+        }
+        if (state.active < m_perHost && now >= state.nextStart) {
+            ++state.active;
+            state.nextStart = now + m_delay;
+            return Pass(this, host);
+        }
+        if (now >= deadline) {
+            *why = u"%1 is busy with other requests of the gateway"_s.arg(host);
+            return std::nullopt;
+        }
+        const Clock::time_point wake =
+            state.active < m_perHost ? std::min(state.nextStart, deadline) : deadline;
+        m_changed.wait_until(lock, wake);
+    }
+}
+
+void HostGate::holdOff(const QString &host, Clock::time_point until)
+{
+    std::lock_guard lock(m_mutex);
+    Host &state = m_hosts[host];
+    state.heldUntil = std::max(state.heldUntil, until);
+}
+
+void HostGate::leave(const QString &host)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        --m_hosts[host].active;
+    }
+    m_changed.notify_all();
+}

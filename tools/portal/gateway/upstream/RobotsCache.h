@@ -1,0 +1,39 @@
+#pragma once
+
+#include "RobotsRules.h"
+#include "UpstreamClient.h"
+
+#include <QDateTime>
+#include <QUrl>
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+// Each host's robots.txt, fetched on the first article from that host and kept for a day (an
+// hour when it could not be read). A missing robots.txt (4xx) allows everything; an unreachable
+// or failing one (5xx) allows nothing until it is read again.
+class RobotsCache
+{
+public:
+    RobotsCache(UpstreamClient &client, QString agent);
+    Q_DISABLE_COPY_MOVE(RobotsCache)
+
+    // why: when false, what forbade it.
+    bool allows(const QUrl &url, QString *why);
+
+private:
+    struct Entry
+    {
+        std::mutex mutex; // one fetch per host at a time
+        RobotsRules rules;
+        QDateTime expires;
+        QString failure;
+    };
+    Entry &entryFor(const QString &host);
+
+    UpstreamClient &m_client;
+    QString m_agent;
+    std::mutex m_mutex;
+    std::map<QString, std::unique_ptr<Entry>> m_entries;
+};
