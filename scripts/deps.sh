@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
-    libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev
+    libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev libsqlite3-dev zlib1g-dev
     fonts-dejavu-core curl time
 )
 if [ "${1:-}" = "--clang" ]; then
