@@ -231,7 +231,7 @@ QList<ArchivedItem> Archive::list(const QString &code, QDate day, qsizetype from
     std::lock_guard lock(m_mutex);
     const QByteArray sql = QByteArray("SELECT ") + kItemColumns +
                            " FROM placements p JOIN items i ON i.id = p.item WHERE p.code = ? "
-                           "AND i.day = ? ORDER BY i.published DESC, i.id DESC LIMIT ? OFFSET ?";
+                           "AND i.day = ? ORDER BY i.published DESC, i.id LIMIT ? OFFSET ?";
     Statement query(m_db, sql.constData());
     query.bind(1, code).bind(2, dayKey(day)).bind(3, qint64(count)).bind(4, qint64(from));
     QList<ArchivedItem> items;

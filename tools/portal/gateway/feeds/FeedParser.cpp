@@ -92,9 +92,14 @@ QString mapHtmlEntities(const QString &text)
         out += desc ? u"&#%1;"_s.arg(desc->value) : u"&amp;"_s + name + u';';
         last = m.capturedEnd();
     }
-    if (last == 0)
-        return text;
-    return out + QStringView(text).mid(last);
+    if (last > 0)
+        out += QStringView(text).mid(last);
+    else
+        out = text;
+    // An "&" that starts no reference at all ("Q&A") would make the parser drop the rest.
+    static const QRegularExpression stray(
+        u"&(?![A-Za-z][A-Za-z0-9]*;|#[0-9]+;|#[xX][0-9A-Fa-f]+;)"_s);
+    return out.replace(stray, u"&amp;"_s);
 }
 
 QString paragraphsText(const QString &html)

@@ -141,6 +141,12 @@ UpstreamReply UpstreamClient::get(const UpstreamRequest &request)
                 u": more than %1 redirects (last to %2)"_s.arg(kMostRedirects).arg(next.toString());
             return reply;
         }
+        if (next.scheme() != u"http" && next.scheme() != u"https") {
+            reply.ok = false;
+            reply.error = url.toString() + u": redirected to "_s + next.toString() +
+                          u", which is not an http or https address"_s;
+            return reply;
+        }
         // A public source must not send the gateway into the machine's own network.
         if (!next.isValid() || (isLocalHost(next.host()) && !isLocalHost(request.url.host()))) {
             reply.ok = false;
