@@ -43,6 +43,9 @@ std::unique_ptr<PageSource> makeGateway(const PortalOptions &options, QString *w
     });
     if (!gateway->open(options.cacheFolder, error))
         return nullptr;
+    if (feeds.config.settings.contact.isEmpty())
+        say(stderr, u"varnholt-portal: %1 names no contact in [portal]: the sources see a "
+                    u"User-Agent without a way to reach you"_s.arg(options.feedsFile));
     *what = u"the feeds of %1 (%2 categories, archive in %3)"_s.arg(options.feedsFile)
                 .arg(feeds.config.categories.size())
                 .arg(options.cacheFolder);

@@ -121,6 +121,10 @@ private:
             s.contact = value;
             return true;
         }
+        if (key == u"feed_text_hosts") {
+            s.feedTextHosts = value.toLower().split(u' ', Qt::SkipEmptyParts);
+            return true;
+        }
         const auto number = [&](int low, int high) {
             const auto n = boundedNumber(value, low, high);
             if (!n)
@@ -151,7 +155,7 @@ private:
             return n.has_value();
         }
         return fail(u"unknown item \"%1\" in [portal] (contact, refresh, keep_days, delay, "
-                    u"items_per_page)"_s.arg(key));
+                    u"items_per_page, feed_text_hosts)"_s.arg(key));
     }
 
     bool fail(const QString &what)

@@ -33,6 +33,8 @@ struct GatewaySettings
     int keepDays = 14;
     std::chrono::milliseconds delay{1000};
     int itemsPerPage = 20;
+    // Hosts whose article pages are never fetched: their items always get the feed's text.
+    QStringList feedTextHosts;
 };
 
 struct FeedsConfig
