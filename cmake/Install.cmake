@@ -14,6 +14,9 @@ if(TARGET varnholt)
 endif()
 
 install(FILES ${VARNHOLT_HELP} DESTINATION ${CMAKE_INSTALL_DATADIR}/varnholt)
+# The gateway mode's feeds file: varnholt-portal --feeds <datadir>/varnholt/feeds/ja-news.ini
+install(FILES ${PROJECT_SOURCE_DIR}/data/feeds/ja-news.ini
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/varnholt/feeds)
 install(FILES ${PROJECT_SOURCE_DIR}/data/varnholt.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/varnholt.svg

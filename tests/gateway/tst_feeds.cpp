@@ -45,6 +45,7 @@ private slots:
     void feedsFile();
     void feedsFile_errors_data();
     void feedsFile_errors();
+    void shippedFeedsFile_coversEveryCategory();
 };
 
 void tst_Feeds::feedDate_data()
@@ -324,6 +325,18 @@ void tst_Feeds::feedsFile_errors()
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(error) || result.error.contains(error),
              qPrintable(result.error));
+}
+
+void tst_Feeds::shippedFeedsFile_coversEveryCategory()
+{
+    const FeedsFileResult result = readFeedsFile(QStringLiteral(VARNHOLT_SHIPPED_FEEDS));
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QCOMPARE(result.config.categories.size(), 10);
+    for (const CategoryFeeds &category : std::as_const(result.config.categories)) {
+        for (const QUrl &feed : category.feeds)
+            QCOMPARE(feed.scheme(), u"https"_s);
+    }
+    QVERIFY(result.config.settings.feedTextHosts.contains(u"news.web.nhk"_s));
 }
 
 QTEST_GUILESS_MAIN(tst_Feeds)
