@@ -168,5 +168,12 @@ Fault scenarios (always available):
 
 /portal/stats answers with the number of requests so far, the number of connections
 they came over, and the most requests that were being answered at one time.
+
+Gateway mode (--feeds FILE): the same list pages, made from the RSS and Atom feeds FILE names,
+and article pages /article/<n> cut from each item's page on first request (fault routes stay).
+FILE is UTF-8 INI: [dom] ... [clm] with "feeds = <address> ...", "text = auto|feed|<XPath>",
+"match = <word> ..."; [portal] with contact, refresh (minutes), keep_days, delay (ms),
+items_per_page, feed_text_hosts. The shipped data/feeds/ja-news.ini maps the ten categories to
+public Japanese feeds. --today also moves the gateway's day (for tests).
 )"_s;
 }
