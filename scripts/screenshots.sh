@@ -23,3 +23,15 @@ mkdir -p "$out"
 env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY LANG=ja_JP.UTF-8 \
     xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" \
     "$build/tests/ui/varnholt_screenshots" "$out"
+
+# The settings window at twice the scale on a 1280x900 screen, where it has to shrink to fit.
+scaled=$(mktemp -d)
+trap 'rm -rf "$scaled"' EXIT
+env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY LANG=ja_JP.UTF-8 QT_SCALE_FACTOR=2 \
+    xvfb-run -a -s "-screen 0 1280x900x24 -dpi 96" \
+    "$build/tests/ui/varnholt_screenshots" "$scaled" >/dev/null
+for page in "$scaled"/settings-*.png; do
+    name=$(basename "$page" .png)
+    cp "$page" "$out/$name-scale2.png"
+    echo "$out/$name-scale2.png"
+done
