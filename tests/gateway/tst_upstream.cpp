@@ -127,10 +127,9 @@ void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
     for (auto &worker : workers)
         QVERIFY(worker.get());
     QCOMPARE(most.load(), 2);
+    // The sixth turn comes five pauses after the first at the earliest (stamps can only be late).
     std::sort(starts.begin(), starts.end());
-    for (qsizetype i = 1; i < starts.size(); ++i)
-        QVERIFY2(starts.at(i) - starts.at(i - 1) >= 38,
-                 qPrintable(QString::number(starts.at(i) - starts.at(i - 1))));
+    QVERIFY2(starts.last() >= 5 * 40, qPrintable(QString::number(starts.last())));
     // Another host does not wait for this one.
     QString why;
     const auto first = gate.enter(u"h"_s, std::chrono::seconds(1), &why);
