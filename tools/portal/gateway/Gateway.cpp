@@ -112,11 +112,7 @@ QDateTime Gateway::now() const
 
 std::mutex &Gateway::lockFor(const QString &key)
 {
-    std::lock_guard lock(m_locksMutex);
-    std::unique_ptr<std::mutex> &entry = m_locks[key];
-    if (!entry)
-        entry = std::make_unique<std::mutex>();
-    return *entry;
+    return m_locks[qHash(key) % m_locks.size()];
 }
 
 PageReply Gateway::page(const QString &path)

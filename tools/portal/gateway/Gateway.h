@@ -11,8 +11,8 @@
 #include <QDate>
 #include <QDateTime>
 
+#include <array>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 
@@ -56,8 +56,9 @@ private:
     std::unique_ptr<UpstreamClient> m_client;
     std::unique_ptr<RobotsCache> m_robots;
     bool m_localFeeds = false; // some feed is on this machine or its network
-    std::mutex m_locksMutex;
-    std::map<QString, std::unique_ptr<std::mutex>> m_locks;
+    // One fetch at a time per feed and per article, through a fixed set of locks so that a
+    // long-running gateway does not gather one per article ever asked for.
+    std::array<std::mutex, 64> m_locks;
 };
 
 // The gateway as the server's page source.
