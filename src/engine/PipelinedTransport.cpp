@@ -83,6 +83,7 @@ Hop PipelinedTransport::requestNow(const QString &url)
     if (m_aborted)
         return {false, {}, CancelledError(url), {}};
     m_slotWanted = true;
+    collectFinished();
     while (m_underWay >= m_connections && !m_aborted) {
         curl_multi_poll(m_multi, nullptr, 0, kPollMilliseconds, nullptr);
         collectFinished();
@@ -141,8 +142,17 @@ void PipelinedTransport::waitFor(const Transfer &transfer)
 
 void PipelinedTransport::collectFinished()
 {
-    int running = 0;
-    curl_multi_perform(m_multi, &running);
+    // Until nothing new starts: a transfer that ends inside the last perform must be collected
+    // now, since no socket event will ever report it and a wait would sit out its timeout.
+    do {
+        int running = 0;
+        curl_multi_perform(m_multi, &running);
+        collectMessages();
+    } while (askAhead(false));
+}
+
+void PipelinedTransport::collectMessages()
+{
     int queued = 0;
     while (CURLMsg *message = curl_multi_info_read(m_multi, &queued)) {
         if (message->msg != CURLMSG_DONE)
@@ -158,7 +168,6 @@ void PipelinedTransport::collectFinished()
         if (transfer->ahead)
             m_heldBytes += transfer->hop.body.size();
     }
-    askAhead();
 }
 
 bool PipelinedTransport::isAheadOrUnderWay(const QString &url) const
@@ -167,7 +176,7 @@ bool PipelinedTransport::isAheadOrUnderWay(const QString &url) const
                        [&url](const Transfer &t) { return t.url == url; });
 }
 
-void PipelinedTransport::askAhead()
+bool PipelinedTransport::askAhead(bool send)
 {
     const qsizetype most = kAheadPerConnection * m_connections;
     bool started = false;
@@ -184,10 +193,11 @@ void PipelinedTransport::askAhead()
         start(transfer);
         started = true;
     }
-    if (started) {
+    if (started && send) {
         int running = 0;
         curl_multi_perform(m_multi, &running);
     }
+    return started;
 }
 
 void PipelinedTransport::forgetExpected()

@@ -48,7 +48,10 @@ private:
     void start(Transfer &transfer);
     void waitFor(const Transfer &transfer);
     void collectFinished();
-    void askAhead();
+    void collectMessages();
+    // Starts what the limits allow; send puts the new requests on the wire at once (a caller
+    // that goes on to collect finished transfers does that itself). True when any started.
+    bool askAhead(bool send = true);
     void endEverything();
     bool isAheadOrUnderWay(const QString &url) const;
 
