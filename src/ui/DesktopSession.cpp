@@ -6,6 +6,7 @@
 #include "engine/HttpTransport.h"
 #include "startup/ProgramState.h"
 #include "ui/BrowseForFolder.h"
+#include "ui/DesktopNotifier.h"
 #include "ui/FetchWorker.h"
 #include "ui/SplashForm.h"
 #include "ui/frmDebug.h"
@@ -27,6 +28,8 @@ namespace {
 // How long an ending program waits for a cancelled run to notice: an aborted request returns
 // within about a second.
 constexpr std::chrono::seconds kRunStopWait{5};
+// How long an ending program lets the notification service take its notification.
+constexpr std::chrono::milliseconds kNoticeWait{500};
 
 } // namespace
 
@@ -116,6 +119,9 @@ int DesktopSession::run()
             std::_Exit(status);
         }
     }
+    // The windows are gone; the person learns what the run did without waiting for it.
+    if (m_runEnded && !m_runNotice.summary.isEmpty())
+        DesktopNotifier().notify(m_runNotice.summary, m_runNotice.body, kNoticeWait);
     return status;
 }
 
@@ -172,12 +178,16 @@ void DesktopSession::startFetch()
     m_runPrompter = std::make_unique<RunPrompter>(m_prompter);
     m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, progress});
     m_worker = std::make_unique<FetchWorker>([this] {
-        return FetchAndSave(m_state, *m_services,
-                            [this](const QString &path) { return openOutput(path); })
-            .exitStatus;
+        const FetchOutcome outcome = FetchAndSave(
+            m_state, *m_services, [this](const QString &path) { return openOutput(path); });
+        m_runNotice = RunEndNotice(outcome);
+        return outcome.exitStatus;
     });
-    QObject::connect(m_worker.get(), &FetchWorker::finished, m_worker.get(),
-                     [this](int status) { endProgram(status); });
+    // Read only once finished() has arrived, after the run wrote it.
+    QObject::connect(m_worker.get(), &FetchWorker::finished, m_worker.get(), [this](int status) {
+        m_runEnded = true;
+        endProgram(status);
+    });
     m_worker->start();
 }
 

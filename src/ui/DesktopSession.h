@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/FetchProgress.h"
+#include "ui/DesktopNotifier.h"
 #include "ui/SettingWindowHost.h"
 
 #include <QEventLoop>
@@ -63,6 +64,8 @@ private:
     std::unique_ptr<frmFetch> m_fetchWindow;
     std::unique_ptr<HiddenProgress> m_hiddenProgress;
     std::unique_ptr<RunServices> m_services;
+    RunNotice m_runNotice; // written by the run's thread before finished()
+    bool m_runEnded = false;
     // Declared last: the run's thread is joined before anything it uses goes away.
     std::unique_ptr<FetchWorker> m_worker;
 };
