@@ -9,6 +9,9 @@
 #include "util/Prompter.h"
 #include "util/SafeWrite.h"
 
+#include <QFile>
+#include <QFileInfo>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -159,7 +162,13 @@ QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
 
 OutputFileAccess OutputFileAccess::real()
 {
-    return {&CanAppendFile, &WriteFileAtomically, &AppendAllOrNothing};
+    return {&CanAppendFile,
+            [](const QString &path, const QByteArray &bytes) {
+                return WriteFileAtomically(path, bytes);
+            },
+            [](const QString &path, const QByteArray &bytes) {
+                return AppendAllOrNothing(path, bytes);
+            }};
 }
 
 SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveContext &context)
@@ -170,6 +179,9 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
     result.SaveFilePath = path + LayoutExtension(layout);
     const QString &file = result.SaveFilePath;
 
+    // The probe creates a missing file; the writers create it whole themselves, so that a failed
+    // or killed write leaves no empty file behind.
+    const bool existed = QFileInfo::exists(file);
     if (!context.files.canAppend(file)) {
         // The fixed text, then the path, so the person knows which file could not be opened.
         context.prompter.tell(
@@ -187,6 +199,9 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
             options.Append = true;
     }
 
+    if (!existed)
+        QFile::remove(file);
+
     const auto lost = [&](const ArticleRecord &record, qsizetype count) {
         result.lostCharacters += count;
         if (context.log)
@@ -195,11 +210,9 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
     };
     const QByteArray bytes = BuildOutput(layout, articles, {options.NoAddKey, context.now, lost});
 
-    FileResult written;
-    if (options.OverWrite)
-        written = context.files.replace(file, bytes);
-    else if (!bytes.isEmpty())
-        written = context.files.append(file, bytes); // the probe has already created the file
+    // An append of no records still creates a missing file, empty.
+    const FileResult written =
+        options.OverWrite ? context.files.replace(file, bytes) : context.files.append(file, bytes);
 
     if (!written) {
         context.prompter.tell(u"ファイルが保存できませんでした。\r\n"_s + written.error,

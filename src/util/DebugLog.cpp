@@ -59,8 +59,8 @@ void DebugLog::write(const QString &text)
     QMutexLocker lock(&m_mutex);
     if (m_log) {
         QString folder = m_programFolder;
-        const FileResult appended = AppendAllOrNothing(
-            JoinPath(folder, u"DebugLog.txt"_s), CodePage::toCp932(QString(text + u"\r\n"_s)));
+        const FileResult appended = AppendUnjournaled(JoinPath(folder, u"DebugLog.txt"_s),
+                                                      CodePage::toCp932(QString(text + u"\r\n"_s)));
         // Losing the log must not stop the run; one notice is enough to find out why.
         if (!appended && !m_fileErrorReported) {
             m_fileErrorReported = true;

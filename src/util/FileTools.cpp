@@ -1,8 +1,9 @@
 #include "util/FileTools.h"
 
+#include "util/SafeWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 using namespace Qt::StringLiterals;
 
@@ -85,32 +86,24 @@ bool CanAppendFile(const QString &path)
     return file.open(QIODevice::WriteOnly | QIODevice::Append);
 }
 
-qint16 CopyFileTo(const QString &source, const QString &destination, bool overwrite)
+qint16 CopyFileTo(const QString &source, const QString &destination, bool overwrite, QString *error)
 {
+    const auto fail = [error](const QString &text) -> qint16 {
+        if (error)
+            *error = text;
+        return 1;
+    };
     if (source == destination)
         return 0;
     if (!overwrite && QFileInfo::exists(destination))
-        return 1;
+        return fail(destination + u": already exists"_s);
 
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return 1;
+        return fail(source + u": "_s + in.errorString());
     // A copy that fails half-way leaves the old destination whole.
-    QSaveFile out(destination);
-    if (!out.open(QIODevice::WriteOnly))
-        return 1;
-    constexpr qint64 kChunk = 64 * 1024;
-    for (;;) {
-        const QByteArray chunk = in.read(kChunk);
-        if (chunk.isEmpty()) {
-            if (in.error() != QFileDevice::NoError)
-                return 1;
-            break;
-        }
-        if (out.write(chunk) != chunk.size())
-            return 1;
-    }
-    return out.commit() ? 0 : 1;
+    const FileResult copied = WriteFileAtomically(destination, in);
+    return copied ? 0 : fail(copied.error);
 }
 
 QString TrimAtNul(const QString &text)

@@ -18,7 +18,8 @@ bool CanReadFile(const QString &path);
 // Opens for appending (creating an empty file when missing) and closes again.
 bool CanAppendFile(const QString &path);
 // 0 copied or nothing to do (same path), 1 failed. An existing destination is replaced only
-// with overwrite, and then whole or not at all.
-qint16 CopyFileTo(const QString &source, const QString &destination, bool overwrite);
+// with overwrite, and then whole or not at all; error, when given, receives the path and reason.
+qint16 CopyFileTo(const QString &source, const QString &destination, bool overwrite,
+                  QString *error = nullptr);
 bool IsDriveSpec(const QString &text);
 QString TrimAtNul(const QString &text);

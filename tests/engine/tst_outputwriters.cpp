@@ -350,19 +350,25 @@ void TestOutputWriters::unwritableFileIsTold()
 void TestOutputWriters::failedWriteIsToldAndReported_data()
 {
     QTest::addColumn<bool>("overWrite");
-    QTest::newRow("overwrite") << true;
-    QTest::newRow("append") << false;
+    QTest::addColumn<bool>("existed");
+    QTest::newRow("overwrite") << true << true;
+    QTest::newRow("append") << false << true;
+    // The probe creates the file; a write that fails must not leave that empty file behind.
+    QTest::newRow("overwrite, new file: none left") << true << false;
+    QTest::newRow("append, new file: none left") << false << false;
 }
 
 void TestOutputWriters::failedWriteIsToldAndReported()
 {
     QFETCH(bool, overWrite);
+    QFETCH(bool, existed);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString file = dir.filePath(u"VHT.qfw"_s);
-    const QByteArray old = "earlier run\x01";
-    QVERIFY(writeFile(file, old));
+    const QByteArray old = existed ? "earlier run\x01"_ba : kUnreadable;
+    if (existed)
+        QVERIFY(writeFile(file, old));
 
     Sample sample;
     sample.add(u"http://p/1"_s, u"T"_s, "b", u"k"_s);
