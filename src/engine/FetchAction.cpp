@@ -13,16 +13,21 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Default.ini goes beside the output file, named after it: VHT20010420.qfw -> VHT20010420.ini.
-void copyCompanionIni(const ProgramState &state, const QString &outputPath, Prompter &prompter)
+// False when the copy failed (the person has been told why).
+bool copyCompanionIni(const ProgramState &state, const QString &outputPath, Prompter &prompter)
 {
     const QString source = ShippedFilePath(state.programFolder, u"Default.ini"_s);
     if (!CanReadFile(source))
-        return;
+        return true;
     QString folder = ParentFolderOf(outputPath);
     const QString target = JoinPath(folder, BaseNameOf(outputPath) + u".ini"_s);
-    if (CopyFileTo(source, target, true) != 0)
-        prompter.tell(u"設定ファイルをコピーできませんでした。\r\n"_s + source + u" -> "_s + target,
-                      MessageIcon::Stop);
+    QString error;
+    if (CopyFileTo(source, target, true, &error) == 0)
+        return true;
+    prompter.tell(u"設定ファイルをコピーできませんでした。\r\n"_s + source + u" -> "_s + target +
+                      u"\r\n"_s + error,
+                  MessageIcon::Stop);
+    return false;
 }
 
 } // namespace
@@ -41,13 +46,15 @@ FetchOutcome FetchAndSave(ProgramState &state, RunServices &services,
         return outcome;
     }
 
+    bool copied = true;
     if (run.end == RunEnd::Completed && !run.SaveFilePath.isEmpty()) {
         if (run.options.Open && openDocument && !openDocument(run.SaveFilePath))
             services.prompter.tell(u"ファイルを開けませんでした。\r\n"_s + run.SaveFilePath,
                                    MessageIcon::Stop);
-        // Only an unticked box copies: a greyed one (2) counts as ticked.
-        if (state.settings.NoCopyINI == 0)
-            copyCompanionIni(state, run.SaveFilePath, services.prompter);
+        // Only an unticked box copies: a greyed one (2) counts as ticked. An output that could
+        // not be written gets no companion.
+        if (state.settings.NoCopyINI == 0 && run.outputWritten)
+            copied = copyCompanionIni(state, run.SaveFilePath, services.prompter);
     }
 
     const FileResult saved = SaveKeyWordsAndSettings(state);
@@ -57,7 +64,7 @@ FetchOutcome FetchAndSave(ProgramState &state, RunServices &services,
                                MessageIcon::Stop);
         return outcome;
     }
-    if (run.end == RunEnd::Completed && run.outputWritten)
+    if (run.end == RunEnd::Completed && run.outputWritten && copied)
         outcome.exitStatus = run.missedPages.isEmpty() ? ExitNormal : ExitSomePagesFailed;
     return outcome;
 }
