@@ -49,6 +49,13 @@ int Application::run()
     const StartUpResult started = StartUp(m_state, *m_prompter, m_commandLine);
     for (const QString &note : started.notes)
         say(note);
+    for (const QString &unread : started.unreadFiles) {
+        // Told like any other message (a window, or the terminal without one), and kept on the
+        // terminal in either case.
+        if (m_mode == Mode::Windows)
+            say(unread);
+        m_prompter->tell(unread, MessageIcon::Exclamation);
+    }
     if (!started.started)
         return ExitCouldNotStart;
 

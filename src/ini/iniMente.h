@@ -19,6 +19,9 @@ class iniMente
 public:
     // Remembers the file name and loads the file when it exists as an ordinary, visible file.
     bool iniLoader(const QString &Filename);
+    // Why the last load stopped part-way, naming the line ("line 3: ...") or the file's error;
+    // empty after a load that read the whole file or found no file.
+    QString iniLoadError() const { return m_loadError; }
     void SetiniFilename(const QString &FilenameofINI);
     QString GetiniFilename() const;
 
@@ -52,6 +55,7 @@ private:
     QVariantList m_iniValue;
     qint32 m_iniLast = -1;
     QString m_iniFilename;
+    QString m_loadError;
     // Lower-cased name -> first index with it. Names never change once stored and entries are
     // only ever appended, so the first match stays valid until the next load.
     QHash<QString, qint32> m_firstIndex;

@@ -46,6 +46,7 @@ bool isOrdinaryFile(const QString &path)
 bool iniMente::iniLoader(const QString &Filename)
 {
     m_iniFilename = Filename;
+    m_loadError.clear();
     if (!isOrdinaryFile(Filename))
         return false;
     return iniParser(Filename);
@@ -69,17 +70,23 @@ bool iniMente::iniParser(const QString &Filename)
     m_iniLast = -1;
 
     QFile file(Filename);
-    if (!file.open(QIODevice::ReadOnly))
+    if (!file.open(QIODevice::ReadOnly)) {
+        m_loadError = file.errorString();
         return false;
+    }
     const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
+    if (file.error() != QFileDevice::NoError) {
+        m_loadError = file.errorString();
         return false;
+    }
     // CR cannot be part of a CP932 double byte, so splitting after decoding finds the same lines.
     const QString content = CodePage::fromCp932(bytes);
     const QStringView text(content);
 
     qsizetype pos = 0;
+    qint32 lineNumber = 0;
     while (pos < text.size()) {
+        ++lineNumber;
         // A line ends at CR LF or a lone CR; a lone LF stays inside the line.
         qsizetype end = text.indexOf(u'\r', pos);
         qsizetype next = end + 1;
@@ -94,8 +101,12 @@ bool iniMente::iniParser(const QString &Filename)
 
         const qsizetype equals = line.indexOf(u'=');
         if (equals >= 0 &&
-            (equals + 1 > MaxLinePosition || line.size() - equals - 1 > MaxLinePosition))
+            (equals + 1 > MaxLinePosition || line.size() - equals - 1 > MaxLinePosition)) {
+            m_loadError = u"line %1 is longer than an INI line may be (%2 characters before or "
+                          "after its \"=\")"_s.arg(lineNumber)
+                              .arg(MaxLinePosition);
             return false;
+        }
 
         QString name;
         QVariant value;

@@ -5,6 +5,7 @@
 #include "util/SafeWrite.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QLocale>
 
 #include <algorithm>
@@ -110,17 +111,20 @@ QString JoinKeyWordLines(const QStringList &entries)
     return text;
 }
 
-void LoadKeyWords(const QString &path, KeyWordList &list)
+FileResult LoadKeyWords(const QString &path, KeyWordList &list)
 {
-    if (!CanReadFile(path))
-        return;
+    if (!QFileInfo::exists(path))
+        return FileResult::success();
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        return;
+        return FileResult::failure(path, file.errorString());
     // A read error ends the file early; whatever arrived is still used.
     const QByteArray bytes = file.readAll();
     for (const QString &field : SplitKeyWordFields(CodePage::fromCp932(bytes)))
         list.insertSorted(field);
+    if (file.error() != QFileDevice::NoError)
+        return FileResult::failure(path, file.errorString());
+    return FileResult::success();
 }
 
 FileResult SaveKeyWords(const QString &path, KeyWordList &list)

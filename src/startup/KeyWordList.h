@@ -40,7 +40,8 @@ QStringList SplitKeyWordFields(QStringView text);
 // read back as itself (holding a comma or a line end, or opening with a quote) is quoted.
 QString JoinKeyWordLines(const QStringList &entries);
 
-// Adds the fields of the CP932 file to the list; a missing or unreadable file adds nothing.
-void LoadKeyWords(const QString &path, KeyWordList &list);
+// Adds the fields of the CP932 file to the list; a missing file adds nothing. A file that is
+// there but cannot be read (whole) fails with its path and the reason; what was read is kept.
+FileResult LoadKeyWords(const QString &path, KeyWordList &list);
 // Replaces the file with the list (CP932); clears KeyWordChanged only when that worked.
 FileResult SaveKeyWords(const QString &path, KeyWordList &list);

@@ -24,7 +24,20 @@ QString ProgramState::savedAddressesPath() const
 
 FileResult SaveKeyWordsAndSettings(ProgramState &state)
 {
-    if (FileResult saved = SaveKeyWords(state.keyWordFilePath(), state.keyWords); !saved)
-        return saved;
-    return SaveSettings(state.SettingIni, state.settings);
+    QStringList errors;
+    const auto notSaved = [](const QString &path, const QString &unread) -> QString {
+        return path + u": not saved, because it could not be read whole at start-up ("_s + unread +
+               u"); the file is kept as it was"_s;
+    };
+    if (!state.keyWordFileUnread.isEmpty())
+        errors << notSaved(state.keyWordFilePath(), state.keyWordFileUnread);
+    else if (FileResult saved = SaveKeyWords(state.keyWordFilePath(), state.keyWords); !saved)
+        errors << saved.error;
+    if (!state.settingIniUnread.isEmpty())
+        errors << notSaved(state.settingIniPath(), state.settingIniUnread);
+    else if (FileResult saved = SaveSettings(state.SettingIni, state.settings); !saved)
+        errors << saved.error;
+    if (errors.isEmpty())
+        return FileResult::success();
+    return {false, errors.join(u"\r\n"_s)};
 }

@@ -20,11 +20,16 @@ struct ProgramState
     KeyWordList keyWords;
     QString BaseURL; // the portal's address, settled once by the application
     DebugLog log;
+    // Why a settings file could not be read whole at start-up (empty when it was, or missing).
+    // Such a file is never written over: what it holds beyond the failure would be lost.
+    QString settingIniUnread;
+    QString keyWordFileUnread;
 
     QString settingIniPath() const;     // SettingFolder/varnholt.ini
     QString keyWordFilePath() const;    // SettingFolder/KeyWord.txt
     QString savedAddressesPath() const; // SettingFolder/SavedAddresses.txt
 };
 
-// SaveKeyWords, then SaveSettings; stops at the first failure and returns it.
+// SaveKeyWords, then SaveSettings, each unless its file could not be read whole; the failures
+// and the skipped files, joined, when any.
 FileResult SaveKeyWordsAndSettings(ProgramState &state);

@@ -61,8 +61,20 @@ StartUpResult StartUp(ProgramState &state, Prompter &prompter, QStringView comma
     // folder is used, as on every start before.
     state.SettingFolder = ReadSettingFolderRecord(u"NoOne"_s);
 
-    state.SettingIni.iniLoader(state.settingIniPath());
-    LoadKeyWords(state.keyWordFilePath(), state.keyWords);
+    // A file that stops part-way still gives what was read, but is never saved over.
+    if (!state.SettingIni.iniLoader(state.settingIniPath()) &&
+        !state.SettingIni.iniLoadError().isEmpty()) {
+        state.settingIniUnread = state.SettingIni.iniLoadError();
+        result.unreadFiles << state.settingIniPath() + u": "_s + state.settingIniUnread +
+                                  u". The settings read before it are used; the file is not "
+                                  "written over, so nothing of it is lost"_s;
+    }
+    if (const FileResult read = LoadKeyWords(state.keyWordFilePath(), state.keyWords); !read) {
+        state.keyWordFileUnread = read.error.mid(state.keyWordFilePath().size() + 2);
+        result.unreadFiles << read.error +
+                                  u". The keywords read before it are used; the file is not "
+                                  "written over, so nothing of it is lost"_s;
+    }
     LoadSettings(state.SettingIni, state.settings, state.programFolder);
 
     state.runOptions = ParseCommandLine(commandLine);

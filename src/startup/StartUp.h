@@ -11,6 +11,9 @@ struct StartUpResult
 {
     bool started = false; // false: no settings folder was named, nothing was created
     QStringList notes;    // problems that did not stop the start, each naming its path
+    // Settings files that could not be read whole, each naming its path, where it stopped and
+    // that it will be left as it is: for the person, on the terminal or in a window.
+    QStringList unreadFiles;
 };
 
 // Finds (on the first start: asks for, creates and records) the settings folder, loads the

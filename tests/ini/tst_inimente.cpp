@@ -180,6 +180,9 @@ void tst_iniMente::lineLimits()
     QCOMPARE(document.GetiniValue(u"last"_s, u"none"_s),
              ok ? QVariant(u"2"_s) : QVariant(u"none"_s));
     QCOMPARE(document.iniLast(), ok ? 2 : 0);
+    // The person is told which line stopped the load.
+    QCOMPARE(document.iniLoadError().startsWith(u"line 2 "_s), !ok);
+    QCOMPARE(document.iniLoadError().isEmpty(), ok);
 }
 
 void tst_iniMente::loadMissing_data()
@@ -206,6 +209,7 @@ void tst_iniMente::loadMissing()
 
     const QString path = dir.filePath(name);
     QVERIFY(!document.iniLoader(path));
+    QVERIFY2(document.iniLoadError().isEmpty(), qPrintable(document.iniLoadError()));
     QCOMPARE(document.GetiniFilename(), path);
     QCOMPARE(document.iniSavertoVariable(), u"a = 1\r\nb = 2\r\n"_s);
     // The walk begun before the failed load carries on where it was.
@@ -240,6 +244,7 @@ void tst_iniMente::loadUnreadableEmptiesDocument()
     iniMente document = loaded("a=1\r\n"_ba);
     QCOMPARE(document.iniLast(), 0);
     QVERIFY(!document.iniLoader(path));
+    QVERIFY(!document.iniLoadError().isEmpty());
     QCOMPARE(document.iniLast(), -1);
     QCOMPARE(document.GetiniValue(u"a"_s, u"gone"_s), QVariant(u"gone"_s));
 }

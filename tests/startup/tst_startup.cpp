@@ -30,6 +30,8 @@ private slots:
     void commandLine_reachesLog();
     void loginName_data();
     void loginName();
+    void unreadFile_usedAsReadAndKept_data();
+    void unreadFile_usedAsReadAndKept();
 
 private:
     QTemporaryDir m_config;
@@ -163,6 +165,78 @@ void tst_StartUp::folderCannotBeMade_recordedAndNoted()
     // Recorded all the same: the next start finds it missing and asks again.
     QCOMPARE(state.SettingFolder, m_programFolder + u"/plain/kazemi/"_s);
     QVERIFY(!SettingFolderExists(ReadSettingFolderRecord(QString())));
+}
+
+void tst_StartUp::unreadFile_usedAsReadAndKept_data()
+{
+    QTest::addColumn<QByteArray>("ini");        // the settings file, as it lies on disk
+    QTest::addColumn<bool>("keyWordsReadable"); // false: a folder stands in KeyWord.txt's place
+    QTest::addColumn<QString>("unreadFile");    // "", "varnholt.ini" or "KeyWord.txt"
+    QTest::addColumn<QString>("saveFileName0"); // what the settings hold after the start
+
+    const QByteArray head = "SaveFileName0 = news\r\nSaveFileName1 = yymmdd\r\n";
+    const QByteArray tail = "IgnoreKey = 1\r\nNoCopyINI = 0\r\nOverWrite = 0\r\nYesterday = 0\r\n"
+                            "NoKeyWord = 0\r\nCategory = 1,1,1,1,1,1,1,1,1,1,1,1\r\n"
+                            "; kept remark\r\n"_ba;
+    QTest::newRow("both whole") << head + "SaveFileName2 = x\r\n" + tail << true << QString()
+                                << u"news"_s;
+    QTest::newRow("line 3 over the limit")
+        << head + "SaveFileName2 = " + QByteArray(40000, 'x') + "\r\n" + tail << true
+        << u"varnholt.ini"_s << u"news"_s;
+    QTest::newRow("keyword file unreadable")
+        << head + "SaveFileName2 = x\r\n" + tail << false << u"KeyWord.txt"_s << u"news"_s;
+}
+
+void tst_StartUp::unreadFile_usedAsReadAndKept()
+{
+    QFETCH(QByteArray, ini);
+    QFETCH(bool, keyWordsReadable);
+    QFETCH(QString, unreadFile);
+    QFETCH(QString, saveFileName0);
+    const QString folder = m_programFolder + u"/kept"_s;
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(WriteSettingFolderRecord(folder));
+    QVERIFY(writeFile(folder + u"/varnholt.ini"_s, ini));
+    if (keyWordsReadable)
+        QVERIFY(writeFile(folder + u"/KeyWord.txt"_s, "yen\r\n"_ba));
+    else
+        QVERIFY(QDir().mkpath(folder + u"/KeyWord.txt"_s));
+
+    ProgramState state;
+    state.programFolder = m_programFolder;
+    ScriptedPrompter prompter;
+    const StartUpResult result = StartUp(state, prompter, QString());
+
+    QVERIFY(result.started);
+    QCOMPARE(state.settings.SaveFileName[0], saveFileName0);
+    if (unreadFile.isEmpty()) {
+        QVERIFY2(result.unreadFiles.isEmpty(), qPrintable(result.unreadFiles.join(u'\n')));
+        QVERIFY(SaveKeyWordsAndSettings(state).ok);
+        return;
+    }
+    const QString path = folder + u'/' + unreadFile;
+    QCOMPARE(result.unreadFiles.size(), 1);
+    QVERIFY2(result.unreadFiles.first().startsWith(path + u": "_s),
+             qPrintable(result.unreadFiles.first()));
+    if (unreadFile == u"varnholt.ini"_s) {
+        QVERIFY2(result.unreadFiles.first().contains(u"line 3 "_s),
+                 qPrintable(result.unreadFiles.first()));
+        // Nothing after the long line was read: the categories stay unticked.
+        QCOMPARE(state.settings.Category, (std::array<int, 12>{}));
+    }
+
+    // The save writes the other file and leaves this one exactly as it was.
+    const FileResult saved = SaveKeyWordsAndSettings(state);
+    QVERIFY(!saved.ok);
+    QVERIFY2(saved.error.startsWith(path + u": "_s), qPrintable(saved.error + u" | "_s + path));
+    QVERIFY2(!saved.error.contains(u"\r\n"_s), qPrintable(saved.error));
+    if (unreadFile == u"varnholt.ini"_s) {
+        QCOMPARE(readFile(path), ini);
+        QCOMPARE(readFile(folder + u"/KeyWord.txt"_s), "yen\r\n"_ba);
+    } else {
+        QVERIFY(QFileInfo(path).isDir());
+        QVERIFY(readFile(folder + u"/varnholt.ini"_s).startsWith("SaveFileName0 = news\r\n"));
+    }
 }
 
 void tst_StartUp::commandLine_reachesLog()
