@@ -4,6 +4,10 @@
 #include "startup/StartUp.h"
 #include "util/ErrorLines.h"
 #include "util/ProgramFolder.h"
+#include "util/SignalWatcher.h"
+
+#include <cstdio>
+#include <cstdlib>
 
 #ifdef VARNHOLT_WITH_UI
 #include "ui/DesktopSession.h"
@@ -29,10 +33,35 @@ void Application::say(const QString &text) const
     WriteErrorLines(text);
 }
 
+void Application::onStopSignal(int signal, int count)
+{
+    const QString name = SignalWatcher::nameOf(signal);
+    if (count > 1) {
+        say(name + u" received again: ending at once"_s);
+        std::fflush(nullptr);
+        std::_Exit(ExitNoOutput);
+    }
+    if (m_stop.request()) {
+        say(name + u" received: the run stops; nothing is written or saved"_s);
+        m_stop.act();
+    } else {
+        say(name + u" received: the files being written are finished first"_s);
+    }
+}
+
 int Application::run()
 {
     // The one place the environment names the portal.
     m_state.BaseURL = PortalBaseURL(qEnvironmentVariable("VARNHOLT_BASE_URL"));
+    if (m_mode == Mode::Headless) {
+        // Until the run begins there is nothing to stop or finish: starting up writes nothing
+        // that a sudden end could damage.
+        m_stop.setStopAction([] {
+            std::fflush(nullptr);
+            std::_Exit(ExitNoOutput);
+        });
+    }
+
     QString folderError;
     m_state.programFolder = ProgramFolder(&folderError);
     // The log and the settings folders fail with their own paths later; start all the same.
@@ -43,7 +72,7 @@ int Application::run()
     // The windows, set up before the start-up so the debug window shows its first line.
     std::optional<DesktopSession> desktop;
     if (m_mode == Mode::Windows)
-        desktop.emplace(m_state, *m_prompter);
+        desktop.emplace(m_state, *m_prompter, &m_stop);
 #endif
 
     const StartUpResult started = StartUp(m_state, *m_prompter, m_commandLine);
@@ -87,12 +116,19 @@ int Application::runUnattended()
         clearing = std::make_unique<LineClearingPrompter>(*m_prompter, *terminal);
     Prompter &prompter = clearing ? static_cast<Prompter &>(*clearing) : *m_prompter;
     FetchProgress &progress = terminal ? static_cast<FetchProgress &>(*terminal) : silent;
-    RunServices services{*http, prompter, progress};
+    StoppableProgress stoppable(progress, m_stop);
+    StoppablePrompter quiet(prompter);
+    m_stop.setStopAction([&http, &quiet] {
+        quiet.stopAsking();
+        http->abort();
+    });
+    RunServices services{*http, quiet, stoppable};
     // Without a display nothing can show a document: the fetch action says so with the path.
     const auto openDocument = [](const QString &) {
         return false;
     };
     const FetchOutcome outcome = FetchAndSave(m_state, services, openDocument);
+    m_stop.setStopAction({});
     say(RunSummary(outcome));
     return outcome.exitStatus;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/ExitStatus.h"
+#include "engine/RunStop.h"
 #include "startup/ProgramState.h"
 #include "util/Prompter.h"
 
@@ -21,6 +22,11 @@ public:
     // Returns the exit status.
     int run();
 
+    // From the signal watcher's thread: the first SIGTERM or SIGINT stops the run before it
+    // writes (or lets a write under way finish); a second one ends the process at once, which
+    // every writer survives (replacements are whole or not at all, appends are journaled).
+    void onStopSignal(int signal, int count);
+
 private:
     int runUnattended();
     void say(const QString &text) const;
@@ -29,4 +35,5 @@ private:
     QString m_commandLine;
     std::unique_ptr<Prompter> m_prompter;
     ProgramState m_state;
+    StopRequest m_stop;
 };

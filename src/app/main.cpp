@@ -3,6 +3,7 @@
 #include "HeadlessPrompter.h"
 #include "engine/CurlTransport.h"
 #include "startup/RunOptions.h"
+#include "util/SignalWatcher.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -34,6 +35,8 @@ void print(const QString &text)
 
 int main(int argc, char **argv)
 {
+    // Before any thread starts, so that the watcher below receives every stop signal.
+    BlockStopSignals();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments << QString::fromLocal8Bit(argv[i]);
@@ -77,5 +80,7 @@ int main(int argc, char **argv)
     const CurlGlobal curl;
     Application application(windows ? Application::Mode::Windows : Application::Mode::Headless,
                             UnparsedCommandLine(arguments), std::move(prompter));
+    const SignalWatcher watcher(
+        [&application](int signal, int count) { application.onStopSignal(signal, count); });
     return application.run();
 }

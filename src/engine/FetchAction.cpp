@@ -41,7 +41,8 @@ FetchOutcome FetchAndSave(ProgramState &state, RunServices &services,
                             services);
     const RunResult &run = outcome.run;
     // A cancel confirmed while the run was finishing means the same: nothing more is saved.
-    if (run.end == RunEnd::Cancelled || services.progress.cancelled()) {
+    if (run.end == RunEnd::Cancelled || services.progress.cancelled() ||
+        !services.progress.beginWriting()) {
         outcome.run.end = RunEnd::Cancelled;
         return outcome;
     }

@@ -19,6 +19,9 @@ public:
     // before the output is written and before anything is saved. False commits the run: from
     // then on it writes and saves all, so a window no longer offers Cancel.
     virtual bool cancelled() const { return false; }
+    // The run is about to write its output or save: false when it was cancelled first. A cancel
+    // that comes later may still end the program, but no longer stops the writing.
+    virtual bool beginWriting() { return !cancelled(); }
 };
 
 // For runs nobody watches.

@@ -168,7 +168,7 @@ RunResult FetchNews(RunInput input, RunServices &services)
     }
 
     // A cancel confirmed during the last article's request writes nothing either.
-    if (services.progress.cancelled())
+    if (!services.progress.beginWriting())
         return ended(RunEnd::Cancelled);
 
     const QString path = outputPathWithoutExtension(options, settings, services.now());

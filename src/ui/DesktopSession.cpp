@@ -4,6 +4,7 @@
 #include "engine/FetchAction.h"
 #include "engine/FetchRun.h"
 #include "engine/HttpTransport.h"
+#include "engine/RunStop.h"
 #include "startup/ProgramState.h"
 #include "ui/BrowseForFolder.h"
 #include "ui/DesktopNotifier.h"
@@ -33,38 +34,6 @@ constexpr std::chrono::milliseconds kNoticeWait{500};
 
 } // namespace
 
-// Forwards the run's questions to the person until the program ends; after that nobody is
-// there to answer (and the window thread no longer serves a blocking call), so every question
-// is answered No and messages are dropped.
-class DesktopSession::RunPrompter final : public Prompter
-{
-public:
-    explicit RunPrompter(Prompter &person)
-        : m_person(person)
-    {}
-
-    void stopAsking() { m_stopped = true; }
-
-    bool askYesNo(const QString &text, MessageIcon icon, const QString &title) override
-    {
-        return !m_stopped && m_person.askYesNo(text, icon, title);
-    }
-    void tell(const QString &text, MessageIcon icon, const QString &title) override
-    {
-        if (!m_stopped)
-            m_person.tell(text, icon, title);
-    }
-    QString askText(const QString &prompt, const QString &title, const QString &suggested) override
-    {
-        return m_stopped ? QString() : m_person.askText(prompt, title, suggested);
-    }
-    void pageFetchStarted() override { m_person.pageFetchStarted(); }
-
-private:
-    Prompter &m_person;
-    std::atomic<bool> m_stopped{false};
-};
-
 // "/HideMe": nothing to show, and only the program's end stops the run.
 class DesktopSession::HiddenProgress final : public FetchProgress
 {
@@ -83,16 +52,26 @@ private:
     std::atomic<bool> m_stopped{false};
 };
 
-DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter)
+DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, StopRequest *stop)
     : m_state(state)
     , m_prompter(prompter)
+    , m_stop(stop)
     , m_debugSink(std::make_unique<DebugWindowSink>())
 {
     m_state.log.setWindowSink(m_debugSink->sink());
+    if (m_stop) {
+        // Requested from any thread; the windows are looked after on their own.
+        m_stop->setStopAction([this] {
+            QMetaObject::invokeMethod(
+                qApp, [this] { endProgram(ExitNoOutput); }, Qt::QueuedConnection);
+        });
+    }
 }
 
 DesktopSession::~DesktopSession()
 {
+    if (m_stop)
+        m_stop->setStopAction({});
     m_worker.reset();
     m_state.log.setWindowSink({});
 }
@@ -171,12 +150,17 @@ void DesktopSession::startFetch()
         m_fetchWindow->show();
     }
     m_hiddenProgress = std::make_unique<HiddenProgress>();
-    FetchProgress &progress =
-        m_fetchWindow ? static_cast<FetchProgress &>(*m_fetchWindow) : *m_hiddenProgress;
+    FetchProgress *progress =
+        m_fetchWindow ? static_cast<FetchProgress *>(m_fetchWindow.get()) : m_hiddenProgress.get();
+    // A stop accepted before the writing keeps the run from beginning it.
+    if (m_stop) {
+        m_stoppableProgress = std::make_unique<StoppableProgress>(*progress, *m_stop);
+        progress = m_stoppableProgress.get();
+    }
 
     m_http = MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
-    m_runPrompter = std::make_unique<RunPrompter>(m_prompter);
-    m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, progress});
+    m_runPrompter = std::make_unique<StoppablePrompter>(m_prompter);
+    m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, *progress});
     m_worker = std::make_unique<FetchWorker>([this] {
         const FetchOutcome outcome = FetchAndSave(
             m_state, *m_services, [this](const QString &path) { return openOutput(path); });

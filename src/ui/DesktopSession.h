@@ -13,6 +13,9 @@ class DebugWindowSink;
 class FetchWorker;
 class HttpTransport;
 class Prompter;
+class StopRequest;
+class StoppableProgress;
+class StoppablePrompter;
 class frmFetch;
 class frmSetting;
 struct ProgramState;
@@ -23,8 +26,9 @@ struct RunServices;
 class DesktopSession final : public SettingWindowHost
 {
 public:
-    // prompter must be usable from a run's thread (a GuiPrompter); both outlive the session.
-    DesktopSession(ProgramState &state, Prompter &prompter);
+    // prompter must be usable from a run's thread (a GuiPrompter); both outlive the session, as
+    // does stop, whose accepted request (a signal) ends the program through endProgram().
+    DesktopSession(ProgramState &state, Prompter &prompter, StopRequest *stop = nullptr);
     ~DesktopSession() override;
     Q_DISABLE_COPY_MOVE(DesktopSession)
 
@@ -49,13 +53,13 @@ private:
     // Releases a run waiting for an answer and makes it stop at its next stop point.
     void stopRun();
 
-    class RunPrompter;
     class HiddenProgress;
 
     ProgramState &m_state;
     Prompter &m_prompter;
+    StopRequest *m_stop;
     // The run's questions: once the program is ending, answered No without a box.
-    std::unique_ptr<RunPrompter> m_runPrompter;
+    std::unique_ptr<StoppablePrompter> m_runPrompter;
     QEventLoop m_loop;
     std::optional<int> m_endStatus;
     std::unique_ptr<DebugWindowSink> m_debugSink;
@@ -63,6 +67,7 @@ private:
     std::unique_ptr<HttpTransport> m_http;
     std::unique_ptr<frmFetch> m_fetchWindow;
     std::unique_ptr<HiddenProgress> m_hiddenProgress;
+    std::unique_ptr<StoppableProgress> m_stoppableProgress;
     std::unique_ptr<RunServices> m_services;
     RunNotice m_runNotice; // written by the run's thread before finished()
     bool m_runEnded = false;
