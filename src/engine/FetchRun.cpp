@@ -47,7 +47,8 @@ QString scanLabel(int index)
     return u"取得すべきデータの一覧を作成しています(%1/%2)"_s.arg(index).arg(CategoryCount - 1);
 }
 
-// Output folder and the three file-name parts; only part 1 is a date pattern.
+// Output folder and the three file-name parts; only part 1 is a date pattern. A name made of
+// nothing but dot levels leaves the layout's extension alone as the file name.
 QString outputPathWithoutExtension(RunOptions &options, const Settings &settings,
                                    const QDateTime &now)
 {
@@ -60,8 +61,12 @@ QString outputPathWithoutExtension(RunOptions &options, const Settings &settings
     QString &pattern = *options.FileNamePart[1];
     if (!pattern.isEmpty())
         pattern = FormatDate(now, pattern);
-    const QString name = SafeFileName(*options.FileNamePart[0] + *options.FileNamePart[1] +
-                                      *options.FileNamePart[2]);
+    const QString typed = SafeFileName(*options.FileNamePart[0] + *options.FileNamePart[1] +
+                                       *options.FileNamePart[2]);
+    // "." and ".." levels are dropped, so the file and its companion stay inside the folder.
+    const QString name = WithoutDotLevels(typed);
+    if (name.isEmpty() && !typed.isEmpty())
+        return JoinPath(options.OutputFolder, QString()) + u'/';
     return JoinPath(options.OutputFolder, name);
 }
 

@@ -39,13 +39,7 @@ bool CreateSettingFolder(ProgramState &state, Prompter &prompter, QStringList &n
 
 QString SettingFolderName(const QString &answer)
 {
-    const QStringList levels = SafeFileName(answer.trimmed()).split(u'/', Qt::SkipEmptyParts);
-    QStringList kept;
-    for (const QString &level : levels) {
-        if (level != u"."_s && level != u".."_s)
-            kept << level;
-    }
-    return kept.join(u'/');
+    return WithoutDotLevels(SafeFileName(answer.trimmed()));
 }
 
 StartUpResult StartUp(ProgramState &state, Prompter &prompter, QStringView commandLine)

@@ -1,5 +1,7 @@
 #include "util/SafeFileName.h"
 
+#include <QStringList>
+
 #include <utility>
 
 QString SafeFileName(const QString &text)
@@ -19,4 +21,14 @@ QString SafeFileName(const QString &text)
         result.replace(QChar(from), QChar(to));
     result.replace(u'\\', u'/');
     return result;
+}
+
+QString WithoutDotLevels(const QString &path)
+{
+    QStringList kept;
+    for (const QString &level : path.split(u'/', Qt::SkipEmptyParts)) {
+        if (level != u"." && level != u"..")
+            kept << level;
+    }
+    return kept.join(u'/');
 }

@@ -685,6 +685,24 @@ void tst_FetchRun::outputPath_data()
     QTest::newRow("unsafe characters become full-width")
         << QStringList{u"a?b"_s, QString(), QString()} << QVariantList{none, none, none}
         << QString() << u"a？b.csv"_s;
+    QTest::newRow("dot-dot levels in a switch part stay inside")
+        << QStringList{u"VHT"_s, QString(), QString()}
+        << QVariantList{u"..\\outside\\x"_s, none, none} << QString() << u"outside/x.csv"_s;
+    QTest::newRow("dot levels across setting parts are dropped")
+        << QStringList{u".\\..\\"_s, u"\\..\\.."_s, u"\\y"_s} << QVariantList{none, none, none}
+        << QString() << u"y.csv"_s;
+    QTest::newRow("part 3 climbing out with a date between")
+        << QStringList{u"VHT"_s, u"yyyy"_s, QString()} << QVariantList{none, none, u"\\..\\..\\z"_s}
+        << QString() << u"VHT2024/z.csv"_s;
+    QTest::newRow("dots inside a name are kept")
+        << QStringList{u"a..b"_s, QString(), u"."_s} << QVariantList{none, none, none} << QString()
+        << u"a..b..csv"_s;
+    QTest::newRow("only dot levels: the extension alone, inside")
+        << QStringList{u".."_s, QString(), QString()} << QVariantList{none, none, none} << QString()
+        << u".csv"_s;
+    QTest::newRow("dot levels in the output folder still name any folder")
+        << QStringList{u"VHT"_s, QString(), QString()} << QVariantList{none, none, none}
+        << u"clip/../fo"_s << u"fo/VHT.csv"_s;
     QTest::newRow("output folder switch")
         << QStringList{u"VHT"_s, QString(), QString()} << QVariantList{none, none, none} << u"fo"_s
         << u"fo/VHT.csv"_s;
@@ -705,12 +723,14 @@ void tst_FetchRun::outputPath()
     }
     QDir(f.dir.path()).mkpath(u"clip"_s);
     QDir(f.dir.path()).mkpath(u"fo"_s);
+    QDir(f.dir.path()).mkpath(u"outside"_s);
+    QDir(f.dir.path()).mkpath(u"VHT2024"_s);
     if (!switchFolder.isEmpty())
         f.state.runOptions.OutputFolder = f.dir.filePath(switchFolder);
 
     const RunResult result = FetchNews(f.input(), f.services);
 
-    QCOMPARE(result.SaveFilePath, f.dir.filePath(expected));
+    QCOMPARE(QDir::cleanPath(result.SaveFilePath), f.dir.filePath(expected));
     QVERIFY(QFile::exists(f.dir.filePath(expected)));
 }
 
