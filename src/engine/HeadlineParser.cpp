@@ -15,6 +15,8 @@ constexpr QStringView HeadlinesMarker = u"<!-- GEN_HEADLINES -->";
 constexpr QStringView ListEnd = u"</ul>";
 constexpr QStringView ItemStart = u"<li><a href=";
 constexpr QStringView TitleEnd = u"</a>";
+constexpr QStringView NextItem = u"<li>";
+constexpr QStringView ItemEnd = u"</li>";
 
 void record(HeadlineContext &context, const QString &url, const QString &title,
             const QString &KeyWord, bool URLOnly)
@@ -59,7 +61,18 @@ void ParseHeadlines(QStringView page, HeadlineContext &context)
         }
 
         const qsizetype t = d + 1;
-        const qsizetype f = page.indexOf(TitleEnd, t);
+        qsizetype f = page.indexOf(TitleEnd, t);
+        qsizetype next = f + 1; // where the search for the next item starts
+        // A title that lost its "</a>" ends with its item, at the next item or the list end,
+        // instead of taking the following headlines in.
+        qsizetype boundary = page.indexOf(NextItem, t);
+        if (e >= t && (boundary < 0 || boundary > e))
+            boundary = e;
+        if (boundary >= 0 && (f < 0 || f > boundary)) {
+            const qsizetype itemEnd = page.indexOf(ItemEnd, t);
+            f = itemEnd >= 0 && itemEnd < boundary ? itemEnd : boundary;
+            next = boundary;
+        }
         if (f < 0)
             return;
         const QString title = page.sliced(t, f - t).toString();
@@ -91,6 +104,6 @@ void ParseHeadlines(QStringView page, HeadlineContext &context)
         context.progress.setUnit(u" Article(s) / " +
                                  QString::number(context.articles.ArticleCount()) + u" Article(s)");
 
-        m = page.indexOf(ItemStart, f + 1);
+        m = page.indexOf(ItemStart, next);
     }
 }

@@ -140,9 +140,20 @@ void TestHeadlineParser::parseHeadlines_data()
         << QStringList{u"http://portalx</ul|>円|円|"_s};
     QTest::newRow("item cut off at the list end") << u"<!-- GEN_HEADLINES --><li><a href=/a</ul>"_s
                                                   << keys << 2 << QStringList{} << QStringList{};
-    QTest::newRow("title without closing tag ends the page")
+    QTest::newRow("title without closing tag ends at the list end")
         << listPage(item(u"/ok"_s, u"円 ok"_s) + u"<li><a href=/x>円 no end</ul>"_s) << keys << 2
-        << QStringList{} << QStringList{u"http://portal/ok|円 ok|円|"_s};
+        << QStringList{}
+        << QStringList{u"http://portal/ok|円 ok|円|"_s, u"http://portal/x|円 no end|円|"_s};
+    QTest::newRow("title without closing tag leaves the next headline whole")
+        << listPage(u"<li><a href=/x>円 lost</li>\r\n"_s + item(u"/y"_s, u"円 next"_s)) << keys << 0
+        << QStringList{}
+        << QStringList{u"http://portal/x|円 lost|円|"_s, u"http://portal/y|円 next|円|"_s};
+    QTest::newRow("title without closing tag or item end stops at the next item")
+        << listPage(u"<li><a href=/x>天気 "_s + item(u"/y"_s, u"円 next"_s)) << keys << 0
+        << QStringList{} << QStringList{u"http://portal/y|円 next|円|"_s};
+    QTest::newRow("closing tag beyond the list end is not the title's")
+        << u"<!-- GEN_HEADLINES --><ul><li><a href=/x>円</ul><p>after</a>"_s << keys << 0
+        << QStringList{} << QStringList{u"http://portal/x|円|円|"_s};
     QTest::newRow("title with tags and entities kept raw")
         << listPage(item(u"/t"_s, u"<b>円</b> &amp; 株"_s)) << keys << 0 << QStringList{}
         << QStringList{u"http://portal/t|<b>円</b> &amp; 株|円|"_s};
