@@ -6,6 +6,7 @@
 #include "util/MakeFolder.h"
 #include "util/Prompter.h"
 #include "util/SafeFileName.h"
+#include "util/SafeWrite.h"
 
 using namespace Qt::StringLiterals;
 
@@ -72,6 +73,11 @@ StartUpResult StartUp(ProgramState &state, Prompter &prompter, QStringView comma
     LoadSettings(state.SettingIni, state.settings, state.programFolder);
 
     state.runOptions = ParseCommandLine(commandLine);
+    // Journals that a killed run left beside its output: the save mends its own file, this
+    // mends the others in the folder (an earlier day's file, say).
+    result.notes << RollBackAppendsIn(state.runOptions.OutputFolder.isEmpty()
+                                          ? state.settings.SaveFolder
+                                          : state.runOptions.OutputFolder);
     state.log.setOptions(state.runOptions.Debug, state.runOptions.Log);
     state.log.write(u"Program Started."_s);
 

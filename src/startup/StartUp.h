@@ -17,8 +17,9 @@ struct StartUpResult
 };
 
 // Finds (on the first start: asks for, creates and records) the settings folder, loads the
-// settings INI, the keyword list and the settings, parses the command line and logs
-// "Program Started.". state.programFolder must be set; each run builds its own category table.
+// settings INI, the keyword list and the settings, parses the command line, rolls back appends
+// that a killed run left in the output folder, and logs "Program Started.". state.programFolder
+// must be set; each run builds its own category table.
 StartUpResult StartUp(ProgramState &state, Prompter &prompter, QStringView commandLine);
 
 // The answer to the folder prompt as a path below the program folder: trimmed, made safe, and
