@@ -3,6 +3,7 @@
 #include "ChildProcess.h"
 #include "PortalProcess.h"
 #include "TestFiles.h"
+#include "TmpfsMount.h"
 #include "util/CodePage.h"
 
 #include <QDate>
@@ -93,6 +94,9 @@ private slots:
     void skipSaved_killedBeforeRecord_duplicatesAtMostThoseRecords();
     void skipSaved_damagedRecord_setAsideRunGoesOn();
     void lostCharacters_namedPerRecordBytesUnchanged();
+    void fullDisk_oldFilesWholeStatusOne_data();
+    void fullDisk_oldFilesWholeStatusOne();
+    void longSettingsLine_fileKeptPersonTold();
 
 private:
     QString base() const { return m_portal->baseUrl(); }
@@ -600,6 +604,83 @@ void tst_Collect::endlessNextPages_walkBoundedNextCategoryRead()
     QCOMPARE(readFile(outFolder() + u"/VHT.csv"_s), expected(u"csv"_s, {1, 3, 4}, u"速報"_s));
     QVERIFY2(run.errors.contains(u"1 page(s) not fetched: "_s + base() + u"/fault/endless/1000"_s),
              qPrintable(run.errors));
+}
+
+void tst_Collect::fullDisk_oldFilesWholeStatusOne_data()
+{
+    QTest::addColumn<QString>("full"); // "settings" or "output": the folder on the full disk
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<qint64>("room");      // bytes left free on it
+    QTest::addColumn<QStringList>("kept"); // files there that must keep their old bytes
+
+    QTest::newRow("keywords and settings") << u"settings"_s << QStringList{} << qint64(0)
+                                           << QStringList{u"KeyWord.txt"_s, u"varnholt.ini"_s};
+    QTest::newRow("overwritten output")
+        << u"output"_s << QStringList{u"/OverWrite"_s} << qint64(0) << QStringList{u"VHT.qfw"_s};
+    QTest::newRow("appended output")
+        << u"output"_s << QStringList{} << qint64(0) << QStringList{u"VHT.qfw"_s};
+    // Room for the small output, not for the large companion.
+    QTest::newRow("companion INI") << u"output"_s << QStringList{u"/OverWrite"_s}
+                                   << qint64(12 * 1024) << QStringList{u"VHT.ini"_s};
+    QTest::newRow("new output: no empty file left")
+        << u"output"_s << QStringList{u"/F1fresh"_s} << qint64(0) << QStringList{};
+}
+
+void tst_Collect::fullDisk_oldFilesWholeStatusOne()
+{
+    QFETCH(QString, full);
+    QFETCH(QStringList, switches);
+    QFETCH(qint64, room);
+    QFETCH(QStringList, kept);
+    const QString folder = full == u"settings"_s ? settingFolder() : outFolder();
+    const TmpfsMount disk(folder, 1024 * 1024);
+    if (!disk.failure().isEmpty())
+        QSKIP(qPrintable(disk.failure()));
+    // The mount hides what init() wrote there: the files are written anew on the small disk.
+    writeSettings({{u"NoCopyINI"_s, u"0"_s}});
+    writeKeyWords({u"速報"_s});
+    QVERIFY(writeFile(outFolder() + u"/VHT.qfw"_s, "records of an earlier run\x01"_ba));
+    QVERIFY(writeFile(outFolder() + u"/VHT.ini"_s, "; the companion of an earlier run\r\n"_ba));
+    QHash<QString, QByteArray> old;
+    for (const QString &name : kept)
+        old.insert(name, readFile(folder + u'/' + name));
+    // The program folder's own Default.ini, far larger than the room left.
+    QVERIFY(writeFile(m_dir->filePath(u"home/Default.ini"_s), QByteArray(200'000, ';')));
+    QVERIFY(disk.fill());
+    QVERIFY(disk.release(room));
+
+    const ChildRun run = runVarnholt(switches);
+
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(QFile::exists(outFolder() + u"/fresh.qfw"_s), false);
+    for (const QString &name : kept) {
+        QVERIFY2(run.errors.contains(folder + u'/' + name + u": "_s), qPrintable(run.errors));
+        QCOMPARE(readFile(folder + u'/' + name), old.value(name));
+    }
+    QVERIFY2(run.errors.contains(u"No space left on device"_s), qPrintable(run.errors));
+}
+
+void tst_Collect::longSettingsLine_fileKeptPersonTold()
+{
+    // Line 3 of 11 holds a value longer than an INI line may be.
+    const QByteArray ini = CodePage::toCp932(QString(
+        u"SaveFolder = "_s + outFolder() + u"\r\nSaveFileName0 = clip\r\nSaveFileName1 = "_s +
+        QString(40'000, u'y') +
+        u"\r\nSaveFileName2 = \r\nIgnoreKey = 0\r\nNoCopyINI = 1\r\nOverWrite = 0\r\n"
+        u"Yesterday = 0\r\nNoKeyWord = 0\r\nCategory = 1,1,0,0,0,0,0,0,0,0,0,0\r\n; end\r\n"_s));
+    const QString path = settingFolder() + u"/varnholt.ini"_s;
+    QVERIFY(writeFile(path, ini));
+
+    const ChildRun run = runVarnholt({});
+
+    // The load rule holds: nothing after line 3 was read, so no category was ticked.
+    QVERIFY2(run.errors.contains(path + u": line 3 "_s), qPrintable(run.errors));
+    QVERIFY(!portalLog().contains(u"GET /headlines/dom/"_s));
+    // Not a full success: the settings could not be saved as usual.
+    QCOMPARE(run.exitCode, 1);
+    QCOMPARE(readFile(path), ini);
+    // The keyword list, read whole, was saved as always.
+    QCOMPARE(CodePage::fromCp932(readFile(settingFolder() + u"/KeyWord.txt"_s)), u"速報\r\n"_s);
 }
 
 namespace {
