@@ -1,6 +1,7 @@
 // The run driven end to end over a table of pages: what is requested, recorded, written and
 // saved, without a network.
 #include "EngineTestSupport.h"
+#include "PortalPages.h"
 #include "ScriptedPrompter.h"
 #include "engine/ArticleList.h"
 #include "engine/CategoryCrawl.h"
@@ -47,10 +48,7 @@ public:
     }
 };
 
-QString articlePage(const QString &text)
-{
-    return u"<html><body>\n<!-- TextStart -->"_s + text + u"<!-- TextEnd -->\n</body></html>\n"_s;
-}
+using PortalPages::articlePage;
 
 QDateTime fixedNow()
 {

@@ -232,7 +232,7 @@ void tst_SettingWindow::fonts_widgetFontExceptTwoFrames()
 void tst_SettingWindow::categories_fiveAndEightCannotBeTicked()
 {
     showWindow();
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < CategoryCount; ++i) {
         auto *box = child<QCheckBox>(u"ChkCategory_%1"_s.arg(i));
         const bool locked = i == 5 || i == 8;
         QCOMPARE(box->isEnabled(), !locked);
