@@ -14,6 +14,7 @@
 #include "engine/PageFetcher.h"
 #include "startup/ProgramState.h"
 #include "util/CodePage.h"
+#include "util/Version.h"
 
 #include <QFile>
 #include <QHash>
@@ -337,8 +338,8 @@ void tst_FetchRun::articleProgress_countsEveryRecord()
 
     QCOMPARE(f.progress.max, 2);
     QCOMPARE(f.progress.values, (QList<qint32>{1, 2}));
-    QCOMPARE(f.progress.captions, (QStringList{u"1 / 2(受信中) - Varnholt Ver.1.0.0"_s,
-                                               u"2 / 2(受信中) - Varnholt Ver.1.0.0"_s}));
+    QCOMPARE(f.progress.captions, (QStringList{u"1 / 2(受信中) - Varnholt"_s + VersionText(),
+                                               u"2 / 2(受信中) - Varnholt"_s + VersionText()}));
     QCOMPARE(f.progress.events, 2);
     QCOMPARE(f.progress.infos.last(), u"記事を受信しています。"_s);
     const qsizetype start = f.log.indexOf(u"記事の取得を開始します。"_s);
