@@ -1,5 +1,6 @@
 // Times ParseHeadlines on a 20,000-item and a 40,000-item headline page (every address distinct)
 // and prints the medians and their ratio: a linear parser gives a ratio near 2.
+#include "PortalPages.h"
 #include "engine/ArticleList.h"
 #include "engine/FetchProgress.h"
 #include "engine/HeadlineParser.h"
@@ -19,14 +20,12 @@ namespace {
 
 QString makePage(int items)
 {
-    QString page = u"<html><body>\r\n<!-- GEN_HEADLINES -->\r\n<ul>\r\n"_s;
+    QString lines;
     for (int i = 0; i < items; ++i) {
-        page += u"<li><a href=/headlines/dom/"_s + QString::number(i) +
-                u".html>国内ニュース見出しその"_s + QString::number(i) +
-                u"</a> (共同) 12時34分</li>\r\n"_s;
+        lines += PortalPages::item(u"/headlines/dom/"_s + QString::number(i) + u".html"_s,
+                                   u"国内ニュース見出しその"_s + QString::number(i));
     }
-    page += u"</ul>\r\n<a href=/headlines/dom/2.html>次ページ</a></body></html>"_s;
-    return page;
+    return PortalPages::listPage(lines, u"/headlines/dom/2.html"_s);
 }
 
 double medianMilliseconds(const QString &page, int runs)

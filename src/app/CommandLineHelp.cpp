@@ -1,12 +1,12 @@
 #include "CommandLineHelp.h"
 
+#include "util/Version.h"
+
 using namespace Qt::StringLiterals;
 
 QString VersionLine()
 {
-    return u"Varnholt Ver.%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
-        .arg(VARNHOLT_VERSION_MINOR)
-        .arg(VARNHOLT_VERSION_PATCH);
+    return ProgramTitle();
 }
 
 QString HelpText()

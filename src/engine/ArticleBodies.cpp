@@ -7,14 +7,13 @@
 #include "engine/UrlGuard.h"
 #include "util/CodePage.h"
 #include "util/DebugLog.h"
+#include "util/Version.h"
 
 using namespace Qt::StringLiterals;
 
 QString ReceivingCaption(qint32 number, qint32 count)
 {
-    static const QString suffix = u"(受信中) - Varnholt Ver.%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
-                                      .arg(VARNHOLT_VERSION_MINOR)
-                                      .arg(VARNHOLT_VERSION_PATCH);
+    static const QString suffix = u"(受信中) - "_s + ProgramTitle();
     return QString::number(number) + u" / "_s + QString::number(count) + suffix;
 }
 

@@ -1,21 +1,16 @@
 #include "engine/ArticleText.h"
 
+#include "engine/PortalMarkers.h"
+
 using namespace Qt::StringLiterals;
-
-namespace {
-
-constexpr QStringView TextStart = u"<!-- TextStart -->";
-constexpr QStringView TextEnd = u"<!-- TextEnd -->";
-
-} // namespace
 
 QString ExtractArticleText(QStringView html)
 {
-    const qsizetype startMarker = html.indexOf(TextStart);
-    const qsizetype e = html.indexOf(TextEnd);
+    const qsizetype startMarker = html.indexOf(PortalMarkers::TextStart);
+    const qsizetype e = html.indexOf(PortalMarkers::TextEnd);
     if (startMarker < 0 || e < 0)
         return {};
-    const qsizetype s = startMarker + TextStart.size();
+    const qsizetype s = startMarker + PortalMarkers::TextStart.size();
     if (e < s)
         return {};
 

@@ -2,6 +2,7 @@
 
 #include "engine/HttpTransport.h"
 #include "engine/UrlGuard.h"
+#include "util/Version.h"
 
 #include <algorithm>
 
@@ -46,7 +47,8 @@ CurlRequest::CurlRequest(CURL *h, std::chrono::milliseconds timeout,
     // Compressed replies are welcome, but only in the cheap encodings: a server asked for
     // brotli may spend far longer compressing a page than sending it.
     curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
-    curl_easy_setopt(h, CURLOPT_USERAGENT, "Varnholt/1.0.0");
+    // libcurl keeps its own copy of the text.
+    curl_easy_setopt(h, CURLOPT_USERAGENT, UserAgent().toLatin1().constData());
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CurlRequest::receive);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_errorText.data());

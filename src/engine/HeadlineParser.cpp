@@ -3,6 +3,7 @@
 #include "engine/ArticleList.h"
 #include "engine/FetchProgress.h"
 #include "engine/KeyWordMatcher.h"
+#include "engine/PortalMarkers.h"
 #include "engine/SavedAddresses.h"
 #include "util/DebugLog.h"
 
@@ -10,11 +11,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr QStringView NoArticleMarker = u"<!-- NO_ARTICLE1 -->";
-constexpr QStringView HeadlinesMarker = u"<!-- GEN_HEADLINES -->";
-constexpr QStringView ListEnd = u"</ul>";
-constexpr QStringView ItemStart = u"<li><a href=";
-constexpr QStringView TitleEnd = u"</a>";
+// A title that lost its "</a>" ends at the next item or the list end.
 constexpr QStringView NextItem = u"<li>";
 constexpr QStringView ItemEnd = u"</li>";
 
@@ -34,7 +31,7 @@ void record(HeadlineContext &context, const QString &url, const QString &title,
 void ParseHeadlines(QStringView page, HeadlineContext &context)
 {
     DebugLog &log = context.log;
-    if (page.contains(NoArticleMarker)) {
+    if (page.contains(PortalMarkers::NoArticle)) {
         if (log.enabled())
             log.write(u"本日は配信がありませんでした。"_s);
         return;
@@ -42,26 +39,26 @@ void ParseHeadlines(QStringView page, HeadlineContext &context)
 
     // Positions are 0-based; -1 means "not found". The list ends at the first "</ul>" at or
     // after the list start, and an item is read only while its link target starts before it.
-    qsizetype a = page.indexOf(HeadlinesMarker);
+    qsizetype a = page.indexOf(PortalMarkers::Headlines);
     if (a < 0)
         a = 0;
-    const qsizetype e = page.indexOf(ListEnd, a);
-    qsizetype m = page.indexOf(ItemStart, a);
+    const qsizetype e = page.indexOf(PortalMarkers::ListEnd, a);
+    qsizetype m = page.indexOf(PortalMarkers::ItemStart, a);
 
-    while (m >= 0 && e >= 0 && m + ItemStart.size() < e) {
-        const qsizetype c = m + ItemStart.size();
+    while (m >= 0 && e >= 0 && m + PortalMarkers::ItemStart.size() < e) {
+        const qsizetype c = m + PortalMarkers::ItemStart.size();
         const qsizetype d = page.indexOf(u'>', c);
         if (d < 0)
             return;
         const QString url = context.BaseURL + page.sliced(c, d - c);
 
         if (context.articles.IsListedURL(url)) {
-            m = page.indexOf(ItemStart, d + 1);
+            m = page.indexOf(PortalMarkers::ItemStart, d + 1);
             continue;
         }
 
         const qsizetype t = d + 1;
-        qsizetype f = page.indexOf(TitleEnd, t);
+        qsizetype f = page.indexOf(PortalMarkers::TitleEnd, t);
         qsizetype next = f + 1; // where the search for the next item starts
         // A title that lost its "</a>" ends with its item, at the next item or the list end,
         // instead of taking the following headlines in.
@@ -81,7 +78,7 @@ void ParseHeadlines(QStringView page, HeadlineContext &context)
         if (context.saved && context.saved->contains(url)) {
             if (log.enabled())
                 log.write(title + u"は保存済みのため除外");
-            m = page.indexOf(ItemStart, f + 1);
+            m = page.indexOf(PortalMarkers::ItemStart, f + 1);
             continue;
         }
 
@@ -104,6 +101,6 @@ void ParseHeadlines(QStringView page, HeadlineContext &context)
         context.progress.setUnit(u" Article(s) / " +
                                  QString::number(context.articles.ArticleCount()) + u" Article(s)");
 
-        m = page.indexOf(ItemStart, next);
+        m = page.indexOf(PortalMarkers::ItemStart, next);
     }
 }

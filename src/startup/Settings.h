@@ -1,5 +1,6 @@
 #pragma once
 
+#include "startup/CategoryTable.h"
 #include "util/FileResult.h"
 
 #include <QString>
@@ -23,7 +24,7 @@ struct Settings
     // 1: headlines whose addresses earlier runs saved are left out. Written only once it is on
     // or stored, so that files of earlier versions save unchanged.
     int SkipSaved = 0;
-    std::array<int, 12> Category{};
+    std::array<int, CategoryCount> Category{};
     // Requests under way at once, each over a kept-alive connection of its own.
     int Connections = DefaultConnections;
 

@@ -4,23 +4,6 @@
 
 using namespace Qt::StringLiterals;
 
-QString ProductName()
-{
-    return u"Varnholt"_s;
-}
-
-QString VersionText()
-{
-    return u" Ver.%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
-        .arg(VARNHOLT_VERSION_MINOR)
-        .arg(VARNHOLT_VERSION_PATCH);
-}
-
-QString ProgramTitle()
-{
-    return ProductName() + VersionText();
-}
-
 namespace {
 
 const QStringList JapaneseFallbacks = {u"IPAPGothic"_s, u"VL PGothic"_s, u"Noto Sans CJK JP"_s,

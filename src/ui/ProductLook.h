@@ -1,18 +1,13 @@
 #pragma once
 
+#include "util/Version.h"
+
 #include <QFont>
 #include <QIcon>
 #include <QString>
 
-// How the program presents itself in every window: its name, version, title, icon and the
-// Japanese UI font the windows were designed with.
-
-// "Varnholt"
-QString ProductName();
-// " Ver.1.0.0": a leading space, then major.minor.revision.
-QString VersionText();
-// "Varnholt Ver.1.0.0": the captions of the settings, progress and about windows.
-QString ProgramTitle();
+// How the program presents itself in every window: its name, version and title (util/Version.h),
+// its icon and the Japanese UI font the windows were designed with.
 
 // The designed font "ＭＳ Ｐゴシック" at the given size, falling back to a Japanese-capable sans
 // font where that face is not installed.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "startup/CategoryTable.h"
+
 #include <QDialog>
 #include <QMargins>
 #include <QString>
@@ -80,7 +82,7 @@ private:
     SettingWindowHost &m_host;
     QMenu *m_menu = nullptr;
     QButtonGroup *m_ignoreKey = nullptr;
-    std::array<QCheckBox *, 12> m_category{};
+    std::array<QCheckBox *, CategoryCount> m_category{};
     std::array<QLineEdit *, 3> m_saveFileName{};
     bool m_ending = false;
     bool m_placed = false;

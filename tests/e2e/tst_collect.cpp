@@ -1,6 +1,7 @@
 // Whole collections: the real varnholt against the real varnholt-portal serving a corpus this
 // test writes, headless, with a settings folder of its own.
 #include "ChildProcess.h"
+#include "PortalPages.h"
 #include "PortalProcess.h"
 #include "TestFiles.h"
 #include "TmpfsMount.h"
@@ -47,13 +48,10 @@ const Article &article(int number)
 
 QString headlinePage(const QList<int> &numbers, const QString &next = {})
 {
-    QString page = u"<html><body>\n<!-- GEN_HEADLINES -->\n<ul>\n"_s;
+    QList<PortalPages::Headline> headlines;
     for (int n : numbers)
-        page += u"<li><a href="_s + article(n).path + u'>' + article(n).title + u"</a></li>\n"_s;
-    page += u"</ul>\n"_s;
-    if (!next.isEmpty())
-        page += u"<a href="_s + next + u">次ページ</a>\n"_s;
-    return page + u"</body></html>\n"_s;
+        headlines.append({article(n).path, article(n).title});
+    return PortalPages::headlinePage(headlines, next);
 }
 
 QString yesterdayPrefix()
@@ -134,8 +132,7 @@ void tst_Collect::init()
     page(u"/headlines/"_s + yesterdayPrefix() + u"/dom/index.html"_s, headlinePage({1, 5}));
     page(u"/headlines/"_s + yesterdayPrefix() + u"/int/index.html"_s, headlinePage({}));
     for (const Article &a : articles())
-        page(a.path + u".html"_s, u"<html><body>\n<!-- TextStart -->"_s + a.source +
-                                      u"<!-- TextEnd -->\n</body></html>\n"_s);
+        page(a.path + u".html"_s, PortalPages::articlePage(a.source));
     QVERIFY(writeFile(root + u"/a/empty"_s, {}));
 
     m_portal = std::make_unique<PortalProcess>(
@@ -484,10 +481,10 @@ void tst_Collect::brokenPages_everyRecordWrittenNothingLost()
         {u"/fault/nul"_s, u"速報 NUL入り"_s},        {u"/fault/lf"_s, u"速報 LF改行"_s},
         {u"/fault/gzip"_s, u"速報 圧縮"_s},          {u"/fault/status/500"_s, u"速報 エラー応答"_s},
     };
-    QString list = u"<!-- GEN_HEADLINES -->\n<ul>\n"_s;
+    QList<PortalPages::Headline> headlines;
     for (const auto &[path, title] : items)
-        list += u"<li><a href="_s + path + u'>' + title + u"</a></li>\n"_s;
-    list += u"</ul>\n<a href=/raw/list>次ページ</a>\n"_s;
+        headlines.append({path, title});
+    const QString list = PortalPages::headlinePage(headlines, u"/raw/list"_s);
     QVERIFY(writeFile(root + u"/headlines/bus/index.html"_s, list.toUtf8()));
     QVERIFY(writeFile(root + u"/raw/bad"_s, "<!-- TextStart -->\xff\xfe ok\x8e<!-- TextEnd -->"));
     QByteArray garbage;

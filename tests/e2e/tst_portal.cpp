@@ -3,6 +3,7 @@
 
 #include "PortalProcess.h"
 #include "TestFiles.h"
+#include "engine/PortalMarkers.h"
 #include "util/CodePage.h"
 
 #include <QDir>
@@ -106,8 +107,8 @@ QList<ListItem> listItems(const QString &page)
 {
     static const QRegularExpression item(
         u"<li><a href=(/article/[^ >\"]+)>([^<]+)</a> <span>[^<]+ \\d\\d:\\d\\d</span></li>"_s);
-    const qsizetype start = page.indexOf(u"<!-- GEN_HEADLINES -->");
-    const qsizetype end = page.indexOf(u"</ul>", start);
+    const qsizetype start = page.indexOf(PortalMarkers::Headlines);
+    const qsizetype end = page.indexOf(PortalMarkers::ListEnd, start);
     QList<ListItem> items;
     if (start < 0 || end < 0)
         return items;
@@ -166,12 +167,12 @@ Walk walkCategory(const Portal &portal, const QString &firstPath)
             return walk;
         }
         const QString page = CodePage::fromEucJp(reply.body);
-        if (page.count(u"次ページ") > 1) {
+        if (page.count(PortalMarkers::NextPage) > 1) {
             walk.failure = path + u" names the next page more than once"_s;
             return walk;
         }
         ++walk.pages;
-        if (page.contains(u"<!-- NO_ARTICLE1 -->"))
+        if (page.contains(PortalMarkers::NoArticle))
             walk.empty = true;
         walk.items += listItems(page);
         path = nextPagePath(page);
@@ -250,15 +251,16 @@ void TestPortal::listPage_isEucJpWithMarkers()
     QVERIFY(
         page.contains(u"<meta http-equiv=\"Content-Type\" content=\"text/html; charset=EUC-JP\">"));
 
-    QCOMPARE(page.contains(u"<!-- NO_ARTICLE1 -->"), !hasItems);
+    QCOMPARE(page.contains(PortalMarkers::NoArticle), !hasItems);
     QCOMPARE(!listItems(page).isEmpty(), hasItems);
-    QCOMPARE(page.contains(u"次ページ"), hasNext);
+    QCOMPARE(page.contains(PortalMarkers::NextPage), hasNext);
     if (hasItems) {
         // The next-page link lies after the list, so the list never swallows it.
-        const qsizetype listEnd = page.indexOf(u"</ul>", page.indexOf(u"<!-- GEN_HEADLINES -->"));
+        const qsizetype listEnd =
+            page.indexOf(PortalMarkers::ListEnd, page.indexOf(PortalMarkers::Headlines));
         QVERIFY(listEnd > 0);
         if (hasNext)
-            QVERIFY(page.indexOf(u"次ページ") > listEnd);
+            QVERIFY(page.indexOf(PortalMarkers::NextPage) > listEnd);
     }
 }
 
@@ -326,10 +328,11 @@ void TestPortal::articlePages_carryTextBetweenMarkers()
                 QCOMPARE(reply.status, 200);
                 QVERIFY(hasOnlyCrLf(reply.body));
                 const QString page = CodePage::fromEucJp(reply.body);
-                const qsizetype start = page.indexOf(u"<!-- TextStart -->");
-                const qsizetype end = page.indexOf(u"<!-- TextEnd -->");
-                QVERIFY2(start > 0 && end > start + 18, qPrintable(item.link));
-                const QString text = page.mid(start + 18, end - start - 18);
+                const qsizetype start = page.indexOf(PortalMarkers::TextStart);
+                const qsizetype end = page.indexOf(PortalMarkers::TextEnd);
+                const qsizetype from = start + PortalMarkers::TextStart.size();
+                QVERIFY2(start > 0 && end > from, qPrintable(item.link));
+                const QString text = page.mid(from, end - from);
                 QVERIFY2(text.contains(u"<br>", Qt::CaseInsensitive), qPrintable(item.link));
                 QVERIFY2(page.contains(item.title), qPrintable(item.link));
                 if (text.contains(u"<BR>"))
@@ -363,9 +366,9 @@ void TestPortal::unknownPages_answer404()
     QCOMPARE(reply.status, 404);
     // The clipper looks only at bodies: a 404 must not look like a list or an article.
     const QString page = CodePage::fromEucJp(reply.body);
-    QVERIFY(!page.contains(u"<!-- GEN_HEADLINES -->"));
-    QVERIFY(!page.contains(u"<!-- TextStart -->"));
-    QVERIFY(!page.contains(u"次ページ"));
+    QVERIFY(!page.contains(PortalMarkers::Headlines));
+    QVERIFY(!page.contains(PortalMarkers::TextStart));
+    QVERIFY(!page.contains(PortalMarkers::NextPage));
 }
 
 void TestPortal::rootFolder_mapsPathsAndRefusesEscapes_data()
@@ -467,8 +470,8 @@ void TestPortal::generatedCorpus_servesExactlyTheAskedCount()
 
     const HttpReply article = portal.get(*links.cbegin());
     QCOMPARE(article.status, 200);
-    const qsizetype start = article.body.indexOf("<!-- TextStart -->");
-    const qsizetype end = article.body.indexOf("<!-- TextEnd -->");
+    const qsizetype start = article.body.indexOf(PortalMarkers::TextStart.toLatin1());
+    const qsizetype end = article.body.indexOf(PortalMarkers::TextEnd.toLatin1());
     QVERIFY(start > 0 && end > start);
     const qsizetype textBytes = end - start - 18;
     QVERIFY2(textBytes > 1200 && textBytes < 2000, qPrintable(QString::number(textBytes)));
@@ -515,8 +518,8 @@ void TestPortal::faults_behaveAsNamed()
         QCOMPARE(reply.body.size(), size);
 
     const QByteArray body = reply.body;
-    const qsizetype start = body.indexOf("<!-- TextStart -->");
-    const qsizetype end = body.indexOf("<!-- TextEnd -->");
+    const qsizetype start = body.indexOf(PortalMarkers::TextStart.toLatin1());
+    const qsizetype end = body.indexOf(PortalMarkers::TextEnd.toLatin1());
     if (expect == u"nothing") {
         QVERIFY(body.isEmpty());
     } else if (expect == u"spaces") {

@@ -1,5 +1,6 @@
 #include "ChildProcess.h"
 #include "TestFiles.h"
+#include "util/Version.h"
 
 #include <QDir>
 #include <QFile>
@@ -137,7 +138,7 @@ void tst_StartUpEndToEnd::informationSwitches_data()
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("version") << u"--version"_s << u"Varnholt Ver.1.0.0\n"_s;
+    QTest::newRow("version") << u"--version"_s << u"Varnholt"_s + VersionText() + u'\n';
     QTest::newRow("help names switches") << u"--help"_s << u"/AutoGet"_s;
     QTest::newRow("help in Japanese") << u"--help"_s << u"スイッチ"_s;
     QTest::newRow("help explains status 3")

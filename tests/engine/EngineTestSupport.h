@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PortalPages.h"
 #include "engine/FetchProgress.h"
 #include "startup/ProgramState.h"
 #include "util/DebugLog.h"
@@ -11,25 +12,9 @@
 
 #include <memory>
 
-// One headline of a list page: the link target and the title.
-struct Item
-{
-    QString path;
-    QString title;
-};
-
-// A headline list page in the portal's layout, with a next-page link when next is given.
-inline QString headlinePage(const QList<Item> &items, const QString &next = {})
-{
-    using namespace Qt::StringLiterals;
-    QString page = u"<html><body>\n<!-- GEN_HEADLINES -->\n<ul>\n"_s;
-    for (const Item &item : items)
-        page += u"<li><a href="_s + item.path + u'>' + item.title + u"</a> (12:00)</li>\n"_s;
-    page += u"</ul>\n"_s;
-    if (!next.isEmpty())
-        page += u"<a href="_s + next + u">次ページ</a>\n"_s;
-    return page + u"</body></html>\n"_s;
-}
+// The engine tests' name for a headline of a list page.
+using Item = PortalPages::Headline;
+using PortalPages::headlinePage;
 
 // A debug log that keeps the texts it was given, without their time stamps.
 class CapturedLog

@@ -1,6 +1,7 @@
 // The run driven end to end over a table of pages: what is requested, recorded, written and
 // saved, without a network.
 #include "EngineTestSupport.h"
+#include "PortalPages.h"
 #include "ScriptedPrompter.h"
 #include "engine/ArticleList.h"
 #include "engine/CategoryCrawl.h"
@@ -13,6 +14,7 @@
 #include "engine/PageFetcher.h"
 #include "startup/ProgramState.h"
 #include "util/CodePage.h"
+#include "util/Version.h"
 
 #include <QFile>
 #include <QHash>
@@ -47,10 +49,7 @@ public:
     }
 };
 
-QString articlePage(const QString &text)
-{
-    return u"<html><body>\n<!-- TextStart -->"_s + text + u"<!-- TextEnd -->\n</body></html>\n"_s;
-}
+using PortalPages::articlePage;
 
 QDateTime fixedNow()
 {
@@ -339,8 +338,8 @@ void tst_FetchRun::articleProgress_countsEveryRecord()
 
     QCOMPARE(f.progress.max, 2);
     QCOMPARE(f.progress.values, (QList<qint32>{1, 2}));
-    QCOMPARE(f.progress.captions, (QStringList{u"1 / 2(受信中) - Varnholt Ver.1.0.0"_s,
-                                               u"2 / 2(受信中) - Varnholt Ver.1.0.0"_s}));
+    QCOMPARE(f.progress.captions, (QStringList{u"1 / 2(受信中) - Varnholt"_s + VersionText(),
+                                               u"2 / 2(受信中) - Varnholt"_s + VersionText()}));
     QCOMPARE(f.progress.events, 2);
     QCOMPARE(f.progress.infos.last(), u"記事を受信しています。"_s);
     const qsizetype start = f.log.indexOf(u"記事の取得を開始します。"_s);

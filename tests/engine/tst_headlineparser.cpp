@@ -1,4 +1,5 @@
 #include "EngineTestSupport.h"
+#include "PortalPages.h"
 #include "engine/ArticleList.h"
 #include "engine/HeadlineParser.h"
 #include "engine/KeyWordMatcher.h"
@@ -12,16 +13,8 @@ namespace {
 
 const QString Base = u"http://portal"_s;
 
-QString item(const QString &target, const QString &title)
-{
-    return u"<li><a href="_s + target + u'>' + title + u"</a> (共同) 12時34分</li>\r\n";
-}
-
-QString listPage(const QString &items)
-{
-    return u"<html><body>\r\n<!-- GEN_HEADLINES -->\r\n<ul>\r\n"_s + items +
-           u"</ul>\r\n</body></html>"_s;
-}
+using PortalPages::item;
+using PortalPages::listPage;
 
 // "URL|Title|KeyWord|U" per record, U marking an address-only record.
 QStringList describe(const ArticleList &articles)

@@ -500,15 +500,17 @@ void tst_iniMente::saveEmptyDocumentTouchesNothing()
 void tst_iniMente::saveFailureSaysWhere_data()
 {
     QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("reason"); // what the error says besides the path
 
-    QTest::newRow("missing folder") << u"missing/set.ini"_s;
-    QTest::newRow("path is a folder") << u"folder"_s;
-    QTest::newRow("no file name") << QString();
+    QTest::newRow("missing folder") << u"missing/set.ini"_s << QString();
+    QTest::newRow("path is a folder") << u"folder"_s << QString();
+    QTest::newRow("no file name") << QString() << u"no file name"_s;
 }
 
 void tst_iniMente::saveFailureSaysWhere()
 {
     QFETCH(QString, target);
+    QFETCH(QString, reason);
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkdir(u"folder"_s));
     const QString path = target.isEmpty() ? QString() : dir.filePath(target);
@@ -518,7 +520,7 @@ void tst_iniMente::saveFailureSaysWhere()
     QString error;
     QVERIFY(!document.iniSaver(path, &error));
     QCOMPARE(document.GetiniFilename(), path);
-    QVERIFY2(!error.isEmpty() && error.contains(path), qPrintable(error));
+    QVERIFY2(!error.isEmpty() && error.contains(path) && error.contains(reason), qPrintable(error));
     QVERIFY(QFileInfo(dir.filePath(u"folder"_s)).isDir());
     QCOMPARE(document.iniSavertoVariable(), before);
     QVERIFY(!document.iniSaverSameFilename());

@@ -14,7 +14,7 @@ namespace {
 const QString kProgramFolder = u"/opt/varnholt"_s;
 
 // Category states as "1,0,2,..." so table rows stay readable.
-QString joined(const std::array<int, 12> &states)
+QString joined(const std::array<int, CategoryCount> &states)
 {
     QStringList parts;
     for (int state : states)

@@ -7,6 +7,7 @@
 #include "ui/frmDebug.h"
 #include "ui/frmFetch.h"
 #include "ui/frmSetting.h"
+#include "util/Version.h"
 
 #include <QApplication>
 #include <QDir>
@@ -74,7 +75,7 @@ int main(int argc, char **argv)
     fetch.setMax(10);
     fetch.setValue(4);
     fetch.setInfo(u"記事を受信しています。"_s);
-    fetch.setCaption(u"4 / 10(受信中) - Varnholt Ver.1.0.0"_s);
+    fetch.setCaption(u"4 / 10(受信中) - "_s + ProgramTitle());
     QApplication::processEvents();
     ok = save(fetch, folder, u"fetch.png"_s) && ok;
     fetch.hide();

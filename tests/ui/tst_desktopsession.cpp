@@ -1,5 +1,6 @@
 // The desktop session around a real run: the cancel question holds the run until it is
 // answered, Yes ends the program with nothing written or saved, and No lets the run finish.
+#include "PortalPages.h"
 #include "PortalProcess.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
@@ -91,11 +92,11 @@ private:
 
 bool tst_DesktopSession::prepare(const QTemporaryDir &dir, const QStringList &articles)
 {
-    QByteArray page = "<!-- GEN_HEADLINES -->\n<ul>\n";
+    QList<PortalPages::Headline> headlines;
     for (const QString &article : articles)
-        page += "<li><a href=" + article.toUtf8() + ">\xe8\xa8\x98\xe4\xba\x8b</a></li>\n";
-    page += "</ul>\n";
-    return writeFile(dir.filePath(u"root/headlines/dom/index.html"_s), page);
+        headlines.append({article, u"記事"_s});
+    return writeFile(dir.filePath(u"root/headlines/dom/index.html"_s),
+                     PortalPages::headlinePage(headlines).toUtf8());
 }
 
 void tst_DesktopSession::setUpState(ProgramState &state, const QTemporaryDir &dir,

@@ -1,6 +1,7 @@
 #include "ScriptedPrompter.h"
 #include "ui/fpProgressBar.h"
 #include "ui/frmFetch.h"
+#include "util/Version.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -34,7 +35,7 @@ void TestFetchWindow::load_showsDesignState_data()
     QTest::addColumn<QVariant>("expected");
 
     QTest::newRow("caption") << u"frmFetch"_s << QByteArray("windowTitle")
-                             << QVariant(u"Varnholt Ver.1.0.0"_s);
+                             << QVariant(ProgramTitle());
     QTest::newRow("info") << u"lblInfo"_s << QByteArray("text")
                           << QVariant(u"記事を受信中です... (全 0 記事中、0 記事目を取得)"_s);
     QTest::newRow("cancelButton") << u"btnCancel"_s << QByteArray("text")

@@ -3,6 +3,7 @@
 #include "ui/MakerInfo.h"
 #include "ui/SettingWindowHost.h"
 #include "ui/frmSetting.h"
+#include "util/Version.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -161,7 +162,7 @@ void tst_SettingWindow::pressEscIn(QWidget *widget)
 
 void tst_SettingWindow::windowLoad_titlePagesAndHelp()
 {
-    QCOMPARE(m_window->windowTitle(), u"Varnholt Ver.1.0.0"_s);
+    QCOMPARE(m_window->windowTitle(), u"Varnholt"_s + VersionText());
     auto *tabs = child<QTabWidget>(u"SSTab"_s);
     QCOMPARE(tabs->currentIndex(), 0);
     const QStringList expectedPages = {u"カテゴリ(&S)"_s, u"フォルダ(&F)"_s, u"キーワード(&K)"_s,
@@ -232,7 +233,7 @@ void tst_SettingWindow::fonts_widgetFontExceptTwoFrames()
 void tst_SettingWindow::categories_fiveAndEightCannotBeTicked()
 {
     showWindow();
-    for (int i = 0; i < 12; ++i) {
+    for (int i = 0; i < CategoryCount; ++i) {
         auto *box = child<QCheckBox>(u"ChkCategory_%1"_s.arg(i));
         const bool locked = i == 5 || i == 8;
         QCOMPARE(box->isEnabled(), !locked);

@@ -32,6 +32,8 @@ void TestDateFormat::formatDate_data()
     QTest::newRow("log clock in capitals") << morning << u"HH:MM:SS"_s << u"04:05:06"_s;
     QTest::newRow("mm right after hh is minutes") << morning << u"hhmm"_s << u"0405"_s;
     QTest::newRow("mm after hh across text") << morning << u"hh時mm分"_s << u"04時05分"_s;
+    QTest::newRow("a year code between hh and mm: the month")
+        << morning << u"hhyymm"_s << u"040102"_s;
     QTest::newRow("mm after a date code is the month") << morning << u"dd mm"_s << u"03 02"_s;
     QTest::newRow("month again after minutes were shown")
         << morning << u"hh:nn dd.mm"_s << u"04:05 03.02"_s;

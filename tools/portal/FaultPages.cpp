@@ -2,6 +2,7 @@
 
 #include "NewsCorpus.h"
 #include "PageTemplates.h"
+#include "engine/PortalMarkers.h"
 #include "util/CodePage.h"
 
 #include <algorithm>
@@ -12,8 +13,6 @@ using namespace Qt::StringLiterals;
 namespace FaultPages {
 
 namespace {
-
-const QByteArray kTextEnd = "<!-- TextEnd -->";
 
 QString articleText()
 {
@@ -47,7 +46,8 @@ QByteArray articleWithNul()
 {
     QByteArray page = article();
     // After the line break and six two-byte characters: inside the text, between characters.
-    const qsizetype at = page.indexOf("<!-- TextStart -->") + 18 + 2 + 2 * 6;
+    const qsizetype at = page.indexOf(PortalMarkers::TextStart.toLatin1()) +
+                         PortalMarkers::TextStart.size() + 2 + 2 * 6;
     page.insert(at, '\0');
     return page;
 }
@@ -75,7 +75,7 @@ PaddedArticle::PaddedArticle(qint64 size)
     : m_unit(CodePage::toEucJp(u"　これは大きなページを作るための詰め物の行です。<br>\r\n"_s))
 {
     const QByteArray page = article();
-    const qsizetype end = page.indexOf(kTextEnd);
+    const qsizetype end = page.indexOf(PortalMarkers::TextEnd.toLatin1());
     m_head = page.left(end);
     m_tail = page.mid(end);
     const qint64 bare = page.size();

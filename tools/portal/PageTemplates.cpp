@@ -1,6 +1,7 @@
 #include "PageTemplates.h"
 
 #include "HeadlinePath.h"
+#include "engine/PortalMarkers.h"
 
 #include <QStringList>
 
@@ -88,17 +89,19 @@ QString listPage(const ListPage &list, const SiteLook &look)
     lines += categoryMenu();
     lines.append(u"<h1>"_s + caption + u"</h1>"_s);
     lines.append(u"<p class=\"date\">"_s + dayCaption(list.day) + u"</p>"_s);
-    lines.append(u"<!-- GEN_HEADLINES -->"_s);
+    lines.append(PortalMarkers::Headlines.toString());
     lines.append(u"<ul>"_s);
     for (const Headline &item : list.items)
-        lines.append(u"<li><a href=%1>%2</a> <span>%3 %4</span></li>"_s.arg(
-            item.link, item.title, item.source, item.time));
-    lines.append(u"</ul>"_s);
+        lines.append(PortalMarkers::ItemStart.toString() + item.link + u'>' + item.title +
+                     PortalMarkers::TitleEnd +
+                     u" <span>%1 %2</span></li>"_s.arg(item.source, item.time));
+    lines.append(PortalMarkers::ListEnd.toString());
     QString pager = u"<p class=\"pager\">%1/%2ページ"_s.arg(list.page).arg(list.pageCount);
     if (!list.previousPath.isEmpty())
         pager += u" <a href=%1>前ページ</a>"_s.arg(list.previousPath);
     if (!list.nextPath.isEmpty())
-        pager += u" <a href=%1>次ページ</a>"_s.arg(list.nextPath);
+        pager += u' ' + PortalMarkers::LinkStart + list.nextPath + u'>' + PortalMarkers::NextPage +
+                 u"</a>"_s;
     lines.append(pager + u"</p>"_s);
     lines += footer(look);
     return crlf(lines);
@@ -111,7 +114,7 @@ QString noArticlePage(const QString &code, QDate day, const SiteLook &look)
     lines += categoryMenu();
     lines.append(u"<h1>"_s + caption + u"</h1>"_s);
     lines.append(u"<p class=\"date\">"_s + dayCaption(day) + u"</p>"_s);
-    lines.append(u"<!-- NO_ARTICLE1 -->"_s);
+    lines.append(PortalMarkers::NoArticle.toString());
     lines.append(u"<p>この日の配信記事はありません。</p>"_s);
     lines += footer(look);
     return crlf(lines);
@@ -123,7 +126,7 @@ QString articlePage(const ArticleContent &article, const SiteLook &look)
     lines.append(u"<h1>"_s + article.title + u"</h1>"_s);
     lines.append(u"<p class=\"info\">%1 %2 %3</p>"_s.arg(dayCaption(article.day), article.time,
                                                          article.source));
-    lines.append(u"<!-- TextStart -->"_s);
+    lines.append(PortalMarkers::TextStart.toString());
     for (qsizetype i = 0; i < article.paragraphs.size(); ++i) {
         QString paragraph = u"　"_s + wrapped(article.paragraphs.at(i));
         if (i + 1 < article.paragraphs.size()) {
@@ -135,7 +138,7 @@ QString articlePage(const ArticleContent &article, const SiteLook &look)
             lines.append(paragraph);
         }
     }
-    lines.append(u"<!-- TextEnd -->"_s);
+    lines.append(PortalMarkers::TextEnd.toString());
     lines.append(u"<p class=\"source\">("_s + article.source + u")</p>"_s);
     lines += footer(look);
     return crlf(lines);

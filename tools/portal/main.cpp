@@ -11,6 +11,7 @@
 #include "SampleCorpus.h"
 #include "engine/CurlTransport.h"
 #include "feeds/FeedsFile.h"
+#include "util/Version.h"
 
 #include <QCoreApplication>
 
@@ -86,9 +87,7 @@ int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(u"varnholt-portal"_s);
-    QCoreApplication::setApplicationVersion(u"%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
-                                                .arg(VARNHOLT_VERSION_MINOR)
-                                                .arg(VARNHOLT_VERSION_PATCH));
+    QCoreApplication::setApplicationVersion(VersionNumber());
 
     const PortalOptions options = parsePortalOptions(QCoreApplication::arguments());
     switch (options.outcome) {

@@ -5,6 +5,7 @@
 #include "extract/MainText.h"
 #include "feeds/PlainText.h"
 #include "util/CodePage.h"
+#include "util/Version.h"
 
 #include <QDir>
 
@@ -73,9 +74,7 @@ bool titleMatches(const QString &title, const QStringList &words)
 
 QString Gateway::userAgent(const QString &contact)
 {
-    QString agent = u"varnholt-portal/%1.%2.%3"_s.arg(VARNHOLT_VERSION_MAJOR)
-                        .arg(VARNHOLT_VERSION_MINOR)
-                        .arg(VARNHOLT_VERSION_PATCH);
+    QString agent = u"varnholt-portal/"_s + VersionNumber();
     if (!contact.isEmpty())
         agent += u" (+"_s + contact + u')';
     return agent;
