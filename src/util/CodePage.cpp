@@ -1,169 +1,165 @@
 #include "util/CodePage.h"
 
-#include <QSysInfo>
+#include "CodePageTables.h"
 
-#include <array>
-#include <cerrno>
+#include <cstdint>
 #include <cstring>
-#include <iconv.h>
-#include <optional>
 
+// The tables are written at build time from iconv's EUC-JP-MS and CP932 mappings; converting
+// through them gives iconv's results without its detour through UCS-4 for every character.
 namespace {
 
-constexpr const char *kCp932 = "CP932";
-// The Microsoft variant: 0xA1C1 decodes to U+FF5E, which CP932 can hold, instead of U+301C.
-constexpr const char *kEucJp = "EUC-JP-MS";
-constexpr const char *kUtf16 =
-    QSysInfo::ByteOrder == QSysInfo::LittleEndian ? "UTF-16LE" : "UTF-16BE";
+using CodePageTables::Decoding;
+using CodePageTables::Encoding;
+using CodePageTables::none;
 
-// Owns one conversion descriptor.
-class Converter
+constexpr bool asciiIsItself(const Decoding &decoding, const Encoding &encoding)
 {
-public:
-    Converter(const char *to, const char *from)
-        : m_cd(iconv_open(to, from))
-    {}
-    ~Converter()
-    {
-        if (isValid())
-            iconv_close(m_cd);
+    for (char16_t unit = 0; unit < 0x80; ++unit) {
+        if (decoding.single[unit] != unit || encoding.units[unit] != unit)
+            return false;
     }
-    Q_DISABLE_COPY_MOVE(Converter)
-
-    bool isValid() const { return m_cd != reinterpret_cast<iconv_t>(-1); }
-
-    // One iconv step; errno tells why it stopped when the result is (size_t)-1.
-    size_t step(char **in, size_t *inLeft, char **out, size_t *outLeft)
-    {
-        return iconv(m_cd, in, inLeft, out, outLeft);
-    }
-    void flush(char **out, size_t *outLeft) { iconv(m_cd, nullptr, nullptr, out, outLeft); }
-    // Back to the initial shift state, as after iconv_open.
-    void reset() { iconv(m_cd, nullptr, nullptr, nullptr, nullptr); }
-
-private:
-    iconv_t m_cd;
-};
-
-enum class Direction { FromUtf16ToCp932, FromUtf16ToEucJp, FromCp932, FromEucJp, Count };
-
-// iconv_open loads a gconv module on every call, and a run converts tens of thousands of pages:
-// each thread keeps one descriptor per direction and resets it before every use.
-Converter &converterFor(Direction direction, const char *to, const char *from)
-{
-    thread_local std::array<std::optional<Converter>, size_t(Direction::Count)> cache;
-    std::optional<Converter> &slot = cache[size_t(direction)];
-    if (!slot || !slot->isValid())
-        slot.emplace(to, from);
-    slot->reset();
-    return *slot;
+    return true;
 }
+static_assert(asciiIsItself(CodePageTables::EucJp::decoding, CodePageTables::EucJp::encoding));
+static_assert(asciiIsItself(CodePageTables::Cp932::decoding, CodePageTables::Cp932::encoding));
 
-// Makes room for at least `needed` more bytes behind `out`, keeping what was written.
-void grow(QByteArray &buffer, char *&out, size_t &outLeft, size_t needed)
+// Widens the run of ASCII bytes at `in`, eight at a time while they last.
+void copyAscii(const std::uint8_t *&in, const std::uint8_t *end, char16_t *&out)
 {
-    const qsizetype used = out - buffer.data();
-    buffer.resize(buffer.size() + qsizetype(needed) + buffer.size() / 2);
-    out = buffer.data() + used;
-    outLeft = size_t(buffer.size() - used);
-}
-
-// UTF-16 text to a byte code page; every character the target cannot hold becomes "?". A
-// surrogate pair is one character and so one "?". replaced, when given, grows by their number.
-QByteArray encode(QStringView text, Direction direction, const char *codePage, int maxBytesPerUnit,
-                  qsizetype *replaced = nullptr)
-{
-    QByteArray result;
-    if (text.isEmpty())
-        return result;
-    Converter &converter = converterFor(direction, codePage, kUtf16);
-    if (!converter.isValid()) {
-        if (replaced)
-            *replaced += text.size();
-        return QByteArray(text.size(), '?');
-    }
-
-    result.resize(text.size() * maxBytesPerUnit);
-    char *in = const_cast<char *>(reinterpret_cast<const char *>(text.utf16()));
-    size_t inLeft = size_t(text.size()) * sizeof(char16_t);
-    char *out = result.data();
-    size_t outLeft = size_t(result.size());
-
-    while (inLeft > 0) {
-        if (converter.step(&in, &inLeft, &out, &outLeft) != size_t(-1))
+    while (end - in >= 8) {
+        std::uint64_t word;
+        std::memcpy(&word, in, sizeof word);
+        if (word & 0x8080808080808080u)
             break;
-        if (errno == E2BIG) {
-            grow(result, out, outLeft, inLeft * size_t(maxBytesPerUnit));
-            continue;
-        }
-        // EILSEQ (no mapping, or a lone surrogate) or EINVAL (a high surrogate at the very end).
-        if (outLeft == 0)
-            grow(result, out, outLeft, 16);
-        *out++ = '?';
-        --outLeft;
-        if (replaced)
-            ++*replaced;
-        const auto *unit = reinterpret_cast<const char16_t *>(in);
-        size_t skip = sizeof(char16_t);
-        if (QChar::isHighSurrogate(unit[0]) && inLeft >= 2 * sizeof(char16_t) &&
-            QChar::isLowSurrogate(unit[1]))
-            skip = 2 * sizeof(char16_t);
-        in += skip;
-        inLeft -= skip;
+        for (int i = 0; i < 8; ++i)
+            out[i] = in[i];
+        in += 8;
+        out += 8;
     }
-    converter.flush(&out, &outLeft);
-    result.truncate(out - result.data());
-    return result;
+    while (in < end && *in < 0x80)
+        *out++ = *in++;
 }
 
-// Bytes of a code page to UTF-16; every byte that does not start a valid sequence becomes
-// U+FFFD and decoding resumes at the next byte.
-QString decode(QByteArrayView bytes, Direction direction, const char *codePage)
+// The unit in the row `key` picks, at the trail byte's column, or none.
+inline char16_t lookUp(const std::uint8_t *rowOf, unsigned trailFirst, unsigned trailCount,
+                       const char16_t *units, std::uint8_t key, std::uint8_t trail)
 {
-    QString result;
+    const unsigned row = rowOf[key];
+    const unsigned column = unsigned(trail) - trailFirst;
+    if (row == 0 || column >= trailCount)
+        return none;
+    return units[(row - 1) * trailCount + column];
+}
+
+// Bytes of a code page to UTF-16; every byte that does not start a valid sequence, a sequence
+// cut off at the end included, becomes U+FFFD and decoding resumes at the next byte.
+template<const Decoding &table>
+QString decode(QByteArrayView bytes)
+{
     if (bytes.isEmpty())
-        return result;
-    Converter &converter = converterFor(direction, kUtf16, codePage);
-    if (!converter.isValid())
-        return QString(bytes.size(), QChar::ReplacementCharacter);
-
-    // Every sequence of these code pages yields at most one UTF-16 unit per byte, so the text
-    // is decoded straight into its final storage.
-    result.resize(bytes.size());
-    char *in = const_cast<char *>(bytes.data());
-    size_t inLeft = size_t(bytes.size());
-    char *out = reinterpret_cast<char *>(result.data());
-    size_t outLeft = size_t(result.size()) * sizeof(char16_t);
-    const auto written = [&] {
-        return (out - reinterpret_cast<char *>(result.data())) / 2;
-    };
-    const auto growBy = [&](qsizetype units) {
-        const qsizetype used = written();
-        result.resize(result.size() + units);
-        out = reinterpret_cast<char *>(result.data() + used);
-        outLeft = size_t(result.size() - used) * sizeof(char16_t);
-    };
-
-    while (inLeft > 0) {
-        if (converter.step(&in, &inLeft, &out, &outLeft) != size_t(-1))
-            break;
-        if (errno == E2BIG) {
-            growBy(qsizetype(inLeft) + 16);
+        return {};
+    // No sequence yields more than one unit per byte, so the text is decoded straight into
+    // its final storage.
+    QString result(bytes.size(), Qt::Uninitialized);
+    char16_t *const begin = reinterpret_cast<char16_t *>(result.data());
+    char16_t *out = begin;
+    const auto *in = reinterpret_cast<const std::uint8_t *>(bytes.data());
+    const auto *const end = in + bytes.size();
+    while (in < end) {
+        if (*in < 0x80) {
+            copyAscii(in, end, out);
             continue;
         }
-        // EILSEQ (invalid sequence) or EINVAL (a sequence cut off at the end).
-        if (outLeft < sizeof(char16_t))
-            growBy(16);
-        const char16_t replacement = QChar::ReplacementCharacter;
-        memcpy(out, &replacement, sizeof replacement);
-        out += sizeof replacement;
-        outLeft -= sizeof replacement;
-        ++in;
-        --inLeft;
+        const std::uint8_t lead = *in;
+        char16_t unit = table.single[lead];
+        int length = 1;
+        if (unit == none) {
+            unit = QChar::ReplacementCharacter;
+            if (table.doubleRow[lead] != 0) {
+                if (end - in >= 2) {
+                    const char16_t found =
+                        lookUp(table.doubleRow, table.doubleTrailFirst, table.doubleTrailCount,
+                               table.doubleUnits, lead, in[1]);
+                    if (found != none) {
+                        unit = found;
+                        length = 2;
+                    }
+                }
+            } else if (lead == table.tripleLead && end - in >= 3) {
+                const char16_t found =
+                    lookUp(table.tripleRow, table.tripleTrailFirst, table.tripleTrailCount,
+                           table.tripleUnits, in[1], in[2]);
+                if (found != none) {
+                    unit = found;
+                    length = 3;
+                }
+            }
+        }
+        *out++ = unit;
+        in += length;
     }
-    converter.flush(&out, &outLeft);
-    result.truncate(written());
+    result.truncate(out - begin);
     return result;
+}
+
+// UTF-16 text to a byte code page at `out`, which has room for the longest result; returns the
+// end. Every character the target cannot hold becomes "?", a surrogate pair being one character
+// and a lone surrogate one too; replaced grows by their number.
+template<const Encoding &table>
+char *encodeInto(QStringView text, char *out, qsizetype &replaced)
+{
+    const char16_t *in = text.utf16();
+    const char16_t *const end = in + text.size();
+    while (in < end) {
+        const char16_t unit = *in;
+        if (unit < 0x80) {
+            *out++ = char(unit);
+            ++in;
+            continue;
+        }
+        const std::uint16_t value = table.units[unit];
+        if (value != none) {
+            if (value < 0x100) {
+                *out++ = char(value);
+            } else if (value >= 0x8000) {
+                *out++ = char(value >> 8);
+                *out++ = char(value & 0xFF);
+            } else {
+                *out++ = char(table.tripleLead);
+                *out++ = char((value >> 8) | 0x80);
+                *out++ = char((value & 0xFF) | 0x80);
+            }
+            ++in;
+            continue;
+        }
+        if (QChar::isHighSurrogate(unit) && end - in >= 2 && QChar::isLowSurrogate(in[1])) {
+            const char32_t point = QChar::surrogateToUcs4(unit, in[1]);
+            in += 2;
+            // Tag characters: iconv drops them, neither written nor counted.
+            if (point >= table.ignoredFirst && point <= table.ignoredLast)
+                continue;
+        } else {
+            ++in;
+        }
+        *out++ = '?';
+        ++replaced;
+    }
+    return out;
+}
+
+template<const Encoding &table, int maxBytesPerUnit>
+void append(QByteArray &bytes, QStringView text, qsizetype *replaced)
+{
+    if (text.isEmpty())
+        return;
+    const qsizetype start = bytes.size();
+    bytes.resize(start + text.size() * maxBytesPerUnit);
+    qsizetype count = 0;
+    const char *end = encodeInto<table>(text, bytes.data() + start, count);
+    bytes.truncate(end - bytes.constData());
+    if (replaced)
+        *replaced += count;
 }
 
 } // namespace
@@ -172,23 +168,32 @@ namespace CodePage {
 
 QByteArray toCp932(QStringView text, qsizetype *replaced)
 {
-    return encode(text, Direction::FromUtf16ToCp932, kCp932, 2, replaced);
+    QByteArray bytes;
+    appendCp932(bytes, text, replaced);
+    return bytes;
+}
+
+void appendCp932(QByteArray &bytes, QStringView text, qsizetype *replaced)
+{
+    append<CodePageTables::Cp932::encoding, 2>(bytes, text, replaced);
 }
 
 QString fromCp932(QByteArrayView bytes)
 {
-    return decode(bytes, Direction::FromCp932, kCp932);
+    return decode<CodePageTables::Cp932::decoding>(bytes);
 }
 
 QString fromEucJp(QByteArrayView bytes)
 {
-    return decode(bytes, Direction::FromEucJp, kEucJp);
+    return decode<CodePageTables::EucJp::decoding>(bytes);
 }
 
 QByteArray toEucJp(QStringView text)
 {
+    QByteArray bytes;
     // JIS X 0212 characters take three bytes for one UTF-16 unit.
-    return encode(text, Direction::FromUtf16ToEucJp, kEucJp, 3);
+    append<CodePageTables::EucJp::encoding, 3>(bytes, text, nullptr);
+    return bytes;
 }
 
 } // namespace CodePage

@@ -1,6 +1,10 @@
+#include "IconvCodePage.h"
 #include "util/CodePage.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -19,7 +23,75 @@ private slots:
     void toEucJp();
     void cp932RoundTripsEveryDecodableDoubleByte();
     void longTextWithFailuresKeepsEverythingElse();
+    void decodesEverySequenceAsIconv_data();
+    void decodesEverySequenceAsIconv();
+    void encodesEveryCharacterAsIconv_data();
+    void encodesEveryCharacterAsIconv();
+    void mixedTextAsIconv_data();
+    void mixedTextAsIconv();
+
+private:
+    IconvCodePage::Reference m_iconv;
 };
+
+namespace {
+
+enum class Page { EucJp, Cp932 };
+
+QString hex(QByteArrayView bytes)
+{
+    return QString::fromLatin1(bytes.toByteArray().toHex(' '));
+}
+
+QString units(QStringView text)
+{
+    QString list;
+    for (QChar unit : text)
+        list += QString::number(unit.unicode(), 16).rightJustified(4, u'0') + u' ';
+    return list;
+}
+
+// Calls visit with every sequence of `length` bytes whose first byte is in leads, and, past
+// the second byte, whose last byte is in lasts (every byte when lasts is empty).
+void everySequence(int length, const QList<int> &leads, const QList<int> &lasts,
+                   const std::function<bool(QByteArrayView)> &visit)
+{
+    QList<int> every;
+    for (int b = 0; b < 256; ++b)
+        every.append(b);
+    char bytes[3];
+    for (int lead : leads) {
+        bytes[0] = char(lead);
+        if (length == 1) {
+            if (!visit(QByteArrayView(bytes, 1)))
+                return;
+            continue;
+        }
+        for (int second = 0; second < 256; ++second) {
+            bytes[1] = char(second);
+            if (length == 2) {
+                if (!visit(QByteArrayView(bytes, 2)))
+                    return;
+                continue;
+            }
+            for (int third : lasts.isEmpty() ? every : lasts) {
+                bytes[2] = char(third);
+                if (!visit(QByteArrayView(bytes, 3)))
+                    return;
+            }
+        }
+    }
+}
+
+QList<int> range(int first, int last)
+{
+    QList<int> bytes;
+    for (int b = first; b <= last; ++b)
+        bytes.append(b);
+    return bytes;
+}
+
+} // namespace
 
 void tst_CodePage::toCp932_data()
 {
@@ -181,6 +253,154 @@ void tst_CodePage::longTextWithFailuresKeepsEverythingElse()
         decoded += u"あ"_s + QChar(QChar::ReplacementCharacter);
     }
     QCOMPARE(CodePage::fromEucJp(euc), decoded);
+}
+
+void tst_CodePage::decodesEverySequenceAsIconv_data()
+{
+    QTest::addColumn<Page>("page");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QList<int>>("leads");
+    QTest::addColumn<QList<int>>("lasts"); // the third byte's values; empty: all
+
+    const QList<int> all = range(0x00, 0xff);
+    // Bytes that start, end or break a sequence in one of the code pages.
+    const QList<int> followers = {0x00, 0x0a, 0x41, 0x7f, 0x80, 0x8e, 0x8f, 0xa0,
+                                  0xa1, 0xc1, 0xdf, 0xe0, 0xfc, 0xfe, 0xff};
+    QTest::newRow("euc-jp, one byte") << Page::EucJp << 1 << all << QList<int>();
+    QTest::newRow("euc-jp, two bytes") << Page::EucJp << 2 << all << QList<int>();
+    QTest::newRow("euc-jp, three bytes after 0x8F")
+        << Page::EucJp << 3 << QList<int>{0x8f} << QList<int>();
+    QTest::newRow("euc-jp, two-byte leads then another byte")
+        << Page::EucJp << 3 << (QList<int>{0x8e} + range(0xa0, 0xff)) << followers;
+    QTest::newRow("euc-jp, single bytes then a pair")
+        << Page::EucJp << 3 << range(0x00, 0x8d) + range(0x90, 0x9f) << followers;
+    QTest::newRow("cp932, one byte") << Page::Cp932 << 1 << all << QList<int>();
+    QTest::newRow("cp932, two bytes") << Page::Cp932 << 2 << all << QList<int>();
+    QTest::newRow("cp932, two bytes then another byte") << Page::Cp932 << 3 << all << followers;
+}
+
+void tst_CodePage::decodesEverySequenceAsIconv()
+{
+    QFETCH(Page, page);
+    QFETCH(int, length);
+    QFETCH(QList<int>, leads);
+    QFETCH(QList<int>, lasts);
+
+    qsizetype compared = 0;
+    QString failure;
+    everySequence(length, leads, lasts, [&](QByteArrayView bytes) {
+        const QString ours =
+            page == Page::EucJp ? CodePage::fromEucJp(bytes) : CodePage::fromCp932(bytes);
+        const QString theirs =
+            page == Page::EucJp ? m_iconv.fromEucJp(bytes) : m_iconv.fromCp932(bytes);
+        ++compared;
+        if (ours == theirs)
+            return true;
+        failure = hex(bytes) + u": "_s + units(ours) + u"instead of "_s + units(theirs);
+        return false;
+    });
+    QVERIFY2(failure.isEmpty(), qPrintable(failure));
+    QVERIFY(compared >= 256);
+}
+
+void tst_CodePage::encodesEveryCharacterAsIconv_data()
+{
+    QTest::addColumn<Page>("page");
+    QTest::addColumn<QString>("before"); // around every character
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<bool>("beyondBmp"); // every surrogate pair instead of every BMP unit
+
+    const QString high(QChar(0xd83d));
+    const QString low(QChar(0xde00));
+    for (Page page : {Page::EucJp, Page::Cp932}) {
+        const char *name = page == Page::EucJp ? "euc-jp" : "cp932";
+        QTest::addRow("%s, every BMP unit", name) << page << QString() << QString() << false;
+        QTest::addRow("%s, every BMP unit amid text", name)
+            << page << u"日a"_s << u"b本"_s << false;
+        QTest::addRow("%s, every BMP unit after a high surrogate", name)
+            << page << high << QString() << false;
+        QTest::addRow("%s, every BMP unit before a low surrogate", name)
+            << page << QString() << low << false;
+        QTest::addRow("%s, every BMP unit before a high surrogate", name)
+            << page << QString() << high << false;
+        QTest::addRow("%s, every code point beyond the BMP", name)
+            << page << u"a"_s << u"あ"_s << true;
+    }
+}
+
+void tst_CodePage::encodesEveryCharacterAsIconv()
+{
+    QFETCH(Page, page);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(bool, beyondBmp);
+
+    const char32_t first = beyondBmp ? 0x10000 : 0;
+    const char32_t last = beyondBmp ? 0x10ffff : 0xffff;
+    for (char32_t point = first; point <= last; ++point) {
+        const QString text = before + QString::fromUcs4(&point, 1) + after;
+        qsizetype ours = 0;
+        qsizetype theirs = 0;
+        const QByteArray bytes =
+            page == Page::EucJp ? CodePage::toEucJp(text) : CodePage::toCp932(text, &ours);
+        const QByteArray expected =
+            page == Page::EucJp ? m_iconv.toEucJp(text) : m_iconv.toCp932(text, &theirs);
+        if (bytes != expected || ours != theirs) {
+            QFAIL(qPrintable(units(text) + u": "_s + hex(bytes) + u" ("_s + QString::number(ours) +
+                             u" replaced) instead of "_s + hex(expected) + u" ("_s +
+                             QString::number(theirs) + u")"_s));
+        }
+    }
+}
+
+void tst_CodePage::mixedTextAsIconv_data()
+{
+    QTest::addColumn<Page>("page");
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray kanji = "\xb4\xc1\xbb\xfa"_ba;
+    QTest::newRow("c1 bytes amid kanji") << Page::EucJp << kanji + "\x80\x85\x9f"_ba + kanji;
+    QTest::newRow("0xA0 is no lead") << Page::EucJp << "\xa0\xa1\xa1\xa0"_ba;
+    QTest::newRow("kana prefix with a lead after it") << Page::EucJp << "\x8e\xa4\xa2"_ba;
+    QTest::newRow("0x8F with a kana prefix inside") << Page::EucJp << "\x8f\x8e\xb1\xa1"_ba;
+    QTest::newRow("0x8F then 0xFF at the end") << Page::EucJp << "abc\x8f\xff"_ba;
+    QTest::newRow("user-defined area") << Page::EucJp << "\xf5\xa1\x8f\xfe\xfe"_ba;
+    QTest::newRow("truncated lead after text") << Page::EucJp << kanji + "\xb4"_ba;
+    QTest::newRow("cp932 user-defined area") << Page::Cp932 << "\xf0\x40\xf9\xfc"_ba;
+    QTest::newRow("cp932 lead before a kana byte") << Page::Cp932 << "\x81\xb1\x82"_ba;
+
+    // A long random mix, so that iconv's buffering between its steps would show.
+    for (Page page : {Page::EucJp, Page::Cp932}) {
+        const QList<QByteArray> pieces =
+            page == Page::EucJp
+                ? QList<QByteArray>{"<p>"_ba,          kanji,     "\xa1\xc1"_ba, "\x8e\xb1"_ba,
+                                    "\x8f\xa2\xaf"_ba, "\xff"_ba, "\x8f"_ba,     "\xa4"_ba,
+                                    "\x8e"_ba,         "\x90"_ba, "\xad\xa1"_ba, QByteArray(1, 0)}
+                : QList<QByteArray>{"<p>"_ba,      "\x93\xfa"_ba,   "\x81\x60"_ba, "\xb1"_ba,
+                                    "\x80"_ba,     "\x82"_ba,       "\xfd"_ba,     "\x87\x40"_ba,
+                                    "\xfb\xfc"_ba, QByteArray(1, 0)};
+        QRandomGenerator random(42);
+        QByteArray bytes;
+        while (bytes.size() < 200000)
+            bytes += pieces[random.bounded(int(pieces.size()))];
+        QTest::addRow("%s, random mix", page == Page::EucJp ? "euc-jp" : "cp932") << page << bytes;
+    }
+}
+
+void tst_CodePage::mixedTextAsIconv()
+{
+    QFETCH(Page, page);
+    QFETCH(QByteArray, bytes);
+
+    const QString text =
+        page == Page::EucJp ? CodePage::fromEucJp(bytes) : CodePage::fromCp932(bytes);
+    QCOMPARE(text, page == Page::EucJp ? m_iconv.fromEucJp(bytes) : m_iconv.fromCp932(bytes));
+    // And back, with the replacements of what the other code page cannot hold.
+    qsizetype ours = 0;
+    qsizetype theirs = 0;
+    QCOMPARE(CodePage::toCp932(text, &ours), m_iconv.toCp932(text, &theirs));
+    QCOMPARE(ours, theirs);
+    QCOMPARE(CodePage::toEucJp(text), m_iconv.toEucJp(text));
 }
 
 QTEST_GUILESS_MAIN(tst_CodePage)
