@@ -1,15 +1,15 @@
 #!/usr/bin/env bash
-# Collection over a network, side by side: varnholt with one and with four connections, curl
-# fetching the same addresses over one kept-alive connection, and a Scrapy spider doing the same
-# job with Scrapy's defaults (bench/portal_spider.py). The pages are a generated corpus dumped to
-# a folder and served by nginx without compression, on loopback and through a proxy adding
-# 10 ms of round trip (bench/delay_proxy.py). Every contender's .csv is checked byte for byte
-# against varnholt's one-connection output.
+# Collection over a network, side by side: varnholt with one and with four connections (and
+# eight through the delay), curl fetching the same addresses over one kept-alive connection, and
+# a Scrapy spider doing the same job with Scrapy's defaults (bench/portal_spider.py). The pages
+# are a generated corpus dumped to a folder and served by nginx without compression, on loopback
+# and through a proxy adding 10 ms of round trip (bench/delay_proxy.py). Every contender's .csv
+# is checked byte for byte against varnholt's one-connection output.
 #
 # Prints per setting the median wall time of the rounds, the ratio to curl, the peak RSS, and
 # the requests and connections nginx saw; then varnholt's start-up time with nothing ticked.
 #   bench/network.sh [rounds]          default 5 rounds (at least 5 for the published figures)
-# Corpora: M = 500 articles, L = 5,000. Installs nginx-light, python3-scrapy and time when
+# Corpora: M = 500 articles on 30 list pages, L = 5,000 on 270. Installs nginx-light, python3-scrapy and time when
 # missing (as root). Uses the binaries in ${VARNHOLT_BUILD_DIR:-build}.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -97,7 +97,7 @@ run_varnholt() { # base connections
 # under the path it was asked by ("/x/" becomes /x/index.html), and its output is the reference.
 dump_corpus() { # articles folder
     local articles="$1" folder="$2"
-    "$portal" --port 0 --generate "$articles" --log "$work/portal.log" >"$work/portal.out" 2>&1 &
+    "$portal" --port 0 --generate "$articles" --page-size 19 --log "$work/portal.log" >"$work/portal.out" 2>&1 &
     local pid=$!
     pids+=("$pid")
     local port
@@ -171,8 +171,7 @@ contender() { # name base folder
     local name="$1" base="$2" folder="$3" result output="" before after
     before="$(wc -l <"$work/nginx/access.log")"
     case "$name" in
-    varnholt1) result="$(run_varnholt "$base" 1)"; output="$work/out/bench.csv" ;;
-    varnholt4) result="$(run_varnholt "$base" 4)"; output="$work/out/bench.csv" ;;
+    varnholt*) result="$(run_varnholt "$base" "${name#varnholt}")"; output="$work/out/bench.csv" ;;
     curl)
         awk -v base="$base" '{ printf "url = \"%s%s\"\noutput = \"/dev/null\"\n", base, $0 }' \
             "$folder.paths" >"$work/curl.cfg"
@@ -246,7 +245,7 @@ dump_corpus 5000 "$work/L"
 echo "rounds: $rounds; medians; ratio = time / curl's time over one connection in the same setting"
 printf '%-14s %-10s %9s %8s %9s %9s %6s\n' setting contender seconds ratio peak_MiB requests conns
 bench_setting "M loopback" "$work/M" loopback varnholt1 varnholt4 curl scrapy
-bench_setting "M +10ms" "$work/M" delay varnholt1 varnholt4 curl scrapy
+bench_setting "M +10ms" "$work/M" delay varnholt1 varnholt4 varnholt8 curl scrapy
 bench_setting "L loopback" "$work/L" loopback varnholt1 varnholt4 curl
 
 # Start-up: nothing ticked, so no page is asked for.

@@ -201,6 +201,7 @@ private slots:
     void rootFolder_mapsPathsAndRefusesEscapes_data();
     void rootFolder_mapsPathsAndRefusesEscapes();
     void requestLog_recordsEveryPathWithQuery();
+    void generatedCorpus_servesExactlyTheAskedCount_data();
     void generatedCorpus_servesExactlyTheAskedCount();
 
     void faults_behaveAsNamed_data();
@@ -442,9 +443,21 @@ void TestPortal::requestLog_recordsEveryPathWithQuery()
     QCOMPARE(QString::fromUtf8(readFile(logFile)).split(u'\n', Qt::SkipEmptyParts), expected);
 }
 
+void TestPortal::generatedCorpus_servesExactlyTheAskedCount_data()
+{
+    QTest::addColumn<QStringList>("pageSize");
+    QTest::addColumn<int>("pages"); // of every category: 1234 over ten is 124 or 123 items
+
+    QTest::newRow("fifty to a page") << QStringList{} << 3;
+    QTest::newRow("nineteen to a page") << QStringList{u"--page-size"_s, u"19"_s} << 7;
+    QTest::newRow("all on one page") << QStringList{u"--page-size"_s, u"124"_s} << 1;
+}
+
 void TestPortal::generatedCorpus_servesExactlyTheAskedCount()
 {
-    const Portal portal({u"--generate"_s, u"1234"_s, u"--today"_s, kToday});
+    QFETCH(QStringList, pageSize);
+    QFETCH(int, pages);
+    const Portal portal(QStringList{u"--generate"_s, u"1234"_s, u"--today"_s, kToday} + pageSize);
     QVERIFY(portal.port() != 0);
 
     QSet<QString> links;
@@ -452,8 +465,7 @@ void TestPortal::generatedCorpus_servesExactlyTheAskedCount()
     for (const QString &code : kCodes) {
         const Walk walk = walkCategory(portal, u"/headlines/"_s + code + u'/');
         QVERIFY2(walk.failure.isEmpty(), qPrintable(walk.failure));
-        // 1234 over ten categories: 124 or 123 items, fifty to a page.
-        QCOMPARE(walk.pages, 3);
+        QCOMPARE(walk.pages, pages);
         for (const ListItem &item : walk.items) {
             QVERIFY2(item.title.contains(u"速報"), qPrintable(item.title));
             links.insert(item.link);
@@ -597,6 +609,10 @@ void TestPortal::commandLine_refusesBadValues_data()
     QTest::newRow("missing root") << QStringList{u"--root"_s, u"/nonexistent/varnholt"_s} << 2
                                   << u"/nonexistent/varnholt"_s;
     QTest::newRow("zero generated") << QStringList{u"--generate"_s, u"0"_s} << 2 << u"--generate"_s;
+    QTest::newRow("page size without generate")
+        << QStringList{u"--page-size"_s, u"10"_s} << 2 << u"--page-size needs --generate"_s;
+    QTest::newRow("zero page size")
+        << QStringList{u"--generate"_s, u"5"_s, u"--page-size"_s, u"0"_s} << 2 << u"--page-size"_s;
     QTest::newRow("root and generate")
         << QStringList{u"--root"_s, u"/"_s, u"--generate"_s, u"5"_s} << 2 << u"together"_s;
     QTest::newRow("log in a missing folder")

@@ -37,8 +37,9 @@ qsizetype numberOf(const QString &id, QDate today, qsizetype articleCount)
 
 } // namespace
 
-GeneratedCorpus::GeneratedCorpus(qsizetype articleCount)
+GeneratedCorpus::GeneratedCorpus(qsizetype articleCount, qsizetype pageSize)
     : m_articleCount(articleCount)
+    , m_pageSize(pageSize)
     , m_codes(headlineCodes())
 {}
 

@@ -10,6 +10,7 @@ namespace {
 
 // Enough for any benchmark; titles and pages are computed, so size costs no memory.
 constexpr qsizetype kMostGenerated = 10'000'000;
+constexpr qsizetype kMostPageSize = 1000;
 
 struct Parser
 {
@@ -24,6 +25,8 @@ struct Parser
     QCommandLineOption root{u"root"_s, u"Serve the pages in folder DIR."_s, u"DIR"_s};
     QCommandLineOption generate{
         u"generate"_s, u"Serve a generated corpus of N articles (for benchmarks)."_s, u"N"_s};
+    QCommandLineOption pageSize{
+        u"page-size"_s, u"With --generate: N headlines to a list page (default 50)."_s, u"N"_s};
     QCommandLineOption extract{
         u"extract"_s, u"Print the main text of the saved page FILE, one paragraph a line."_s,
         u"FILE"_s};
@@ -42,8 +45,8 @@ struct Parser
     {
         parser.setApplicationDescription(
             u"The news portal Varnholt reads by default: list and article pages in EUC-JP."_s);
-        parser.addOptions(
-            {port, bind, log, today, root, generate, extract, url, feeds, cache, help, version});
+        parser.addOptions({port, bind, log, today, root, generate, pageSize, extract, url, feeds,
+                           cache, help, version});
     }
 };
 
@@ -119,6 +122,15 @@ PortalOptions parsePortalOptions(const QStringList &arguments)
         if (!ok || options.generate < 1 || options.generate > kMostGenerated)
             return failure(u"--generate takes a number from 1 to %1, not \"%2\""_s.arg(
                 QString::number(kMostGenerated), p.parser.value(p.generate)));
+    }
+    if (p.parser.isSet(p.pageSize)) {
+        if (!p.parser.isSet(p.generate))
+            return failure(u"--page-size needs --generate"_s);
+        bool ok = false;
+        options.pageSize = p.parser.value(p.pageSize).toLongLong(&ok);
+        if (!ok || options.pageSize < 1 || options.pageSize > kMostPageSize)
+            return failure(u"--page-size takes a number from 1 to %1, not \"%2\""_s.arg(
+                QString::number(kMostPageSize), p.parser.value(p.pageSize)));
     }
     if (p.parser.isSet(p.url) && !p.parser.isSet(p.extract))
         return failure(u"--url needs --extract"_s);

@@ -63,8 +63,8 @@ std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *wha
     }
     if (options.generate > 0) {
         *what = u"%1 generated articles"_s.arg(options.generate);
-        return std::make_unique<CorpusSite>(std::make_unique<GeneratedCorpus>(options.generate),
-                                            options.today);
+        return std::make_unique<CorpusSite>(
+            std::make_unique<GeneratedCorpus>(options.generate, options.pageSize), options.today);
     }
     *what = u"the sample corpus"_s;
     return std::make_unique<CorpusSite>(std::make_unique<SampleCorpus>(), options.today);
