@@ -4,10 +4,12 @@
 
 namespace {
 
-// Replies asked ahead are held until the run reaches them: enough to keep every connection
-// busy while the run reads a category's list pages one after another, bounded in memory.
-constexpr qsizetype kAheadPerConnection = 16;
-constexpr qsizetype kMaxHeldBytes = qsizetype(16) * 1024 * 1024;
+// Replies asked ahead are held until the run reaches them. The run reads every list page before
+// the first article, each list page waiting for the one before it: the other connections must
+// stay busy with articles for all that time, so the count is generous; the bytes stay bounded
+// whatever the pages weigh.
+constexpr qsizetype kAheadPerConnection = 64;
+constexpr qsizetype kMaxHeldBytes = qsizetype(4) * 1024 * 1024;
 // A wait for the network wakes at least this often; abort() wakes it at once.
 constexpr int kPollMilliseconds = 1000;
 
