@@ -7,6 +7,7 @@
 #include "util/CodePage.h"
 #include "util/DebugLog.h"
 
+#include <QElapsedTimer>
 #include <QRegularExpression>
 #include <QTest>
 
@@ -72,6 +73,7 @@ private slots:
     void failureQuestion_namesAddressAndReason_data();
     void failureQuestion_namesAddressAndReason();
     void largePage_isReadWhole();
+    void abort_endsSlowRequestAndLaterOnes_data();
     void abort_endsSlowRequestAndLaterOnes();
     void pageText_data();
     void pageText();
@@ -259,21 +261,43 @@ void tst_PageFetcher::failureQuestion_namesAddressAndReason()
     }
 }
 
+void tst_PageFetcher::abort_endsSlowRequestAndLaterOnes_data()
+{
+    QTest::addColumn<int>("connections");
+    QTest::addColumn<int>("askedAhead"); // slow pages announced besides the one waited for
+
+    QTest::newRow("one connection") << 1 << 0;
+    QTest::newRow("four connections, three more in flight") << 4 << 3;
+    QTest::newRow("two connections, more announced than they carry") << 2 << 5;
+}
+
 void tst_PageFetcher::abort_endsSlowRequestAndLaterOnes()
 {
-    const std::unique_ptr<HttpTransport> http = MakeCurlTransport();
+    QFETCH(int, connections);
+    QFETCH(int, askedAhead);
+    auto http = MakeCurlTransport(std::chrono::seconds(60), connections);
+    const QString waited = url(u"/fault/delay/30000"_s);
+    http->expect(waited);
+    for (int i = 1; i <= askedAhead; ++i)
+        http->expect(url(u"/fault/delay/%1"_s.arg(30000 + i)));
+
     // The person ends the program while the server takes its time.
-    std::thread canceller([&http] {
+    QElapsedTimer sinceAbort;
+    std::thread canceller([&http, &sinceAbort] {
         std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        sinceAbort.start();
         http->abort();
     });
-    const HttpReply slow = http->get(url(u"/fault/delay/30000"_s));
+    const HttpReply slow = http->get(waited);
     canceller.join();
+    const HttpReply later = http->get(url(u"/a"_s));
+    // Every transfer in flight ends with the transport, well before the server would answer.
+    http.reset();
+    QVERIFY2(sinceAbort.elapsed() < 1000, qPrintable(QString::number(sinceAbort.elapsed())));
 
     QVERIFY(!slow.ok);
-    QVERIFY2(slow.error.startsWith(url(u"/fault/delay/30000: "_s)), qPrintable(slow.error));
+    QVERIFY2(slow.error.startsWith(waited + u": "_s), qPrintable(slow.error));
     QVERIFY2(slow.error.contains(u"cancelled"_s), qPrintable(slow.error));
-    const HttpReply later = http->get(url(u"/a"_s));
     QVERIFY(!later.ok);
     QVERIFY2(later.error.contains(u"cancelled"_s), qPrintable(later.error));
 }
