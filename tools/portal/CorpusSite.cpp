@@ -51,20 +51,11 @@ PageReply CorpusSite::listPage(const QString &path, QDate now) const
         return {200, CodePage::toEucJp(PageTemplates::noArticlePage(request->code, request->day))};
     }
     const qsizetype pageSize = m_corpus->pageSize();
-    const int pageCount = int((count + pageSize - 1) / pageSize);
-    if (request->page > pageCount)
+    std::optional<PageTemplates::ListPage> list =
+        PageTemplates::listPageOf(*request, now, count, pageSize);
+    if (!list)
         return notFound(path);
-
-    PageTemplates::ListPage list;
-    list.code = request->code;
-    list.day = request->day;
-    list.page = request->page;
-    list.pageCount = pageCount;
-    list.items = m_corpus->headlines(now, request->daysAgo, request->code,
-                                     (request->page - 1) * pageSize, pageSize);
-    if (request->page > 1)
-        list.previousPath = headlineListPath(request->day, now, request->code, request->page - 1);
-    if (request->page < pageCount)
-        list.nextPath = headlineListPath(request->day, now, request->code, request->page + 1);
-    return {200, CodePage::toEucJp(PageTemplates::listPage(list))};
+    list->items = m_corpus->headlines(now, request->daysAgo, request->code,
+                                      (request->page - 1) * pageSize, pageSize);
+    return {200, CodePage::toEucJp(PageTemplates::listPage(*list))};
 }

@@ -82,6 +82,24 @@ const SiteLook &sampleLook()
     return look;
 }
 
+std::optional<ListPage> listPageOf(const HeadlineRequest &request, QDate today, qsizetype count,
+                                   qsizetype pageSize)
+{
+    const int pageCount = int((count + pageSize - 1) / pageSize);
+    if (request.page > pageCount)
+        return std::nullopt;
+    ListPage list;
+    list.code = request.code;
+    list.day = request.day;
+    list.page = request.page;
+    list.pageCount = pageCount;
+    if (request.page > 1)
+        list.previousPath = headlineListPath(request.day, today, request.code, request.page - 1);
+    if (request.page < pageCount)
+        list.nextPath = headlineListPath(request.day, today, request.code, request.page + 1);
+    return list;
+}
+
 QString listPage(const ListPage &list, const SiteLook &look)
 {
     const QString caption = headlineCaption(list.code);

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "HeadlinePath.h"
 #include "NewsCorpus.h"
 
 #include <QDate>
 #include <QList>
 #include <QString>
+
+#include <optional>
 
 // The portal's HTML, as text with CR LF line ends; encoding to EUC-JP happens on the way out.
 namespace PageTemplates {
@@ -28,6 +31,11 @@ struct SiteLook
 };
 const SiteLook &sampleLook();
 
+// The requested page of a list of count headlines, pageSize to a page, with its neighbours'
+// addresses and no items yet (the caller takes items [from, from + pageSize)); nullopt past the
+// last page.
+std::optional<ListPage> listPageOf(const HeadlineRequest &request, QDate today, qsizetype count,
+                                   qsizetype pageSize);
 QString listPage(const ListPage &list, const SiteLook &look = sampleLook());
 QString noArticlePage(const QString &code, QDate day, const SiteLook &look = sampleLook());
 QString articlePage(const ArticleContent &article, const SiteLook &look = sampleLook());

@@ -152,26 +152,17 @@ PageReply Gateway::listPage(const QString &path, const QDateTime &time)
     if (count == 0)
         return noArticles();
     const qsizetype pageSize = m_config.settings.itemsPerPage;
-    const int pageCount = int((count + pageSize - 1) / pageSize);
-    if (request->page > pageCount)
+    std::optional<PageTemplates::ListPage> list =
+        PageTemplates::listPageOf(*request, today, count, pageSize);
+    if (!list)
         return notFound(path);
-
-    PageTemplates::ListPage list;
-    list.code = request->code;
-    list.day = request->day;
-    list.page = request->page;
-    list.pageCount = pageCount;
     for (const ArchivedItem &item :
          m_archive->list(request->code, request->day, (request->page - 1) * pageSize, pageSize)) {
-        list.items.append({u"/article/"_s + QString::number(item.id), pageSafe(item.title),
-                           pageSafe(sourceName(item)),
-                           item.published.toLocalTime().toString(u"HH:mm"_s)});
+        list->items.append({u"/article/"_s + QString::number(item.id), pageSafe(item.title),
+                            pageSafe(sourceName(item)),
+                            item.published.toLocalTime().toString(u"HH:mm"_s)});
     }
-    if (request->page > 1)
-        list.previousPath = headlineListPath(request->day, today, request->code, request->page - 1);
-    if (request->page < pageCount)
-        list.nextPath = headlineListPath(request->day, today, request->code, request->page + 1);
-    return eucJp(200, PageTemplates::listPage(list, gatewayLook()));
+    return eucJp(200, PageTemplates::listPage(*list, gatewayLook()));
 }
 
 void Gateway::refreshCategory(const QString &code, const QDateTime &time)
