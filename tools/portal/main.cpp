@@ -11,14 +11,13 @@
 #include "SampleCorpus.h"
 #include "engine/CurlTransport.h"
 #include "feeds/FeedsFile.h"
+#include "util/SignalWatcher.h"
 #include "util/Version.h"
 
 #include <QCoreApplication>
 
 #include <csignal>
 #include <cstdio>
-#include <pthread.h>
-#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -70,17 +69,6 @@ std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *wha
     return std::make_unique<CorpusSite>(std::make_unique<SampleCorpus>(), options.today);
 }
 
-// SIGINT and SIGTERM are blocked in every thread and taken by one waiting thread, which stops
-// the server from ordinary code rather than from a signal handler.
-sigset_t stopSignals()
-{
-    sigset_t set;
-    sigemptyset(&set);
-    sigaddset(&set, SIGINT);
-    sigaddset(&set, SIGTERM);
-    return set;
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -108,8 +96,8 @@ int main(int argc, char *argv[])
 
     // A client that hangs up mid-reply must not end the portal.
     std::signal(SIGPIPE, SIG_IGN);
-    const sigset_t stopSet = stopSignals();
-    pthread_sigmask(SIG_BLOCK, &stopSet, nullptr);
+    // Blocked before the server's threads start, so that only the watcher below receives them.
+    BlockStopSignals();
 
     RequestLog log;
     QString error;
@@ -133,15 +121,9 @@ int main(int argc, char *argv[])
     say(stderr, u"varnholt-portal: serving %1 at http://%2:%3/"_s.arg(what, options.bindAddress)
                     .arg(server.port()));
 
-    std::thread waiter([&server, stopSet] {
-        int received = 0;
-        sigwait(&stopSet, &received);
-        server.stop();
-    });
+    // SIGINT or SIGTERM stops the server from ordinary code rather than from a signal handler.
+    const SignalWatcher watcher([&server](int, int) { server.stop(); });
     const bool served = server.run();
-    // Still waiting when the server ended on its own: wake it.
-    pthread_kill(waiter.native_handle(), SIGTERM);
-    waiter.join();
     if (!served) {
         say(stderr,
             u"varnholt-portal: the server on port %1 stopped unexpectedly"_s.arg(server.port()));
