@@ -21,7 +21,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     HeadlineContext context{matcher, qint16(data[0] % 3), base, articles, log, progress};
     const QString page = fuzzText(data + 1, size - 1);
     ParseHeadlines(page, context);
+    // A second reading of the same page records nothing new.
     const qint32 count = articles.ArticleCount();
+    ParseHeadlines(page, context);
+    fuzzRequire(articles.ArticleCount() == count);
     for (qint32 i = 0; i < count; ++i)
         fuzzRequire(articles[i].URL.startsWith(base));
     return 0;
