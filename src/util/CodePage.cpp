@@ -25,7 +25,7 @@ static_assert(asciiIsItself(CodePageTables::EucJp::decoding, CodePageTables::Euc
 static_assert(asciiIsItself(CodePageTables::Cp932::decoding, CodePageTables::Cp932::encoding));
 
 // Widens the run of ASCII bytes at `in`, eight at a time while they last.
-void copyAscii(const std::uint8_t *&in, const std::uint8_t *end, char16_t *&out)
+inline void copyAscii(const std::uint8_t *&in, const std::uint8_t *end, char16_t *&out)
 {
     while (end - in >= 8) {
         std::uint64_t word;
@@ -39,6 +39,23 @@ void copyAscii(const std::uint8_t *&in, const std::uint8_t *end, char16_t *&out)
     }
     while (in < end && *in < 0x80)
         *out++ = *in++;
+}
+
+// Narrows the run of ASCII units at `in`, four at a time while they last.
+inline void narrowAscii(const char16_t *&in, const char16_t *end, char *&out)
+{
+    while (end - in >= 4) {
+        std::uint64_t word;
+        std::memcpy(&word, in, sizeof word);
+        if (word & 0xFF80FF80FF80FF80u)
+            break;
+        for (int i = 0; i < 4; ++i)
+            out[i] = char(in[i]);
+        in += 4;
+        out += 4;
+    }
+    while (in < end && *in < 0x80)
+        *out++ = char(*in++);
 }
 
 // The unit in the row `key` picks, at the trail byte's column, or none.
@@ -114,17 +131,17 @@ char *encodeInto(QStringView text, char *out, qsizetype &replaced)
     while (in < end) {
         const char16_t unit = *in;
         if (unit < 0x80) {
-            *out++ = char(unit);
-            ++in;
+            narrowAscii(in, end, out);
             continue;
         }
         const std::uint16_t value = table.units[unit];
         if (value != none) {
-            if (value < 0x100) {
+            if (value >= 0x8000) {
+                const char pair[2] = {char(value >> 8), char(value & 0xFF)};
+                std::memcpy(out, pair, 2);
+                out += 2;
+            } else if (value < 0x100) {
                 *out++ = char(value);
-            } else if (value >= 0x8000) {
-                *out++ = char(value >> 8);
-                *out++ = char(value & 0xFF);
             } else {
                 *out++ = char(table.tripleLead);
                 *out++ = char((value >> 8) | 0x80);
