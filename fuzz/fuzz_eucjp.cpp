@@ -13,6 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QString text = CodePage::fromEucJp(bytes);
     fuzzRequire(text == iconv.fromEucJp(bytes));
     fuzzRequire(CodePage::fromCp932(bytes) == iconv.fromCp932(bytes));
+    // The page is the text up to its first NUL.
+    const qsizetype nul = text.indexOf(QChar(0));
+    fuzzRequire(page == (nul < 0 ? text : text.first(nul)));
 
     // Whatever was decoded can be written to a file and read back without growing.
     qsizetype ours = 0;

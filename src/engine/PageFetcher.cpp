@@ -10,7 +10,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 // Leading and trailing spaces only: a page of tabs or line breaks is not empty.
-QString trimSpaces(const QString &text)
+// In place: a page is only copied where it has spaces to lose.
+QString trimSpaces(QString text)
 {
     qsizetype begin = 0;
     qsizetype end = text.size();
@@ -18,7 +19,9 @@ QString trimSpaces(const QString &text)
         ++begin;
     while (end > begin && text.at(end - 1) == u' ')
         --end;
-    return text.sliced(begin, end - begin);
+    text.truncate(end);
+    text.remove(0, begin);
+    return text;
 }
 
 QString withCrLf(QString text)
@@ -32,13 +35,10 @@ QString withCrLf(QString text)
 
 QString ConvertCharset(QByteArrayView bytes)
 {
-    if (bytes.isEmpty())
-        return {};
-    QString text = CodePage::fromEucJp(bytes);
-    const qsizetype nul = text.indexOf(QChar(0));
-    if (nul >= 0)
-        text.truncate(nul);
-    return text;
+    // The text ends at its first NUL. Only a NUL byte decodes to one, and no EUC-JP sequence
+    // holds a NUL after its first byte, so the bytes behind it need no decoding.
+    const qsizetype nul = bytes.indexOf('\0');
+    return CodePage::fromEucJp(nul < 0 ? bytes : bytes.first(nul));
 }
 
 PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log)

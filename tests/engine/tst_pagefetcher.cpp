@@ -360,6 +360,10 @@ void tst_PageFetcher::ConvertCharset_data()
         << QByteArray("\xa1\xc1") << QString(QChar(0xFF5E));
     QTest::newRow("cut before NUL") << QByteArray("ab\0cd", 5) << u"ab"_s;
     QTest::newRow("NUL first gives nothing") << QByteArray("\0abc", 4) << QString();
+    const QChar bad = QChar::ReplacementCharacter;
+    QTest::newRow("NUL after a lead byte") << QByteArray("a\xa4\0\xa2", 4) << (u"a"_s + bad);
+    QTest::newRow("NUL inside a three-byte sequence")
+        << QByteArray("\x8f\xa2\0\xaf", 4) << QString(2, bad);
 }
 
 void tst_PageFetcher::ConvertCharset()
