@@ -31,7 +31,7 @@ QString date(const WriterContext &context)
 
 void appendText(QByteArray &out, const QString &text, qsizetype &lost)
 {
-    out += CodePage::toCp932(text, &lost);
+    CodePage::appendCp932(out, text, &lost);
 }
 
 void tellLost(const WriterContext &context, const ArticleRecord &record, qsizetype lost)
@@ -129,9 +129,14 @@ void WriteCsv(QByteArray &out, const ArticleRecord &record, const WriterContext 
 {
     qsizetype lost = record.BodyLost;
     appendText(out, tag(record, context) + record.Title + u',' + record.URL + u',', lost);
-    // CR and LF never occur inside a CP932 double-byte character, so the bytes can be edited.
-    QByteArray body = record.Body;
-    out += body.replace(CrLf, ",");
+    // CR and LF never occur inside a CP932 double-byte character, so the bytes can be edited:
+    // each line of the body is appended, and a "," in place of its CR LF.
+    QByteArrayView body = record.Body;
+    for (qsizetype end; (end = body.indexOf(CrLf)) >= 0; body = body.sliced(end + CrLf.size())) {
+        out += body.first(end);
+        out += ',';
+    }
+    out += body;
     out += CrLf;
     tellLost(context, record, lost);
 }
