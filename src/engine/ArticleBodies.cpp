@@ -11,6 +11,12 @@
 
 using namespace Qt::StringLiterals;
 
+QString SpoolFailureText(const FileResult &failure)
+{
+    return u"記事の本文を一時ファイルに書き込めないため、メモリに保持します。\r\n"_s +
+           failure.error;
+}
+
 QString ReceivingCaption(qint32 number, qint32 count)
 {
     static const QString suffix = u"(受信中) - "_s + ProgramTitle();
@@ -62,8 +68,9 @@ BodiesEnd GetArticleBodies(BodiesContext &context)
             return BodiesEnd::GaveUp;
         }
         qsizetype lost = 0;
-        record.Body = CodePage::toCp932(ExtractArticleText(page.text), &lost);
-        record.BodyLost = qint32(lost);
+        const QByteArray body = CodePage::toCp932(ExtractArticleText(page.text), &lost);
+        if (const FileResult kept = articles.setBody(i, body, qint32(lost)); !kept)
+            context.log.write(SpoolFailureText(kept));
     }
     context.log.write(u"記事の取得を完了しました。"_s);
     return BodiesEnd::Done;

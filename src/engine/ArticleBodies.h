@@ -2,6 +2,7 @@
 
 #include <QString>
 
+struct FileResult;
 class ArticleList;
 class DebugLog;
 class FetchProgress;
@@ -30,6 +31,10 @@ BodiesEnd GetArticleBodies(BodiesContext &context);
 // request, so that they can be asked ahead while the run goes on.
 void ExpectArticles(PageFetcher &fetcher, const ArticleList &articles, qint32 from,
                     const QString &BaseURL);
+
+// The log line for a spool that could not be made or written: the bodies stay in memory, which
+// costs memory but nothing of the output.
+QString SpoolFailureText(const FileResult &failure);
 
 // "<i> / <n>(受信中) - Varnholt Ver.1.0.0"
 QString ReceivingCaption(qint32 number, qint32 count);

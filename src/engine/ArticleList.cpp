@@ -1,5 +1,12 @@
 #include "engine/ArticleList.h"
 
+#include "util/ScratchFile.h"
+
+ArticleList::ArticleList() = default;
+ArticleList::~ArticleList() = default;
+ArticleList::ArticleList(ArticleList &&) noexcept = default;
+ArticleList &ArticleList::operator=(ArticleList &&) noexcept = default;
+
 void ArticleList::ClearArticles()
 {
     m_records.clear();
@@ -39,4 +46,45 @@ void ArticleList::setURL(qint32 index, const QString &url)
 bool ArticleList::IsListedURL(const QString &url) const
 {
     return m_indexByURL.contains(url);
+}
+
+FileResult ArticleList::spoolBodiesIn(const QString &folder)
+{
+    const FileResult created = ScratchFile::create(folder, m_spool);
+    m_spoolWritable = bool(created);
+    return created;
+}
+
+FileResult ArticleList::setBody(qint32 index, const QByteArray &body, qint32 lost)
+{
+    ArticleRecord &record = m_records[size_t(index)];
+    record.BodyLost = lost;
+    record.SpooledAt = -1;
+    record.SpooledBytes = 0;
+    record.Body.clear();
+    if (m_spoolWritable && !body.isEmpty()) {
+        qint64 offset = 0;
+        FileResult spooled = m_spool->append(body, offset);
+        if (spooled) {
+            record.SpooledAt = offset;
+            record.SpooledBytes = body.size();
+            return spooled;
+        }
+        // The bodies already spooled stay readable; no more are added.
+        m_spoolWritable = false;
+        record.Body = body;
+        return spooled;
+    }
+    record.Body = body;
+    return FileResult::success();
+}
+
+FileResult ArticleList::body(qint32 index, QByteArray &out) const
+{
+    const ArticleRecord &record = m_records[size_t(index)];
+    if (record.SpooledAt < 0) {
+        out = record.Body;
+        return FileResult::success();
+    }
+    return m_spool->read(record.SpooledAt, record.SpooledBytes, out);
 }

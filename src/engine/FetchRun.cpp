@@ -162,6 +162,14 @@ RunResult FetchNews(RunInput input, RunServices &services)
         table.MakeCategoryURL(FormatDate(services.now().addDays(-1), u"yymmdd") + u'/');
     }
 
+    // The output's folder is known before its dated name is: the bodies wait there, nameless.
+    if (articles.ArticleCount() > 0) {
+        const QString folder = options.OutputFolder.isEmpty() ? settings.SaveFolder
+                                                              : options.OutputFolder;
+        if (const FileResult spool = articles.spoolBodiesIn(folder.isEmpty() ? u"."_s : folder);
+            !spool)
+            input.log.write(SpoolFailureText(spool));
+    }
     BodiesContext bodies{fetcher, articles, table.BaseURL, input.log, services.progress};
     switch (GetArticleBodies(bodies)) {
     case BodiesEnd::Done:

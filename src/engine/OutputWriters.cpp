@@ -12,6 +12,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
+#include <cstring>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -54,7 +57,7 @@ const QByteArray &equalsRule()
 
 // Lines 1, 3, 4 and 5 of a .qfb/.qfk record around its line 2.
 void writeLineRecord(QByteArray &out, const QString &line2, const ArticleRecord &record,
-                     const WriterContext &context)
+                     QByteArrayView body, const WriterContext &context)
 {
     qsizetype lost = record.BodyLost;
     out += "@";
@@ -63,7 +66,7 @@ void writeLineRecord(QByteArray &out, const QString &line2, const ArticleRecord 
     out += CrLf;
     out += dashRule();
     out += CrLf;
-    out += record.Body;
+    out += body;
     out += CrLf;
     out += equalsRule();
     out += CrLf;
@@ -98,40 +101,43 @@ QString LayoutExtension(OutputLayout layout)
     return u".qfw"_s;
 }
 
-void WriteQfw(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+void WriteQfw(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context)
 {
     qsizetype lost = record.BodyLost;
     appendText(out, date(context) + u"：" + tag(record, context) + record.Title, lost);
     out += Separator;
     appendText(out, record.URL, lost);
     out += Separator;
-    out += record.Body;
+    out += body;
     out += Separator;
     tellLost(context, record, lost);
 }
 
-void WriteQfb(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+void WriteQfb(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context)
 {
     writeLineRecord(
         out, date(context) + u"：" + tag(record, context) + record.Title + u" - " + record.URL,
-        record, context);
+        record, body, context);
 }
 
-void WriteQfk(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+void WriteQfk(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context)
 {
     const QString dateTime = FormatDate(context.now(), u"yyyy/mm/dd(hh:nn)");
     writeLineRecord(
         out, dateTime + u"：［題］" + tag(record, context) + record.Title + u" - " + record.URL,
-        record, context);
+        record, body, context);
 }
 
-void WriteCsv(QByteArray &out, const ArticleRecord &record, const WriterContext &context)
+void WriteCsv(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context)
 {
     qsizetype lost = record.BodyLost;
     appendText(out, tag(record, context) + record.Title + u',' + record.URL + u',', lost);
     // CR and LF never occur inside a CP932 double-byte character, so the bytes can be edited:
     // each line of the body is appended, and a "," in place of its CR LF.
-    QByteArrayView body = record.Body;
     for (qsizetype end; (end = body.indexOf(CrLf)) >= 0; body = body.sliced(end + CrLf.size())) {
         out += body.first(end);
         out += ',';
@@ -141,38 +147,76 @@ void WriteCsv(QByteArray &out, const ArticleRecord &record, const WriterContext 
     tellLost(context, record, lost);
 }
 
-QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
-                       const WriterContext &context)
+RecordStream::RecordStream(OutputLayout layout, const ArticleList &articles,
+                           const WriterContext &context)
+    : m_writer(&WriteQfw)
+    , m_articles(articles)
+    , m_context(context)
 {
-    void (*writer)(QByteArray &, const ArticleRecord &, const WriterContext &) = &WriteQfw;
     switch (layout) {
     case OutputLayout::Qfb:
-        writer = &WriteQfb;
+        m_writer = &WriteQfb;
         break;
     case OutputLayout::Qfk:
-        writer = &WriteQfk;
+        m_writer = &WriteQfk;
         break;
     case OutputLayout::Csv:
-        writer = &WriteCsv;
+        m_writer = &WriteCsv;
         break;
     case OutputLayout::Qfw:
         break;
     }
+    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+}
 
-    QByteArray out;
-    for (qint32 i = 0; i < articles.ArticleCount(); ++i)
-        writer(out, articles[i], context);
-    return out;
+qint64 RecordStream::readData(char *data, qint64 maxSize)
+{
+    qint64 given = 0;
+    while (given < maxSize) {
+        if (m_taken == m_made.size()) {
+            if (m_next == m_articles.ArticleCount())
+                break;
+            if (const FileResult read = m_articles.body(m_next, m_body); !read) {
+                setErrorString(read.error);
+                return given > 0 ? given : -1;
+            }
+            m_made.clear();
+            m_taken = 0;
+            m_writer(m_made, m_articles[m_next], m_body, m_context);
+            ++m_next;
+        }
+        const qint64 step = std::min<qint64>(maxSize - given, m_made.size() - m_taken);
+        std::memcpy(data + given, m_made.constData() + m_taken, size_t(step));
+        m_taken += step;
+        given += step;
+    }
+    return given;
+}
+
+void RecordStream::countTheRest()
+{
+    QByteArray scratch;
+    for (; m_next < m_articles.ArticleCount(); ++m_next) {
+        scratch.clear();
+        m_writer(scratch, m_articles[m_next], {}, m_context);
+    }
+}
+
+QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
+                       const WriterContext &context)
+{
+    RecordStream stream(layout, articles, context);
+    return stream.readAll();
 }
 
 OutputFileAccess OutputFileAccess::real()
 {
     return {&CanAppendFile,
-            [](const QString &path, const QByteArray &bytes) {
-                return WriteFileAtomically(path, bytes);
+            [](const QString &path, QIODevice &source) {
+                return WriteFileAtomically(path, source);
             },
-            [](const QString &path, const QByteArray &bytes) {
-                return AppendAllOrNothing(path, bytes);
+            [](const QString &path, QIODevice &source) {
+                return AppendAllOrNothing(path, source);
             }};
 }
 
@@ -213,11 +257,13 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
             context.log->write(record.Title + u"の"_s + QString::number(count) +
                                u"文字はCP932で表せないため「?」にしました。"_s);
     };
-    const QByteArray bytes = BuildOutput(layout, articles, {options.NoAddKey, context.now, lost});
+    const WriterContext writing{options.NoAddKey, context.now, lost};
+    RecordStream records(layout, articles, writing);
 
     // An append of no records still creates a missing file, empty.
-    const FileResult written =
-        options.OverWrite ? context.files.replace(file, bytes) : context.files.append(file, bytes);
+    const FileResult written = options.OverWrite ? context.files.replace(file, records)
+                                                 : context.files.append(file, records);
+    records.countTheRest();
 
     if (!written) {
         context.prompter.tell(u"ファイルが保存できませんでした。\r\n"_s + written.error,

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QIODevice>
 #include <QString>
 
 #include <functional>
@@ -33,14 +34,47 @@ struct WriterContext
     LostCharacters lostCharacters = {}; // may be empty
 };
 
-// Each writer appends one record, in CP932 with CR LF, to out, and tells lostCharacters when
-// the record lost characters (those of its body were counted when the body was converted).
-void WriteQfw(QByteArray &out, const ArticleRecord &record, const WriterContext &context);
-void WriteQfb(QByteArray &out, const ArticleRecord &record, const WriterContext &context);
-void WriteQfk(QByteArray &out, const ArticleRecord &record, const WriterContext &context);
-void WriteCsv(QByteArray &out, const ArticleRecord &record, const WriterContext &context);
+// Each writer appends one record with the given body (CP932), in CP932 with CR LF, to out, and
+// tells lostCharacters when the record lost characters (those of its body were counted when the
+// body was converted).
+void WriteQfw(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context);
+void WriteQfb(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context);
+void WriteQfk(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context);
+void WriteCsv(QByteArray &out, const ArticleRecord &record, QByteArrayView body,
+              const WriterContext &context);
 
-// Every record of the list in the layout, in list order.
+// Every record of the list in the layout, in list order, made one record at a time as the
+// device is read, so that the whole output is never held at once. A body the list cannot read
+// back makes the read fail with the reason.
+class RecordStream final : public QIODevice
+{
+public:
+    RecordStream(OutputLayout layout, const ArticleList &articles, const WriterContext &context);
+    bool isSequential() const override { return true; }
+    // Tells lostCharacters about the records not read, as if they had been written: a write
+    // that stopped early still names every record that lost characters.
+    void countTheRest();
+
+protected:
+    qint64 readData(char *data, qint64 maxSize) override;
+    qint64 writeData(const char *, qint64) override { return -1; }
+
+private:
+    using Writer = void (*)(QByteArray &, const ArticleRecord &, QByteArrayView,
+                            const WriterContext &);
+    Writer m_writer;
+    const ArticleList &m_articles;
+    const WriterContext &m_context;
+    qint32 m_next = 0;  // the record to make next
+    QByteArray m_made;  // the part of the records made that was not read yet
+    qsizetype m_taken = 0;
+    QByteArray m_body;
+};
+
+// The whole output at once, for callers that want it in memory.
 QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
                        const WriterContext &context);
 
@@ -48,8 +82,8 @@ QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
 struct OutputFileAccess
 {
     std::function<bool(const QString &path)> canAppend;
-    std::function<FileResult(const QString &path, const QByteArray &bytes)> replace;
-    std::function<FileResult(const QString &path, const QByteArray &bytes)> append;
+    std::function<FileResult(const QString &path, QIODevice &source)> replace;
+    std::function<FileResult(const QString &path, QIODevice &source)> append;
 
     static OutputFileAccess real(); // CanAppendFile, WriteFileAtomically, AppendAllOrNothing
 };

@@ -377,7 +377,7 @@ void TestOutputWriters::failedWriteIsToldAndReported()
     options.Append = !overWrite;
     ScriptedPrompter prompter;
     // A disk that fills up: the helpers leave the file as it was and say why.
-    auto full = [](const QString &path, const QByteArray &) {
+    auto full = [](const QString &path, QIODevice &) {
         return FileResult::failure(path, u"No space left on device"_s);
     };
     SaveContext context{options, 0, prompter};
