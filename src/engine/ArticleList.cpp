@@ -82,7 +82,7 @@ FileResult ArticleList::setBody(qint32 index, const QByteArray &body, qint32 los
 FileResult ArticleList::body(qint32 index, QByteArray &out) const
 {
     const ArticleRecord &record = m_records[size_t(index)];
-    if (record.SpooledAt < 0) {
+    if (record.SpooledAt < 0 || !m_spool) {
         out = record.Body;
         return FileResult::success();
     }

@@ -164,8 +164,8 @@ RunResult FetchNews(RunInput input, RunServices &services)
 
     // The output's folder is known before its dated name is: the bodies wait there, nameless.
     if (articles.ArticleCount() > 0) {
-        const QString folder = options.OutputFolder.isEmpty() ? settings.SaveFolder
-                                                              : options.OutputFolder;
+        const QString folder =
+            options.OutputFolder.isEmpty() ? settings.SaveFolder : options.OutputFolder;
         if (const FileResult spool = articles.spoolBodiesIn(folder.isEmpty() ? u"."_s : folder);
             !spool)
             input.log.write(SpoolFailureText(spool));
@@ -173,6 +173,7 @@ RunResult FetchNews(RunInput input, RunServices &services)
     BodiesContext bodies{fetcher, articles, table.BaseURL, input.log, services.progress};
     switch (GetArticleBodies(bodies)) {
     case BodiesEnd::Done:
+        KillPointForTests(u"bodies");
         break;
     case BodiesEnd::GaveUp:
         return ended(RunEnd::GaveUp);

@@ -211,13 +211,12 @@ QByteArray BuildOutput(OutputLayout layout, const ArticleList &articles,
 
 OutputFileAccess OutputFileAccess::real()
 {
-    return {&CanAppendFile,
-            [](const QString &path, QIODevice &source) {
-                return WriteFileAtomically(path, source);
-            },
-            [](const QString &path, QIODevice &source) {
-                return AppendAllOrNothing(path, source);
-            }};
+    return {
+        &CanAppendFile,
+        [](const QString &path, QIODevice &source) { return WriteFileAtomically(path, source); },
+        [](const QString &path, QIODevice &source) {
+            return AppendAllOrNothing(path, source);
+        }};
 }
 
 SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveContext &context)

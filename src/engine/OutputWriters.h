@@ -68,8 +68,8 @@ private:
     Writer m_writer;
     const ArticleList &m_articles;
     const WriterContext &m_context;
-    qint32 m_next = 0;  // the record to make next
-    QByteArray m_made;  // the part of the records made that was not read yet
+    qint32 m_next = 0; // the record to make next
+    QByteArray m_made; // the part of the records made that was not read yet
     qsizetype m_taken = 0;
     QByteArray m_body;
 };

@@ -70,9 +70,9 @@ FileResult ScratchFile::append(QByteArrayView bytes, qint64 &offset)
             const QString reason = m_file.errorString();
             // Cut back, so that the file holds only whole pieces.
             m_file.resize(m_size);
-            return failure(reason.isEmpty() ? u"wrote only %1 of %2 bytes"_s.arg(written).arg(
-                                                  bytes.size())
-                                            : reason);
+            return failure(reason.isEmpty()
+                               ? u"wrote only %1 of %2 bytes"_s.arg(written).arg(bytes.size())
+                               : reason);
         }
         written += step;
     }

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <optional>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -94,6 +96,9 @@ private slots:
     void lostCharacters_namedPerRecordBytesUnchanged();
     void fullDisk_oldFilesWholeStatusOne_data();
     void fullDisk_oldFilesWholeStatusOne();
+    void spoolUnavailable_toldInLogOutputAsWithout_data();
+    void spoolUnavailable_toldInLogOutputAsWithout();
+    void killedWithBodiesSpooled_nothingLeftBeside();
     void longSettingsLine_fileKeptPersonTold();
 
 private:
@@ -655,6 +660,58 @@ void tst_Collect::fullDisk_oldFilesWholeStatusOne()
         QCOMPARE(readFile(folder + u'/' + name), old.value(name));
     }
     QVERIFY2(run.errors.contains(u"No space left on device"_s), qPrintable(run.errors));
+}
+
+void tst_Collect::spoolUnavailable_toldInLogOutputAsWithout_data()
+{
+    QTest::addColumn<bool>("fullDisk"); // else a plain file stands where the folder should be
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("full disk: bodies kept in memory, save fails")
+        << true << u"No space left on device"_s;
+    QTest::newRow("no folder: bodies kept in memory, save fails") << false << u"Not a directory"_s;
+}
+
+void tst_Collect::spoolUnavailable_toldInLogOutputAsWithout()
+{
+    QFETCH(bool, fullDisk);
+    QFETCH(QString, reason);
+    const QString folder = fullDisk ? outFolder() : m_dir->filePath(u"blocker"_s);
+    std::optional<TmpfsMount> disk;
+    if (fullDisk) {
+        disk.emplace(outFolder(), 256 * 1024);
+        if (!disk->failure().isEmpty())
+            QSKIP(qPrintable(disk->failure()));
+        QVERIFY(writeFile(outFolder() + u"/VHT.qfw"_s, "records of an earlier run\x01"_ba));
+        QVERIFY(disk->fill());
+    } else {
+        QVERIFY(writeFile(folder, "x"));
+    }
+
+    const ChildRun run = runVarnholt({u"/Log"_s, u"/FO"_s + folder});
+
+    QCOMPARE(run.exitCode, 1);
+    QVERIFY2(run.errors.contains(u"ファイルが保存できませんでした。"_s), qPrintable(run.errors));
+    const QString log = readCp932(m_dir->filePath(u"home/DebugLog.txt"_s));
+    const QString told = u"記事の本文を一時ファイルに書き込めないため、メモリに保持します。\r\n"_s +
+                         folder + u": temporary file: "_s + reason + u"\r\n"_s;
+    QVERIFY2(log.count(told) == 1, qPrintable(log));
+    if (fullDisk) {
+        QCOMPARE(readFile(outFolder() + u"/VHT.qfw"_s), "records of an earlier run\x01"_ba);
+        QCOMPARE(QDir(outFolder()).entryList(QDir::Files | QDir::Hidden),
+                 (QStringList{u"filler"_s, u"VHT.qfw"_s}));
+    }
+}
+
+void tst_Collect::killedWithBodiesSpooled_nothingLeftBeside()
+{
+    QVERIFY(writeFile(outFolder() + u"/VHT.qfw"_s, "records of an earlier run\x01"_ba));
+
+    const ChildRun killed = runVarnholt({}, {{u"VARNHOLT_TEST_KILL_AT"_s, u"bodies"_s}});
+
+    QCOMPARE(killed.exitCode, -1);
+    QCOMPARE(QDir(outFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"VHT.qfw"_s});
+    QCOMPARE(readFile(outFolder() + u"/VHT.qfw"_s), "records of an earlier run\x01"_ba);
 }
 
 void tst_Collect::longSettingsLine_fileKeptPersonTold()

@@ -198,6 +198,10 @@ void tst_KillRun::trial(int signal, int delayMs)
                             .arg(m_old.size())
                             .arg(m_old.size() + m_new.size())));
     QVERIFY(!QFile::exists(journal));
+    // Nothing of the run's own is left beside the output, whenever it died.
+    QCOMPARE(QDir(m_dir.filePath(u"out"_s))
+                 .entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList{u"VHT.qfw"_s});
     const QByteArray ini = readFile(settingFolder() + u"/varnholt.ini"_s);
     QVERIFY2(ini == m_iniBefore || ini == m_iniAfter, ini.constData());
     QCOMPARE(readFile(settingFolder() + u"/KeyWord.txt"_s), m_keyWords);

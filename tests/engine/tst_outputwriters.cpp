@@ -1,10 +1,12 @@
 #include "EngineTestSupport.h"
+#include "FileSizeCap.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 #include "engine/ArticleList.h"
 #include "engine/OutputWriters.h"
 #include "startup/RunOptions.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -40,6 +42,34 @@ struct Sample
     }
 };
 
+// The bodies of spoolSample's records, one large enough to span several chunks of a write.
+const QList<QByteArray> SpoolBodies{"line1\r\n\r\nline3", {}, QByteArray(70'000, 'b'), "last\r\n"};
+
+// Records with the SpoolBodies, each kept by setBody as a run keeps them; what setBody answered,
+// per record, goes to answers.
+void spoolSample(Sample &sample, QStringList &answers)
+{
+    for (qsizetype i = 0; i < SpoolBodies.size(); ++i) {
+        const QString n = QString::number(i + 1);
+        sample.add(u"http://p/"_s + n, u"T"_s + n, {}, i == 0 ? u"祝😀"_s : u"景気"_s);
+        answers << sample.articles.setBody(qint32(i), SpoolBodies[i], qint32(i)).error;
+    }
+}
+
+SaveContext saveContext(RunOptions &options, ScriptedPrompter &prompter, int layout, bool overWrite)
+{
+    options.Qfb = layout == int(OutputLayout::Qfb);
+    options.Qfk = layout == int(OutputLayout::Qfk);
+    options.Csv = layout == int(OutputLayout::Csv);
+    options.OverWrite = overWrite;
+    options.Append = !overWrite;
+    SaveContext context{options, 0, prompter};
+    context.now = [] {
+        return QDateTime(QDate(2024, 12, 31), QTime(23, 59));
+    };
+    return context;
+}
+
 // A clock that moves on by one minute every time it is read, starting at 2024-12-31 23:59:30.
 Clock steppingClock()
 {
@@ -70,6 +100,10 @@ private slots:
     void unwritableFileIsTold();
     void failedWriteIsToldAndReported_data();
     void failedWriteIsToldAndReported();
+    void spooledBodies_sameBytesAsInMemory_data();
+    void spooledBodies_sameBytesAsInMemory();
+    void unreadableSpool_saveFailsFileKept_data();
+    void unreadableSpool_saveFailsFileKept();
 };
 
 void TestOutputWriters::layouts_data()
@@ -390,6 +424,123 @@ void TestOutputWriters::failedWriteIsToldAndReported()
                                                   u": No space left on device"_s});
     QCOMPARE(prompter.messages.value(0).icon, MessageIcon::Stop);
     QCOMPARE(readFile(file), old);
+}
+
+void TestOutputWriters::spooledBodies_sameBytesAsInMemory_data()
+{
+    QTest::addColumn<int>("layout");
+    QTest::addColumn<bool>("overWrite");
+    QTest::addColumn<qint64>("spoolRoom"); // bytes the spool may take; 0: no limit
+
+    const int layouts[] = {int(OutputLayout::Qfw), int(OutputLayout::Qfb), int(OutputLayout::Qfk),
+                           int(OutputLayout::Csv)};
+    for (const int layout : layouts) {
+        const QByteArray name = LayoutExtension(OutputLayout(layout)).toLatin1();
+        QTest::newRow(QByteArray(name + ", overwrite").constData()) << layout << true << qint64(0);
+        QTest::newRow(QByteArray(name + ", append").constData()) << layout << false << qint64(0);
+    }
+    // The large body does not fit: it and the last one stay in memory, the first is spooled.
+    QTest::newRow(".qfw, spool full part-way") << int(OutputLayout::Qfw) << false << qint64(1000);
+    QTest::newRow(".csv, spool full part-way") << int(OutputLayout::Csv) << true << qint64(1000);
+}
+
+void TestOutputWriters::spooledBodies_sameBytesAsInMemory()
+{
+    QFETCH(int, layout);
+    QFETCH(bool, overWrite);
+    QFETCH(qint64, spoolRoom);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString spoolFolder = dir.filePath(u"spool"_s);
+    QVERIFY(QDir().mkpath(spoolFolder));
+
+    Sample inMemory, spooled;
+    QStringList memoryAnswers, spoolAnswers;
+    spoolSample(inMemory, memoryAnswers);
+    QVERIFY(spooled.articles.spoolBodiesIn(spoolFolder).ok);
+    {
+        const FileSizeCap cap(spoolRoom > 0 ? rlim_t(spoolRoom) : RLIM_INFINITY);
+        QVERIFY(cap.isActive());
+        spoolSample(spooled, spoolAnswers);
+    }
+    QCOMPARE(memoryAnswers, QStringList(SpoolBodies.size(), QString()));
+    QStringList expectedAnswers(SpoolBodies.size(), QString());
+    if (spoolRoom > 0) // told once, for the body that did not fit
+        expectedAnswers[2] = spoolFolder + u": temporary file: File too large"_s;
+    QCOMPARE(spoolAnswers, expectedAnswers);
+
+    QByteArray written[2];
+    QStringList logged[2];
+    for (int i = 0; i < 2; ++i) {
+        const QString base = dir.filePath(i == 0 ? u"memory"_s : u"spooled"_s);
+        const QString file = base + LayoutExtension(OutputLayout(layout));
+        QVERIFY(writeFile(file, "earlier run\x01"));
+        RunOptions options;
+        ScriptedPrompter prompter;
+        CapturedLog log;
+        SaveContext context = saveContext(options, prompter, layout, overWrite);
+        context.log = &log.log();
+        const SaveResult result =
+            SaveArticles(base, i == 0 ? inMemory.articles : spooled.articles, context);
+        QVERIFY(result.written);
+        QCOMPARE(result.lostCharacters, 1 + 1 + 2 + 3);
+        QVERIFY(prompter.messageTexts().isEmpty());
+        written[i] = readFile(file);
+        logged[i] = log.lines();
+    }
+    QCOMPARE(written[1], written[0]);
+    QCOMPARE(logged[1], logged[0]);
+    QCOMPARE(logged[1].size(), 4); // every record lost some
+    QVERIFY(written[1].contains(SpoolBodies[2]));
+    QCOMPARE(written[1].startsWith("earlier run\x01"), !overWrite);
+}
+
+void TestOutputWriters::unreadableSpool_saveFailsFileKept_data()
+{
+    QTest::addColumn<bool>("overWrite");
+    QTest::addColumn<bool>("existed");
+    QTest::newRow("overwrite") << true << true;
+    QTest::newRow("append") << false << true;
+    QTest::newRow("append, new file: none left") << false << false;
+}
+
+void TestOutputWriters::unreadableSpool_saveFailsFileKept()
+{
+    QFETCH(bool, overWrite);
+    QFETCH(bool, existed);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString spoolFolder = dir.filePath(u"spool"_s);
+    QVERIFY(QDir().mkpath(spoolFolder));
+    Sample sample;
+    QStringList answers;
+    QVERIFY(sample.articles.spoolBodiesIn(spoolFolder).ok);
+    spoolSample(sample, answers);
+    // The large body's place lies beyond the spool's end, as after a failing disk.
+    sample.articles[2].SpooledAt = 10'000'000;
+    const QString file = dir.filePath(u"VHT.qfw"_s);
+    const QByteArray old = existed ? "earlier run\x01"_ba : kUnreadable;
+    if (existed)
+        QVERIFY(writeFile(file, old));
+
+    RunOptions options;
+    ScriptedPrompter prompter;
+    CapturedLog log;
+    SaveContext context = saveContext(options, prompter, int(OutputLayout::Qfw), overWrite);
+    context.log = &log.log();
+    const SaveResult result = SaveArticles(dir.filePath(u"VHT"_s), sample.articles, context);
+
+    QVERIFY(!result.written);
+    QCOMPARE(result.lostCharacters, 0);
+    QCOMPARE(prompter.messageTexts(),
+             QStringList{u"ファイルが保存できませんでした。\r\n"_s + file +
+                         u": could not read what was to be written: "_s + spoolFolder +
+                         u": temporary file: read only 0 of 70000 bytes"_s});
+    QCOMPARE(readFile(file), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+             existed ? QStringList{u"VHT.qfw"_s} : QStringList{});
+    // Every record that lost characters is still named, those after the failure too.
+    QCOMPARE(log.lines().size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestOutputWriters)

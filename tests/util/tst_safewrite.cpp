@@ -1,3 +1,4 @@
+#include "FileSizeCap.h"
 #include "TestFiles.h"
 #include "TmpfsMount.h"
 #include "util/SafeWrite.h"
@@ -17,33 +18,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Caps the size of files this process may write, so that a write stops part-way as it would on
-// a full disk; restores the old cap and signal handling when it goes.
-class FileSizeCap
-{
-public:
-    explicit FileSizeCap(rlim_t bytes)
-    {
-        m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        getrlimit(RLIMIT_FSIZE, &m_old);
-        rlimit capped = m_old;
-        capped.rlim_cur = bytes;
-        m_active = setrlimit(RLIMIT_FSIZE, &capped) == 0;
-    }
-    ~FileSizeCap()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_old);
-        std::signal(SIGXFSZ, m_oldHandler);
-    }
-    Q_DISABLE_COPY_MOVE(FileSizeCap)
-    bool isActive() const { return m_active; }
-
-private:
-    rlimit m_old{};
-    void (*m_oldHandler)(int) = nullptr;
-    bool m_active = false;
-};
 
 // Serves its bytes in small reads and calls a hook once, in the middle: the moment a kill would
 // strike an append.
