@@ -1,22 +1,16 @@
-#include "Application.h"
 #include "CommandLineHelp.h"
-#include "HeadlessPrompter.h"
-#include "engine/CurlTransport.h"
-#include "startup/RunOptions.h"
+#include "ProgramMain.h"
+#include "engine/ExitStatus.h"
 #include "util/SignalWatcher.h"
 
-#include <QCoreApplication>
+#include <QString>
 #include <QStringList>
 
-#ifdef VARNHOLT_WITH_UI
-#include "ui/GuiPrompter.h"
-#include "ui/QtTranslations.h"
-
-#include <QApplication>
+#ifdef VARNHOLT_WINDOWS_MODULE
+#include "WindowsModule.h"
 #endif
 
 #include <cstdio>
-#include <memory>
 
 namespace {
 
@@ -35,7 +29,8 @@ void print(const QString &text)
 
 int main(int argc, char **argv)
 {
-    // Before any thread starts, so that the watcher below receives every stop signal.
+    // Before any thread starts (also the windows module's), so that the signal watcher receives
+    // every stop signal.
     BlockStopSignals();
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -52,35 +47,9 @@ int main(int argc, char **argv)
         break;
     }
 
-#ifdef VARNHOLT_WITH_UI
-    const bool windows = hasDisplay();
-#else
-    const bool windows = false;
+#ifdef VARNHOLT_WINDOWS_MODULE
+    if (hasDisplay())
+        return RunWithWindows(argc, argv);
 #endif
-
-    std::unique_ptr<QCoreApplication> qtApplication;
-    std::unique_ptr<Prompter> prompter;
-#ifdef VARNHOLT_WITH_UI
-    std::unique_ptr<QTranslator> qtTexts;
-    if (windows) {
-        qtApplication = std::make_unique<QApplication>(argc, argv);
-        qtTexts = LoadQtTranslator(QLocale());
-        if (qtTexts)
-            QCoreApplication::installTranslator(qtTexts.get());
-        // Message boxes, also for the questions of a run on its own thread.
-        prompter = std::make_unique<GuiPrompter>();
-    }
-#endif
-    if (!windows) {
-        qtApplication = std::make_unique<QCoreApplication>(argc, argv);
-        prompter = std::make_unique<HeadlessPrompter>();
-    }
-    QCoreApplication::setApplicationName(QStringLiteral("Varnholt"));
-
-    const CurlGlobal curl;
-    Application application(windows ? Application::Mode::Windows : Application::Mode::Headless,
-                            UnparsedCommandLine(arguments), std::move(prompter));
-    const SignalWatcher watcher(
-        [&application](int signal, int count) { application.onStopSignal(signal, count); });
-    return application.run();
+    return RunProgram(argc, argv, false);
 }

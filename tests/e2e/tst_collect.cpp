@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
@@ -548,6 +549,15 @@ void tst_Collect::exitStatus_data()
         << QStringList{u"Varnholt: nothing written to <dir>/blocker/VHT.qfw"_s};
     QTest::newRow("no display and no /AutoGet: 2")
         << QString() << QStringList{u"/HideMe"_s} << 2 << QStringList{};
+    QTest::newRow("nothing ticked, no display: 0")
+        << u"unticked"_s << QStringList{u"/AutoGet"_s, u"/HideMe"_s, u"/csv"_s} << 0
+        << QStringList{u"Varnholt: 0 record(s) written to <out>/VHT.csv; every page fetched"_s};
+#ifdef VARNHOLT_WITH_WINDOWS
+    // The windows come from a module of their own: it must be found and run the same start-up.
+    QTest::newRow("nothing ticked, windows: 0")
+        << u"unticked windows"_s << QStringList{u"/AutoGet"_s, u"/HideMe"_s, u"/csv"_s} << 0
+        << QStringList{};
+#endif
 }
 
 void tst_Collect::exitStatus()
@@ -573,11 +583,20 @@ void tst_Collect::exitStatus()
     } else if (fault == u"blocked"_s) {
         QVERIFY(writeFile(m_dir->filePath(u"blocker"_s), "x"));
     }
+    QHash<QString, QString> env;
+    if (fault.startsWith(u"unticked"_s))
+        writeSettings({{u"Category"_s, u"0,0,0,0,0,0,0,0,0,0,0,0"_s}});
+    if (fault.endsWith(u"windows"_s))
+        env.insert(u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
     arguments.replaceInStrings(u"<dir>"_s, m_dir->path());
 
-    const ChildRun run = runVarnholtAt(baseUrl, arguments);
+    const ChildRun run = runVarnholtAt(baseUrl, arguments, env);
 
     QCOMPARE(run.exitCode, status);
+    if (fault.startsWith(u"unticked"_s)) {
+        QVERIFY2(QFileInfo::exists(outFolder() + u"/VHT.csv"_s), qPrintable(run.errors));
+        QVERIFY2(portalLog().filter(u"GET "_s).isEmpty(), qPrintable(portalLog().join(u'\n')));
+    }
     const QStringList lines = run.errors.split(u'\n', Qt::SkipEmptyParts);
     const QString last = lines.isEmpty() ? QString() : lines.last();
     if (summary.isEmpty())

@@ -1,0 +1,16 @@
+#pragma once
+
+// The windows live in a module of their own (Qt Widgets and what it pulls in), loaded only when
+// there is a display: a run without one then starts with Qt Core and libcurl alone.
+
+// The module's entry point, called with main's arguments; returns the exit status.
+extern "C" int VarnholtWindowsMain(int *argc, char **argv);
+using WindowsMainFunction = int (*)(int *argc, char **argv);
+
+// The module's file name, looked for beside the executable (a build tree, a portable copy) and
+// then in the installation's library folder.
+inline constexpr const char WindowsModuleFile[] = "varnholt-windows.so";
+
+// Loads the module and runs the program with windows; when the module cannot be loaded, says
+// which file failed and why and returns the could-not-start status.
+int RunWithWindows(int &argc, char **argv);
