@@ -16,6 +16,7 @@
 #endif
 
 #include "TerminalProgress.h"
+#include "engine/DeferredTransport.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchProgress.h"
 #include "engine/HttpTransport.h"
@@ -103,8 +104,9 @@ int Application::run()
 
 int Application::runUnattended()
 {
-    const std::unique_ptr<HttpTransport> http =
-        MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
+    const int connections = m_state.settings.Connections;
+    const auto http = std::make_unique<DeferredTransport>(
+        [connections] { return MakeCurlTransport(std::chrono::seconds(60), connections); });
     // The progress line stays off with "/HideMe" and when "/Debug" lines share the terminal.
     const RunOptions &options = m_state.runOptions;
     std::unique_ptr<TerminalProgress> terminal;

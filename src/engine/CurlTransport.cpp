@@ -8,8 +8,19 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// Such a libcurl sets itself up safely on first use, from whichever thread: a process that never
+// makes a handle then never pays for the TLS library's start-up.
+bool setsItselfUp()
+{
+    return (curl_version_info(CURLVERSION_NOW)->features & CURL_VERSION_THREADSAFE) != 0;
+}
+
+} // namespace
+
 CurlGlobal::CurlGlobal()
-    : m_ok(curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
+    : m_ok(setsItselfUp() || curl_global_init(CURL_GLOBAL_DEFAULT) == CURLE_OK)
 {}
 
 CurlGlobal::~CurlGlobal()

@@ -1,0 +1,34 @@
+#pragma once
+
+#include "engine/HttpTransport.h"
+
+#include <functional>
+#include <memory>
+#include <mutex>
+
+// Makes its transport on the first request or announcement and hands everything on to it: a run
+// that asks for nothing (no category ticked) never sets up the HTTP library, nor the TLS library
+// below it.
+class DeferredTransport final : public HttpTransport
+{
+public:
+    using Factory = std::function<std::unique_ptr<HttpTransport>()>;
+
+    explicit DeferredTransport(Factory factory);
+    Q_DISABLE_COPY_MOVE(DeferredTransport)
+
+    HttpReply get(const QString &url) override;
+    void expect(const QString &url) override;
+    void forgetExpected() override;
+    // From any thread; an abort before the transport exists reaches it as it is made.
+    void abort() override;
+
+private:
+    HttpTransport &transport();
+    HttpTransport *made() const;
+
+    Factory m_factory;
+    mutable std::mutex m_mutex; // guards m_transport being made and m_aborted
+    bool m_aborted = false;
+    std::unique_ptr<HttpTransport> m_transport; // never replaced once made
+};
