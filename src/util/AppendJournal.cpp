@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -24,6 +25,9 @@ namespace {
 constexpr QByteArrayView kMagic = "Varnholt append journal 1\n";
 constexpr qint64 kTailLength = 4096; // the bytes before the old end that the checksum covers
 constexpr qint64 kLargestJournal = 4096;
+// The journals of the output layouts' files.
+constexpr QStringView kJournalSuffixes[] = {u".qfw.journal", u".qfb.journal", u".qfk.journal",
+                                            u".csv.journal"};
 
 QString systemReason(int error)
 {
@@ -311,10 +315,16 @@ QStringList RollBackAppendsIn(const QString &folder)
     if (folder.isEmpty())
         return notes;
     const QDir dir(folder);
-    const QStringList journals = dir.entryList(
-        {u"*.qfw.journal"_s, u"*.qfb.journal"_s, u"*.qfk.journal"_s, u"*.csv.journal"_s},
-        QDir::Files | QDir::Hidden);
-    for (const QString &name : journals) {
+    // Matched by hand: QDir's wildcard filters compile and JIT a regular expression each, at every
+    // start, mostly for a folder with no journal at all. Case-blind, like those filters.
+    const auto isJournal = [](const QString &name) {
+        return std::any_of(
+            std::begin(kJournalSuffixes), std::end(kJournalSuffixes),
+            [&name](QStringView suffix) { return name.endsWith(suffix, Qt::CaseInsensitive); });
+    };
+    for (const QString &name : dir.entryList(QDir::Files | QDir::Hidden)) {
+        if (!isJournal(name))
+            continue;
         QString note;
         const QString path = dir.filePath(name.chopped(qsizetype(u".journal"_s.size())));
         const FileResult result = RollBackInterruptedAppend(path, &note);
