@@ -96,8 +96,13 @@ Hop CurlRequest::finish(CURLcode code)
         return hop;
     }
     if (code != CURLE_OK) {
-        const QString detail = m_errorText[0] != '\0' ? QString::fromLocal8Bit(m_errorText.data())
-                                                      : QString::fromUtf8(curl_easy_strerror(code));
+        QString detail = m_errorText[0] != '\0' ? QString::fromLocal8Bit(m_errorText.data())
+                                                : QString::fromUtf8(curl_easy_strerror(code));
+        // libcurl sends a request again when a kept-alive connection closes without a reply,
+        // over whichever pooled connection is idle, and words the end by how many it tried:
+        // the person reads the same reason whatever the number of connections.
+        if (detail.startsWith(u"Connection died, tried"_s))
+            detail = u"Empty reply from server"_s;
         hop.error = m_address + u": "_s + detail;
         return hop;
     }
