@@ -24,11 +24,6 @@ bool partOf(CURLU *url, CURLUPart part, unsigned flags, QString &out)
 
 } // namespace
 
-QString UrlOrigin::toString() const
-{
-    return scheme + u"://"_s + host + u':' + port;
-}
-
 bool OriginOf(const QString &url, UrlOrigin &origin)
 {
     std::unique_ptr<CURLU, CurlUrlDeleter> handle(curl_url());
@@ -43,11 +38,4 @@ bool OriginOf(const QString &url, UrlOrigin &origin)
     origin.scheme = origin.scheme.toLower();
     origin.host = origin.host.toLower();
     return true;
-}
-
-bool IsSameOrigin(const QString &url, const QString &reference)
-{
-    UrlOrigin a;
-    UrlOrigin b;
-    return OriginOf(url, a) && OriginOf(reference, b) && a == b;
 }
