@@ -14,9 +14,15 @@ QStringList candidatePaths(const QString &file)
 {
     QStringList paths;
     const QString executable = QFileInfo(u"/proc/self/exe"_s).canonicalFilePath();
-    if (!executable.isEmpty())
-        paths << QFileInfo(executable).absolutePath() + u'/' + file;
+    if (!executable.isEmpty()) {
+        const QString folder = QFileInfo(executable).absolutePath();
+        paths << folder + u'/' + file;
+        paths << QFileInfo(folder + u"/"_s + QStringLiteral(VARNHOLT_MODULE_DIR_FROM_BIN) + u'/' +
+                           file)
+                     .absoluteFilePath();
+    }
     paths << QStringLiteral(VARNHOLT_MODULE_DIR) + u'/' + file;
+    paths.removeDuplicates();
     return paths;
 }
 
