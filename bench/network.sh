@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Collection over a network, side by side: varnholt with one and with four connections (and
-# eight through the delay), curl fetching the same addresses over one kept-alive connection, and
+# eight through the delay), curl fetching the same addresses over one kept-alive connection (and
+# through the delay also over four in parallel, in no order, as the floor for four), and
 # a Scrapy spider doing the same job with Scrapy's defaults (bench/portal_spider.py). The pages
 # are a generated corpus dumped to a folder and served by nginx without compression, on loopback
 # and through a proxy adding 10 ms of round trip (bench/delay_proxy.py). Every contender's .csv
@@ -166,6 +167,11 @@ start_proxy() { # upstream port; sets proxy_port
     proxy_port="$(wait_port "$work/proxy.out")"
 }
 
+curl_config() { # base folder: every address the run asked for, bodies thrown away
+    awk -v base="$1" '{ printf "url = \"%s%s\"\noutput = \"/dev/null\"\n", base, $0 }' \
+        "$2.paths" >"$work/curl.cfg"
+}
+
 # One contender's run; appends "seconds rss requests connections" to $work/<name>.results.
 contender() { # name base folder
     local name="$1" base="$2" folder="$3" result output="" before after
@@ -173,9 +179,11 @@ contender() { # name base folder
     case "$name" in
     varnholt*) result="$(run_varnholt "$base" "${name#varnholt}")"; output="$work/out/bench.csv" ;;
     curl)
-        awk -v base="$base" '{ printf "url = \"%s%s\"\noutput = \"/dev/null\"\n", base, $0 }' \
-            "$folder.paths" >"$work/curl.cfg"
+        curl_config "$base" "$folder"
         result="$(measure curl -s --config "$work/curl.cfg")" ;;
+    curl4) # the floor for four connections: curl's own parallel transfers, in no order
+        curl_config "$base" "$folder"
+        result="$(measure curl -s --parallel --parallel-max 4 --config "$work/curl.cfg")" ;;
     scrapy)
         rm -f "$work/scrapy.csv"
         result="$(cd "$work" && measure "$py" -m scrapy runspider "$bench/portal_spider.py" \
@@ -245,7 +253,7 @@ dump_corpus 5000 "$work/L"
 echo "rounds: $rounds; medians; ratio = time / curl's time over one connection in the same setting"
 printf '%-14s %-10s %9s %8s %9s %9s %6s\n' setting contender seconds ratio peak_MiB requests conns
 bench_setting "M loopback" "$work/M" loopback varnholt1 varnholt4 curl scrapy
-bench_setting "M +10ms" "$work/M" delay varnholt1 varnholt4 varnholt8 curl scrapy
+bench_setting "M +10ms" "$work/M" delay varnholt1 varnholt4 varnholt8 curl curl4 scrapy
 bench_setting "L loopback" "$work/L" loopback varnholt1 varnholt4 curl
 
 # Start-up: nothing ticked, so no page is asked for.
