@@ -8,6 +8,7 @@
 # Uses the binaries in ${VARNHOLT_BUILD_DIR:-build} (built here when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/settings.sh
 
 build="${VARNHOLT_BUILD_DIR:-build}"
 varnholt="$build/src/app/varnholt"
@@ -59,18 +60,6 @@ stop_portal() {
     kill "$portal_pid" 2>/dev/null || true
     wait "$portal_pid" 2>/dev/null || true
     portal_pid=""
-}
-
-# Settings: every category with a headline page ticked, one pass, overwrite, no INI copy.
-write_settings() {
-    local home="$work/home" settings="$work/home/bench"
-    rm -rf "$home" "$work/config" "$work/out"
-    mkdir -p "$settings" "$work/out" "$work/config/Kestrane SoftWares"
-    printf '[Varnholt]\nSettingFolder=%s\n' "$settings" >"$work/config/Kestrane SoftWares/Varnholt.conf"
-    printf '%s\r\n' "SaveFolder = $work/out" "SaveFileName0 = bench" "SaveFileName1 = " \
-        "SaveFileName2 = " "IgnoreKey = 0" "NoCopyINI = 1" "OverWrite = 1" "Yesterday = 0" \
-        "NoKeyWord = 0" "Category = 1,1,1,1,1,0,1,1,0,1,1,1" >"$settings/varnholt.ini"
-    printf '速報\r\n' | iconv -f UTF-8 -t CP932 >"$settings/KeyWord.txt"
 }
 
 run_varnholt() { # -> "seconds rss_kb"

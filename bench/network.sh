@@ -14,6 +14,7 @@
 # missing (as root). Uses the binaries in ${VARNHOLT_BUILD_DIR:-build}.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/settings.sh
 bench="$(pwd)/bench"
 
 rounds="${1:-5}"
@@ -67,19 +68,6 @@ wait_port() { # file -> port
     exit 1
 }
 
-# Settings: every category with list pages ticked, one pass, overwrite, .csv, no INI copy.
-write_settings() { # connections [categories]
-    local home="$work/home" settings="$work/home/bench"
-    rm -rf "$home" "$work/config" "$work/out"
-    mkdir -p "$settings" "$work/out" "$work/config/Kestrane SoftWares"
-    printf '[Varnholt]\nSettingFolder=%s\n' "$settings" >"$work/config/Kestrane SoftWares/Varnholt.conf"
-    printf '%s\r\n' "SaveFolder = $work/out" "SaveFileName0 = bench" "SaveFileName1 = " \
-        "SaveFileName2 = " "IgnoreKey = 0" "NoCopyINI = 1" "OverWrite = 1" "Yesterday = 0" \
-        "NoKeyWord = 0" "Category = ${2:-1,1,1,1,1,0,1,1,0,1,1,1}" "Connections = $1" \
-        >"$settings/varnholt.ini"
-    printf '速報\r\n' | iconv -f UTF-8 -t CP932 >"$settings/KeyWord.txt"
-}
-
 measure() { # command... -> "seconds rss_kb" (the command's output goes to $work/last.out)
     local t0 t1
     t0="$(now)"
@@ -89,7 +77,7 @@ measure() { # command... -> "seconds rss_kb" (the command's output goes to $work
 }
 
 run_varnholt() { # base connections
-    write_settings "$2"
+    write_settings "" "$2"
     measure env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM VARNHOLT_BASE_URL="$1" \
         VARNHOLT_HOME="$work/home" XDG_CONFIG_HOME="$work/config" "$varnholt" /AutoGet /HideMe /csv
 }
@@ -259,7 +247,7 @@ bench_setting "L loopback" "$work/L" loopback varnholt1 varnholt4 curl
 # Start-up: nothing ticked, so no page is asked for.
 startups=()
 for _ in $(seq 1 "$rounds"); do
-    write_settings 4 0,0,0,0,0,0,0,0,0,0,0,0
+    write_settings 0,0,0,0,0,0,0,0,0,0,0,0 4
     read -r seconds _ < <(measure env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
         VARNHOLT_BASE_URL=http://127.0.0.1:9 VARNHOLT_HOME="$work/home" \
         XDG_CONFIG_HOME="$work/config" "$varnholt" /AutoGet /HideMe /csv)

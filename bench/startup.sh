@@ -8,6 +8,7 @@
 # Uses the binary in ${VARNHOLT_BUILD_DIR:-build} (built there when missing).
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source bench/settings.sh
 
 runs="${1:-21}"
 build="${VARNHOLT_BUILD_DIR:-build}"
@@ -21,20 +22,6 @@ done
 work="$(mktemp -d "${TMPDIR:-/tmp}/varnholt-startup.XXXXXX")"
 trap 'rm -rf "$work"' EXIT
 printf 'x\n' >"$work/page.html"
-
-# The settings of bench/network.sh with every category unticked; written afresh before each run,
-# outside the timed part, so that every run starts from the same files.
-write_settings() {
-    local home="$work/home" settings="$work/home/bench"
-    rm -rf "$home" "$work/config" "$work/out"
-    mkdir -p "$settings" "$work/out" "$work/config/Kestrane SoftWares"
-    printf '[Varnholt]\nSettingFolder=%s\n' "$settings" >"$work/config/Kestrane SoftWares/Varnholt.conf"
-    printf '%s\r\n' "SaveFolder = $work/out" "SaveFileName0 = bench" "SaveFileName1 = " \
-        "SaveFileName2 = " "IgnoreKey = 0" "NoCopyINI = 1" "OverWrite = 1" "Yesterday = 0" \
-        "NoKeyWord = 0" "Category = 0,0,0,0,0,0,0,0,0,0,0,0" "Connections = 4" \
-        >"$settings/varnholt.ini"
-    printf '速報\r\n' | iconv -f UTF-8 -t CP932 >"$settings/KeyWord.txt"
-}
 
 run_varnholt() {
     (
@@ -75,8 +62,9 @@ quantile() { # file q -> the value at that quantile (nearest rank)
     sort -g "$1" | awk -v q="$2" '{ v[NR] = $1 } END { i = int(q * (NR - 1) + 0.5) + 1; print v[i] }'
 }
 
+# Settings with every category unticked, written afresh before each run, outside the timed part.
 # Once untimed: the files come into the page cache and a failing run shows before any figure.
-write_settings
+write_settings 0,0,0,0,0,0,0,0,0,0,0,0 4
 if ! run_varnholt; then
     echo "startup.sh: varnholt failed: $(cat "$work/varnholt.err")" >&2
     exit 1
@@ -84,7 +72,7 @@ fi
 run_curl
 
 for _ in $(seq 1 "$runs"); do
-    write_settings
+    write_settings 0,0,0,0,0,0,0,0,0,0,0,0 4
     timed varnholt
     timed curl
 done
