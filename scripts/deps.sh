@@ -9,7 +9,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev libsqlite3-dev zlib1g-dev
     fonts-dejavu-core curl time clang-format
-    dbus-daemon
+    dbus-daemon scdoc man-db
 )
 if [ "${1:-}" = "--clang" ]; then
     packages+=(clang libclang-rt-14-dev)
