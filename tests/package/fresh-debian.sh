@@ -21,7 +21,13 @@ readme="$here/../../README.md"
 }
 
 root="$(mktemp -d /var/tmp/varnholt-fresh.XXXXXX)"
-cgroup="varnholt-fresh-$$"
+# The user manager's own cgroup, in every hierarchy systemd uses: the unified one alone, or (on a
+# hybrid layout) the named "systemd" one beside it.
+if [ -f /sys/fs/cgroup/cgroup.controllers ]; then
+    cgroups=("/sys/fs/cgroup/varnholt-fresh-$$")
+else
+    cgroups=("/sys/fs/cgroup/systemd/varnholt-fresh-$$" "/sys/fs/cgroup/unified/varnholt-fresh-$$")
+fi
 step() { printf '\n== %s\n' "$*"; }
 cleanup() {
     [ -f "$root/run/fixture.pid" ] && kill "$(cat "$root/run/fixture.pid")" 2>/dev/null || true
@@ -30,8 +36,8 @@ cleanup() {
     for mount in dev sys proc; do
         umount -R "$root/$mount" 2>/dev/null || true
     done
-    for hierarchy in systemd unified; do
-        find "/sys/fs/cgroup/$hierarchy/$cgroup" -depth -type d -exec rmdir {} + 2>/dev/null || true
+    for folder in "${cgroups[@]}"; do
+        find "$folder" -depth -type d -exec rmdir {} + 2>/dev/null || true
     done
     rm -rf --one-file-system "$root"
 }
@@ -69,22 +75,20 @@ uid="$(in_root id -u reader)"
 mkdir -p "$root/run/systemd/system" "$root/run/user/$uid"
 in_root chown reader: "/run/user/$uid"
 chmod 700 "$root/run/user/$uid"
-as_reader() {
-    chroot "$root" setpriv --reuid="$uid" --regid="$uid" --init-groups env -i HOME=/home/reader \
-        USER=reader LOGNAME=reader SHELL=/bin/bash PATH=/usr/bin:/bin LANG=C.UTF-8 \
-        XDG_RUNTIME_DIR="/run/user/$uid" "$@"
-}
+# As a login would set it up for reader.
+reader=(setpriv --reuid="$uid" --regid="$uid" --init-groups env -i HOME=/home/reader USER=reader
+    LOGNAME=reader SHELL=/bin/bash PATH=/usr/bin:/bin LANG=C.UTF-8 XDG_RUNTIME_DIR="/run/user/$uid")
+as_reader() { chroot "$root" "${reader[@]}" "$@"; }
 # The manager needs a cgroup of its own, as logind would delegate one.
-for hierarchy in systemd unified; do
-    mkdir -p "/sys/fs/cgroup/$hierarchy/$cgroup"
-    chown -R "$uid:$uid" "/sys/fs/cgroup/$hierarchy/$cgroup"
+for folder in "${cgroups[@]}"; do
+    mkdir -p "$folder"
+    chown -R "$uid:$uid" "$folder"
 done
 (
-    echo $BASHPID >"/sys/fs/cgroup/systemd/$cgroup/cgroup.procs"
-    echo $BASHPID >"/sys/fs/cgroup/unified/$cgroup/cgroup.procs"
-    exec chroot "$root" setpriv --reuid="$uid" --regid="$uid" --init-groups env -i \
-        HOME=/home/reader USER=reader LOGNAME=reader PATH=/usr/bin:/bin LANG=C.UTF-8 \
-        XDG_RUNTIME_DIR="/run/user/$uid" /lib/systemd/systemd --user
+    for folder in "${cgroups[@]}"; do
+        echo $BASHPID >"$folder/cgroup.procs"
+    done
+    exec chroot "$root" "${reader[@]}" /lib/systemd/systemd --user
 ) >"$root/run/user-manager.log" 2>&1 &
 echo $! >"$root/run/user-manager.pid"
 for _ in $(seq 1 50); do
@@ -179,6 +183,17 @@ echo "-- varnholt ended with status $status"
 output="$(ls "$root"/home/reader/.local/share/Varnholt/VHT*.qfw)"
 echo "-- $output, first records decoded:"
 tr '\001' '\n' <"$output" | iconv -f CP932 -t UTF-8 | tr -d '\r' | head -n 6
+
+step "the installed windows module and Default.ini from /usr/share/varnholt"
+# A display (offscreen) loads the windows module; with the companion INI switched on, the run
+# copies the shipped Default.ini beside its output.
+settings=/home/reader/.local/share/Varnholt/reader/varnholt.ini
+as_reader sed -i 's/^NoCopyINI = 1/NoCopyINI = 0/' "$settings"
+as_reader env QT_QPA_PLATFORM=offscreen varnholt /AutoGet /HideMe /IgnoreKey /F1window </dev/null
+companion="$(ls "$root"/home/reader/.local/share/Varnholt/window*.ini)"
+cmp "$companion" "$root/usr/share/varnholt/Default.ini"
+echo "$(basename "$companion") is the shipped Default.ini"
+as_reader sed -i 's/^NoCopyINI = 0/NoCopyINI = 1/' "$settings"
 
 step "the morning run, as the timer starts it"
 as_reader systemctl --user --no-pager list-timers varnholt.timer
