@@ -19,5 +19,10 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/feeds/ja-news.ini
         DESTINATION ${CMAKE_INSTALL_DATADIR}/varnholt/feeds)
 install(FILES ${PROJECT_SOURCE_DIR}/data/varnholt.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# The software centre's entry, naming the .desktop file above.
+configure_file(${PROJECT_SOURCE_DIR}/data/io.github.varnholt.Varnholt.metainfo.xml.in
+               ${PROJECT_BINARY_DIR}/io.github.varnholt.Varnholt.metainfo.xml @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/io.github.varnholt.Varnholt.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/data/icons/varnholt.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)

@@ -15,7 +15,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <cstring>
 #include <memory>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 #include <zlib.h>
 
 using namespace Qt::StringLiterals;
@@ -180,6 +185,46 @@ Walk walkCategory(const Portal &portal, const QString &firstPath)
     return walk;
 }
 
+// A service manager's notification socket: a datagram socket bound to a path, or to a name in
+// the abstract namespace when the name starts with "@".
+class NotifySocket
+{
+public:
+    explicit NotifySocket(const QByteArray &name)
+        : m_fd(::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0))
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::memcpy(address.sun_path, name.constData(), std::size_t(name.size()));
+        if (name.startsWith('@'))
+            address.sun_path[0] = '\0';
+        const auto length = socklen_t(offsetof(sockaddr_un, sun_path) + std::size_t(name.size()));
+        m_bound = m_fd >= 0 && ::bind(m_fd, reinterpret_cast<sockaddr *>(&address), length) == 0;
+    }
+    ~NotifySocket()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    Q_DISABLE_COPY_MOVE(NotifySocket)
+
+    bool bound() const { return m_bound; }
+    // The first datagram within the time, or nothing.
+    QByteArray receive(int timeoutMs) const
+    {
+        pollfd ready{m_fd, POLLIN, 0};
+        if (::poll(&ready, 1, timeoutMs) != 1)
+            return {};
+        QByteArray message(4096, '\0');
+        const ssize_t size = ::recv(m_fd, message.data(), std::size_t(message.size()), 0);
+        return size > 0 ? message.left(size) : QByteArray();
+    }
+
+private:
+    int m_fd;
+    bool m_bound = false;
+};
+
 } // namespace
 
 class TestPortal : public QObject
@@ -213,6 +258,8 @@ private slots:
     void commandLine_refusesBadValues_data();
     void commandLine_refusesBadValues();
     void sigterm_endsCleanly();
+    void serviceManager_hearsReadyOnceListening_data();
+    void serviceManager_hearsReadyOnceListening();
 
 private:
     std::unique_ptr<Portal> m_portal;
@@ -654,6 +701,53 @@ void TestPortal::sigterm_endsCleanly()
     QVERIFY(portal.process().waitForFinished(10000));
     QCOMPARE(portal.process().exitStatus(), QProcess::NormalExit);
     QCOMPARE(portal.process().exitCode(), 0);
+}
+
+void TestPortal::serviceManager_hearsReadyOnceListening_data()
+{
+    QTest::addColumn<QByteArray>("name");
+    QTest::addColumn<bool>("told");
+
+    QTest::newRow("socket path") << QByteArray("notify") << true;
+    QTest::newRow("abstract socket")
+        << "@varnholt-portal-test-" + QByteArray::number(::getpid()) << true;
+    QTest::newRow("no such socket") << QByteArray("missing") << false;
+}
+
+void TestPortal::serviceManager_hearsReadyOnceListening()
+{
+    QFETCH(QByteArray, name);
+    QFETCH(bool, told);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    if (!name.startsWith('@'))
+        name = QFile::encodeName(dir.filePath(QString::fromLatin1(name)));
+    std::unique_ptr<NotifySocket> socket;
+    if (told) {
+        socket = std::make_unique<NotifySocket>(name);
+        QVERIFY(socket->bound());
+    }
+    // The child inherits it; no other test starts a portal meanwhile.
+    qputenv("NOTIFY_SOCKET", name);
+    Portal portal;
+    qunsetenv("NOTIFY_SOCKET");
+    QVERIFY2(portal.failure().isEmpty(), qPrintable(portal.failure()));
+
+    if (told) {
+        const QByteArray message = socket->receive(10000);
+        QVERIFY2(message.startsWith("READY=1\nSTATUS=serving "), message.constData());
+        const QByteArray address = "at http://127.0.0.1:" + QByteArray::number(portal.port()) + '/';
+        QVERIFY2(message.contains(address), message.constData());
+        QVERIFY(!message.mid(8).contains('\n'));
+    } else {
+        // A socket that cannot be reached is named, and the portal serves all the same.
+        const QByteArray named = "NOTIFY_SOCKET " + name + ": ";
+        QByteArray said;
+        QTRY_VERIFY_WITH_TIMEOUT((said += portal.process().readAllStandardError()).contains(named),
+                                 10000);
+    }
+    QCOMPARE(portal.get(u"/headlines/dom/"_s).status, 200);
 }
 
 QTEST_GUILESS_MAIN(TestPortal)

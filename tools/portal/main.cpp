@@ -9,6 +9,7 @@
 #include "RequestLog.h"
 #include "RootFolder.h"
 #include "SampleCorpus.h"
+#include "ServiceReady.h"
 #include "engine/CurlTransport.h"
 #include "feeds/FeedsFile.h"
 #include "util/SignalWatcher.h"
@@ -118,8 +119,11 @@ int main(int argc, char *argv[])
         return 2;
     }
     say(stdout, u"PORT %1"_s.arg(server.port()));
-    say(stderr, u"varnholt-portal: serving %1 at http://%2:%3/"_s.arg(what, options.bindAddress)
-                    .arg(server.port()));
+    const QString serving =
+        u"serving %1 at http://%2:%3/"_s.arg(what, options.bindAddress).arg(server.port());
+    say(stderr, u"varnholt-portal: "_s + serving);
+    if (const QString failed = NotifyServiceReady(serving); !failed.isEmpty())
+        say(stderr, u"varnholt-portal: "_s + failed);
 
     // SIGINT or SIGTERM stops the server from ordinary code rather than from a signal handler.
     const SignalWatcher watcher([&server](int, int) { server.stop(); });
