@@ -128,7 +128,7 @@ RunResult FetchNews(RunInput input, RunServices &services)
     ArticleList articles;
     articles.ClearArticles();
 
-    PageFetcher fetcher(services.http, services.prompter, input.log);
+    PageFetcher fetcher(services.http, services.prompter, input.log, input.BaseURL);
     // Today's table: the Yesterday pass rebuilds it for the previous day.
     CategoryTable table;
     table.BaseURL = input.BaseURL;
@@ -143,6 +143,8 @@ RunResult FetchNews(RunInput input, RunServices &services)
     const auto ended = [&](RunEnd end) {
         result.end = end;
         result.missedPages = fetcher.missedPages();
+        if (fetcher.portalRefused())
+            result.refusingPortal = input.BaseURL;
         for (const QString &missed : result.missedPages)
             input.log.write(u"取得できなかったページ: "_s + missed);
         return result;

@@ -1,5 +1,6 @@
 #include "engine/PageFetcher.h"
 
+#include "engine/FailureReason.h"
 #include "engine/HttpTransport.h"
 #include "util/CodePage.h"
 #include "util/DebugLog.h"
@@ -41,10 +42,11 @@ QString ConvertCharset(QByteArrayView bytes)
     return CodePage::fromEucJp(nul < 0 ? bytes : bytes.first(nul));
 }
 
-PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log)
+PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log, QString BaseURL)
     : m_http(http)
     , m_prompter(prompter)
     , m_log(log)
+    , m_BaseURL(std::move(BaseURL))
 {}
 
 FetchedPage PageFetcher::GetHTML(const QString &url)
@@ -59,12 +61,17 @@ FetchedPage PageFetcher::GetHTML(const QString &url)
         if (!reply.ok) {
             m_log.write(u"Getがタイムアウトしました。"_s);
             m_log.write(reply.error);
+            const QStringList reason = FailureReasonLines(reply, url, m_BaseURL);
+            for (const QString &line : reason)
+                m_log.write(line);
             // The fixed question, then what failed and where.
             if (m_prompter.askYesNo(
-                    u"処理がタイムアウトしました。\r\n再度取得しますか？\r\n\r\n"_s + reply.error,
+                    u"処理がタイムアウトしました。\r\n再度取得しますか？\r\n\r\n"_s +
+                        reason.join(u"\r\n"_s),
                     MessageIcon::Stop))
                 continue;
             m_missed.append(url);
+            m_portalRefused = m_portalRefused || IsPortalRefusal(reply, url, m_BaseURL);
             return page;
         }
 

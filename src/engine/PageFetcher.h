@@ -21,7 +21,8 @@ struct FetchedPage
 class PageFetcher
 {
 public:
-    PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log);
+    // A failure at BaseURL's scheme, host and port is told as the portal's.
+    PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log, QString BaseURL = {});
 
     FetchedPage GetHTML(const QString &url);
     // Pages the run will read later, in its order; see HttpTransport::expect.
@@ -33,12 +34,17 @@ public:
     // was not retried, and whatever a caller adds (a walk cut short).
     const QStringList &missedPages() const { return m_missed; }
     void addMissedPage(const QString &url) { m_missed.append(url); }
+    // The portal refused the connection for a page the run went on without: it is probably not
+    // running.
+    bool portalRefused() const { return m_portalRefused; }
 
 private:
     HttpTransport &m_http;
     Prompter &m_prompter;
     DebugLog &m_log;
+    QString m_BaseURL;
     QStringList m_missed;
+    bool m_portalRefused = false;
 };
 
 // Page bytes (EUC-JP) as text, cut before the first NUL.

@@ -84,6 +84,7 @@ private slots:
     void companionIni_data();
     void companionIni();
     void outputNotWritable_statusOneSettingsSaved();
+    void portalNotRunning_saysWhereAndHowToStartIt();
     void settingsNotWritable_statusOneNamesPath();
     void pageStaysEmpty_givesUpAfterTwoRetries();
     void brokenPages_everyRecordWrittenNothingLost();
@@ -448,6 +449,32 @@ void tst_Collect::outputNotWritable_statusOneSettingsSaved()
              u"円\r\n速報\r\n"_s);
 }
 
+void tst_Collect::portalNotRunning_saysWhereAndHowToStartIt()
+{
+    // Nothing listens on port 1.
+    const ChildRun run = runVarnholtAt(u"http://127.0.0.1:1"_s, {u"/AutoGet"_s, u"/Log"_s});
+
+    QCOMPARE(run.exitCode, 3);
+    // Each question: the fixed text, then what happened where and what to do about it.
+    const QString told =
+        u"Varnholt: 処理がタイムアウトしました。\n"
+        u"Varnholt: 再度取得しますか？\n"
+        u"Varnholt: \n"
+        u"Varnholt: 接続を拒否されました: http://127.0.0.1:1/headlines/dom/\n"
+        u"Varnholt: ポータル http://127.0.0.1:1 が起動していない可能性があります。\n"
+        u"Varnholt: 起動するには: systemctl --user start varnholt-portal.service\n"
+        u"Varnholt: (ビルドしたものなら: varnholt-portal &)\n"
+        u"Varnholt: -> Yes\n"_s;
+    QVERIFY2(run.errors.contains(told), qPrintable(run.errors));
+    // libcurl's English stays in the log, beside the same lines.
+    QVERIFY2(!run.errors.contains(u"Failed to connect"_s), qPrintable(run.errors));
+    const QString log = readCp932(m_dir->filePath(u"home/DebugLog.txt"_s));
+    QVERIFY2(log.contains(u"http://127.0.0.1:1/headlines/dom/: Failed to connect"_s),
+             qPrintable(log));
+    QVERIFY2(log.contains(u"ポータル http://127.0.0.1:1 が起動していない可能性があります。"_s),
+             qPrintable(log));
+}
+
 void tst_Collect::settingsNotWritable_statusOneNamesPath()
 {
     // A folder in place of the settings file: loading finds nothing, saving must fail loudly.
@@ -543,7 +570,10 @@ void tst_Collect::exitStatus_data()
         << u"refused"_s << autoGet << 3
         << QStringList{u"Varnholt: 0 record(s) written to <out>/VHT.qfw"_s,
                        u"2 page(s) not fetched: http://127.0.0.1:1/headlines/dom/ "
-                       "http://127.0.0.1:1/headlines/int/"_s};
+                       "http://127.0.0.1:1/headlines/int/"_s,
+                       u"the portal at http://127.0.0.1:1 refused the connection and may not be "
+                       "running (start it with `systemctl --user start varnholt-portal.service`, "
+                       "or `varnholt-portal &` from a build)"_s};
     QTest::newRow("output not writable: 1")
         << u"blocked"_s << QStringList{u"/AutoGet"_s, u"/FO<dir>/blocker"_s} << 1
         << QStringList{u"Varnholt: nothing written to <dir>/blocker/VHT.qfw"_s};
