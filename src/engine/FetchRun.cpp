@@ -15,7 +15,9 @@
 #include "startup/Settings.h"
 #include "util/DateFormat.h"
 #include "util/DebugLog.h"
+#include "util/FileErrorReason.h"
 #include "util/FileTools.h"
+#include "util/OutputProbe.h"
 #include "util/Prompter.h"
 #include "util/SafeFileName.h"
 
@@ -68,6 +70,25 @@ QString outputPathWithoutExtension(RunOptions &options, const Settings &settings
     if (name.isEmpty() && !typed.isEmpty())
         return JoinPath(options.OutputFolder, QString()) + u'/';
     return JoinPath(options.OutputFolder, name);
+}
+
+// The output file as it would be named now, probed before anything is downloaded for it: empty
+// when it can be written, else its path, and the person has been told why not.
+QString unwritableOutput(const RunOptions &options, const Settings &settings, const QDateTime &now,
+                         Prompter &prompter, DebugLog &log)
+{
+    RunOptions naming = options;
+    const QString path =
+        outputPathWithoutExtension(naming, settings, now) + LayoutExtension(ChooseLayout(naming));
+    const OutputProbe probe = ProbeOutputFile(path);
+    if (probe)
+        return {};
+    const QString reason = (probe.where == path ? QString() : probe.where + u": "_s) +
+                           FileErrorReason(probe.systemError);
+    const QString text = OutputUnwritableMessage(path, reason);
+    log.write(text);
+    prompter.tell(text, MessageIcon::Stop);
+    return path;
 }
 
 // The record of saved addresses, when SkipSaved is on; a damaged one is told about.
@@ -123,6 +144,14 @@ RunResult FetchNews(RunInput input, RunServices &services)
     options = std::move(input.options);
     const Settings &settings = input.settings;
     settleRunOptions(options, settings);
+
+    // As after a run whose output could not be written: nothing written, the settings saved.
+    if (QString path =
+            unwritableOutput(options, settings, services.now(), services.prompter, input.log);
+        !path.isEmpty()) {
+        result.SaveFilePath = std::move(path);
+        return result;
+    }
 
     const KeyWordMatcher matcher(runKeyWords(input.keyWords));
     ArticleList articles;
