@@ -157,7 +157,8 @@ RunResult FetchNews(RunInput input, RunServices &services)
     ArticleList articles;
     articles.ClearArticles();
 
-    PageFetcher fetcher(services.http, services.prompter, input.log, input.BaseURL);
+    PageFetcher fetcher(services.http, services.prompter, input.log, &services.progress,
+                        input.BaseURL);
     // Today's table: the Yesterday pass rebuilds it for the previous day.
     CategoryTable table;
     table.BaseURL = input.BaseURL;
@@ -187,8 +188,14 @@ RunResult FetchNews(RunInput input, RunServices &services)
                 continue;
             const QString url = table.BaseURL + table.CategoryURL[std::size_t(i)];
             input.log.write(url + u"を調査します。"_s);
-            if (!CrawlCategory(url, fetcher, headlines))
+            switch (CrawlCategory(url, fetcher, headlines)) {
+            case CrawlEnd::Done:
+                break;
+            case CrawlEnd::GaveUp:
                 return ended(RunEnd::GaveUp);
+            case CrawlEnd::Cancelled:
+                return ended(RunEnd::Cancelled);
+            }
         }
         table.MakeCategoryURL(FormatDate(services.now().addDays(-1), u"yymmdd") + u'/');
     }

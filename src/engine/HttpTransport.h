@@ -38,6 +38,9 @@ public:
     // The run ends early: none of the announced addresses will be asked for, and whatever was
     // asked ahead ends now.
     virtual void forgetExpected() {}
+    // From any thread: while held, nothing more is asked ahead; the requests under way go on.
+    // For a person who is deciding whether to cancel the run.
+    virtual void hold(bool held) { Q_UNUSED(held) }
     // From any thread: the request under way and every later one fail soon, naming the cancel.
     // For a person who ended the program while the run waits on a slow server.
     virtual void abort() {}

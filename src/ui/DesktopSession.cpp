@@ -46,6 +46,7 @@ public:
     void setValue(qint32) override {}
     void setUnit(const QString &) override {}
     bool letEventsThrough() override { return !m_stopped; }
+    bool mayGoOn() override { return !m_stopped; }
     bool cancelled() const override { return m_stopped; }
 
 private:
@@ -159,6 +160,11 @@ void DesktopSession::startFetch()
     }
 
     m_http = MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
+    if (m_fetchWindow) {
+        // While the person decides, not even the requests asked ahead go out.
+        QObject::connect(m_fetchWindow.get(), &frmFetch::cancelQuestionOpen, m_fetchWindow.get(),
+                         [this](bool open) { m_http->hold(open); });
+    }
     m_runPrompter = std::make_unique<StoppablePrompter>(m_prompter);
     m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, *progress});
     m_worker = std::make_unique<FetchWorker>([this] {

@@ -92,6 +92,11 @@ bool frmFetch::letEventsThrough()
     return !waitForAnswer();
 }
 
+bool frmFetch::mayGoOn()
+{
+    return !waitForAnswer();
+}
+
 bool frmFetch::cancelled() const
 {
     if (waitForAnswer())
@@ -124,6 +129,7 @@ void frmFetch::askCancel()
             return;
         m_asking = true;
     }
+    emit cancelQuestionOpen(true);
     const bool yes = m_prompter.askYesNo(u"取得を中止しますか？"_s, MessageIcon::Question);
     bool confirmed = false;
     {
@@ -134,8 +140,10 @@ void frmFetch::askCancel()
             m_stopped = true;
     }
     m_answered.notify_all();
-    if (!confirmed)
+    if (!confirmed) {
+        emit cancelQuestionOpen(false);
         return;
+    }
     hide();
     emit cancelConfirmed();
 }

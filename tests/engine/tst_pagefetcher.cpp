@@ -1,6 +1,7 @@
 // GetHTML against the real portal's fault scenarios, answered by a scripted person.
 #include "PortalProcess.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "engine/CurlTransport.h"
 #include "engine/HttpTransport.h"
 #include "engine/PageFetcher.h"
@@ -9,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -75,6 +77,7 @@ private slots:
     void largePage_isReadWhole();
     void abort_endsSlowRequestAndLaterOnes_data();
     void abort_endsSlowRequestAndLaterOnes();
+    void hold_asksNothingAheadUntilReleased();
     void pageText_data();
     void pageText();
     void ConvertCharset_data();
@@ -283,7 +286,7 @@ void tst_PageFetcher::failureQuestion_namesAddressAndReason()
     QStringList lines;
     log.setOptions(true, false);
     log.setWindowSink([&](const QString &line) { lines << line.section(u" ] "_s, 1); });
-    PageFetcher fetcher(*http, prompter, log, portal);
+    PageFetcher fetcher(*http, prompter, log, nullptr, portal);
 
     const FetchedPage page = fetcher.GetHTML(address);
 
@@ -338,6 +341,42 @@ void tst_PageFetcher::abort_endsSlowRequestAndLaterOnes()
     QVERIFY2(slow.error.contains(u"cancelled"_s), qPrintable(slow.error));
     QVERIFY(!later.ok);
     QVERIFY2(later.error.contains(u"cancelled"_s), qPrintable(later.error));
+}
+
+void tst_PageFetcher::hold_asksNothingAheadUntilReleased()
+{
+    const QTemporaryDir dir;
+    const QString requests = dir.filePath(u"requests.log"_s);
+    PortalProcess portal({u"--log"_s, requests});
+    QVERIFY2(portal.failure().isEmpty(), qPrintable(portal.failure()));
+    const QString base = portal.baseUrl();
+    const auto asked = [&requests] {
+        return QString::fromUtf8(readFile(requests)).split(u'\n', Qt::SkipEmptyParts);
+    };
+
+    // Two connections: one for the slow page waited for, the other asking ahead 200 ms pages.
+    auto http = MakeCurlTransport(std::chrono::seconds(10), 2);
+    const QString waited = base + u"/fault/delay/1500"_s;
+    http->expect(waited);
+    for (int i = 1; i <= 6; ++i)
+        http->expect(base + u"/fault/delay/%1"_s.arg(200 + i));
+    // The person starts deciding whether to cancel while the slow page is on its way.
+    std::thread person([&http] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        http->hold(true);
+    });
+    const HttpReply slow = http->get(waited);
+    person.join();
+
+    QVERIFY(slow.ok);
+    // Only what was under way when the hold began.
+    QCOMPARE(asked(), (QStringList{u"GET /fault/delay/1500"_s, u"GET /fault/delay/201"_s}));
+
+    // Released, the run goes on where it was, asking ahead again.
+    http->hold(false);
+    for (int i = 1; i <= 6; ++i)
+        QVERIFY(http->get(base + u"/fault/delay/%1"_s.arg(200 + i)).ok);
+    QCOMPARE(asked().size(), 7);
 }
 
 void tst_PageFetcher::largePage_isReadWhole()

@@ -5,6 +5,7 @@
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 #include "engine/CurlTransport.h"
+#include "engine/HttpTransport.h"
 #include "startup/ProgramState.h"
 #include "ui/DesktopSession.h"
 
@@ -29,6 +30,8 @@ public:
     bool askYesNo(const QString &text, MessageIcon icon, const QString &title) override
     {
         m_script.askYesNo(text, icon, title);
+        if (whenAsked)
+            whenAsked();
         QTest::qWait(holdMs);
         if (whileOpen)
             whileOpen();
@@ -48,6 +51,7 @@ public:
 
     int holdMs = 0;
     bool answer = false;
+    std::function<void()> whenAsked; // as the question opens
     std::function<void()> whileOpen; // just before the answer, with the question still open
 
 private:
@@ -71,6 +75,17 @@ std::shared_ptr<bool> clickCancelAfter(int delayMs)
     return clicked;
 }
 
+// The portal's count of the requests it was asked so far.
+int requestsSoFar(const QString &base)
+{
+    const HttpReply stats = MakeCurlTransport()->get(base + u"/portal/stats"_s);
+    for (const QByteArray &line : stats.body.split('\n')) {
+        if (line.startsWith("requests "))
+            return line.mid(9).trimmed().toInt();
+    }
+    return -1;
+}
+
 } // namespace
 
 class tst_DesktopSession : public QObject
@@ -81,6 +96,8 @@ private slots:
     void cancelDuringSlowRequest_endsWithoutWritingOrSaving();
     void questionHeldOpen_data();
     void questionHeldOpen();
+    void questionDuringListWalk_portalAskedNothingMore_data();
+    void questionDuringListWalk_portalAskedNothingMore();
 
 private:
     // One headline per article path, every one collected; the run's output goes to "out".
@@ -212,6 +229,59 @@ void tst_DesktopSession::questionHeldOpen()
         QVERIFY(!QFile::exists(state.settingIniPath()));
         QVERIFY(!QFile::exists(state.keyWordFilePath()));
     }
+}
+
+void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore_data()
+{
+    QTest::addColumn<int>("connections");
+
+    QTest::newRow("one connection") << 1;
+    // The articles of the pages read so far are asked ahead over the other connections.
+    QTest::newRow("four connections") << 4;
+}
+
+// A list walk without end, a page every 300 ms: while the cancel question is open, the portal
+// is asked for nothing more; Yes then ends the run with nothing written or saved.
+void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore()
+{
+    QFETCH(int, connections);
+
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QVERIFY(writeFile(dir.filePath(u"root/headlines/dom/index.html"_s),
+                      PortalPages::headlinePage({}, u"/fault/slow-list/300/1"_s).toUtf8()));
+    PortalProcess portal({u"--root"_s, dir.filePath(u"root"_s)});
+    QVERIFY2(portal.failure().isEmpty(), qPrintable(portal.failure()));
+    ProgramState state;
+    setUpState(state, dir, portal);
+    state.settings.Connections = connections;
+
+    HoldingPrompter prompter;
+    prompter.holdMs = 2000;
+    prompter.answer = true;
+    int whenAsked = -1;
+    int beforeAnswer = -1;
+    prompter.whenAsked = [&] {
+        whenAsked = requestsSoFar(portal.baseUrl());
+    };
+    prompter.whileOpen = [&] {
+        beforeAnswer = requestsSoFar(portal.baseUrl());
+    };
+    DesktopSession session(state, prompter);
+    const std::shared_ptr<bool> clicked = clickCancelAfter(1000);
+
+    const int ended = session.run();
+
+    QVERIFY(*clicked);
+    QCOMPARE(ended, 1);
+    QCOMPARE(prompter.questionTexts(), QStringList{u"取得を中止しますか？"_s});
+    // Well into the walk when asked; at most a request that was on its way still arrived.
+    QVERIFY2(whenAsked >= 3, qPrintable(QString::number(whenAsked)));
+    QVERIFY2(
+        beforeAnswer - whenAsked <= 1,
+        qPrintable(u"%1 requests while the question was open"_s.arg(beforeAnswer - whenAsked)));
+    QCOMPARE(QDir(dir.filePath(u"out"_s)).entryList(QDir::Files), QStringList());
+    QVERIFY(!QFile::exists(state.settingIniPath()));
 }
 
 QTEST_MAIN(tst_DesktopSession)

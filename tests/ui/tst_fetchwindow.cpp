@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 class TestFetchWindow : public QObject
@@ -23,6 +26,8 @@ private slots:
     void cancel_data();
     void cancel();
     void closeBox_endsWithoutQuestion();
+    void questionOpen_runWaitsBeforeAskingMore_data();
+    void questionOpen_runWaitsBeforeAskingMore();
     void settersFromWorkerThread_neverWaitForTheWindow();
     void letEventsThrough_onWindowThread_deliversPendingClicks();
     void cancelOnceWritingBegan_isNotAsked();
@@ -119,6 +124,56 @@ void TestFetchWindow::closeBox_endsWithoutQuestion()
     QCOMPARE(closed.size(), 1);
     QCOMPARE(confirmed.size(), 0);
     QVERIFY(!window.letEventsThrough());
+}
+
+void TestFetchWindow::questionOpen_runWaitsBeforeAskingMore_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Yes: the run stops") << true;
+    QTest::newRow("No: the run goes on") << false;
+}
+
+void TestFetchWindow::questionOpen_runWaitsBeforeAskingMore()
+{
+    QFETCH(bool, answer);
+
+    // While the question is open, the run's thread reaches its next request.
+    class AskingPrompter final : public Prompter
+    {
+    public:
+        bool askYesNo(const QString &, MessageIcon, const QString &) override
+        {
+            run.reset(QThread::create([this] { goesOn = window->mayGoOn(); }));
+            run->start();
+            answeredWhileOpen = run->wait(300);
+            return answer;
+        }
+        void tell(const QString &, MessageIcon, const QString &) override {}
+        QString askText(const QString &, const QString &, const QString &) override { return {}; }
+
+        frmFetch *window = nullptr;
+        bool answer = false;
+        std::unique_ptr<QThread> run;
+        bool answeredWhileOpen = true;
+        std::atomic<bool> goesOn{false};
+    } prompter;
+    prompter.answer = answer;
+    frmFetch window(prompter);
+    prompter.window = &window;
+    QSignalSpy open(&window, &frmFetch::cancelQuestionOpen);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+
+    window.findChild<QPushButton *>(u"btnCancel"_s)->click();
+    QVERIFY(prompter.run->wait(10000));
+
+    QVERIFY(!prompter.answeredWhileOpen);
+    QCOMPARE(bool(prompter.goesOn), !answer);
+    // A transport asking ahead holds while the question is open, and takes up again after No.
+    QList<bool> states;
+    for (const QList<QVariant> &signal : std::as_const(open))
+        states << signal.first().toBool();
+    QCOMPARE(states, answer ? QList<bool>{true} : (QList<bool>{true, false}));
 }
 
 void TestFetchWindow::settersFromWorkerThread_neverWaitForTheWindow()
