@@ -143,10 +143,8 @@ void DesktopSession::startFetch()
         return;
     if (!m_state.runOptions.HideMe) {
         m_fetchWindow = std::make_unique<frmFetch>(m_prompter);
-        // A confirmed cancel or a closed progress window ends the program without saving.
+        // A confirmed cancel (also after closing the window) ends the program without saving.
         QObject::connect(m_fetchWindow.get(), &frmFetch::cancelConfirmed, m_fetchWindow.get(),
-                         [this] { endProgram(ExitNoOutput); });
-        QObject::connect(m_fetchWindow.get(), &frmFetch::closedByUser, m_fetchWindow.get(),
                          [this] { endProgram(ExitNoOutput); });
         m_fetchWindow->show();
     }

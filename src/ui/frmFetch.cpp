@@ -10,8 +10,6 @@
 #include <QShortcut>
 #include <QThread>
 
-#include <utility>
-
 using namespace Qt::StringLiterals;
 
 frmFetch::frmFetch(Prompter &prompter, QWidget *parent)
@@ -150,12 +148,16 @@ void frmFetch::askCancel()
 
 void frmFetch::closeEvent(QCloseEvent *event)
 {
-    event->accept();
     {
+        // The program is ending: the window goes with it.
         const std::lock_guard lock(m_mutex);
-        if (std::exchange(m_stopped, true))
+        if (m_stopped) {
+            event->accept();
             return;
+        }
     }
-    m_answered.notify_all();
-    emit closedByUser();
+    // Closing the window is a cancel: the same question and the same pause. Asked once the
+    // close has been dealt with, not inside it.
+    event->ignore();
+    QMetaObject::invokeMethod(this, &frmFetch::askCancel, Qt::QueuedConnection);
 }

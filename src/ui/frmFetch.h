@@ -19,7 +19,7 @@ class frmFetch;
 // works on another thread: every FetchProgress call may come from there and is carried over
 // to the window's thread without waiting for it, except that while the cancel question is
 // open the run waits for the answer before its next request, question or article, as it would
-// on a single thread.
+// on a single thread. Closing the window asks the same question.
 class frmFetch final : public QWidget, public FetchProgress
 {
     Q_OBJECT
@@ -34,8 +34,7 @@ public:
     void setMax(qint32 max) override;
     void setValue(qint32 value) override;
     void setUnit(const QString &unit) override;
-    // False once the person has confirmed cancelling or closed the window. Waits while the
-    // cancel question is open.
+    // False once the person has confirmed cancelling. Waits while the cancel question is open.
     bool letEventsThrough() override;
     bool mayGoOn() override;
     // Waits while the cancel question is open. A false answer means the run is writing: from
@@ -51,8 +50,6 @@ public:
 signals:
     // The person answered Yes to the cancel question: end without saving anything.
     void cancelConfirmed();
-    // The window was closed from its close box or system menu: end without a question.
-    void closedByUser();
     // The cancel question opens (true) or closes (false): a transport that asks ahead holds
     // meanwhile.
     void cancelQuestionOpen(bool open);

@@ -58,16 +58,20 @@ private:
     ScriptedPrompter m_script;
 };
 
-// Clicks the fetch window's Cancel after the delay; false until it has been clicked.
-std::shared_ptr<bool> clickCancelAfter(int delayMs)
+// Clicks the fetch window's Cancel after the delay, or closes the window as its close box does;
+// false until it has been done.
+std::shared_ptr<bool> clickCancelAfter(int delayMs, bool closeBox = false)
 {
     auto clicked = std::make_shared<bool>(false);
-    QTimer::singleShot(delayMs, [clicked] {
+    QTimer::singleShot(delayMs, [clicked, closeBox] {
         for (QWidget *window : QApplication::topLevelWidgets()) {
             if (window->objectName() == u"frmFetch"_s && window->isVisible()) {
                 if (auto *cancel = window->findChild<QPushButton *>(u"btnCancel"_s)) {
                     *clicked = true;
-                    cancel->click();
+                    if (closeBox)
+                        window->close();
+                    else
+                        cancel->click();
                 }
             }
         }
@@ -164,17 +168,20 @@ void tst_DesktopSession::questionHeldOpen_data()
     QTest::addColumn<QStringList>("articles");
     QTest::addColumn<bool>("answer");
     QTest::addColumn<bool>("endProgramWhileOpen"); // as a signal to end the program would
+    QTest::addColumn<bool>("closeBox");            // the window's close box instead of Cancel
     QTest::addColumn<int>("status");
 
     // Cancel is pressed while the first article is on its way; the question stays open well
     // past the time the run needs to finish.
     const QStringList last = {u"/fault/delay/1500"_s};
     const QStringList more = {u"/fault/delay/1500"_s, u"/fault/delay/1"_s};
-    QTest::newRow("last article, Yes") << last << true << false << 1;
-    QTest::newRow("last article, No") << last << false << false << 0;
-    QTest::newRow("more articles, Yes") << more << true << false << 1;
-    QTest::newRow("more articles, No") << more << false << false << 0;
-    QTest::newRow("program ends while open") << more << false << true << 1;
+    QTest::newRow("last article, Yes") << last << true << false << false << 1;
+    QTest::newRow("last article, No") << last << false << false << false << 0;
+    QTest::newRow("more articles, Yes") << more << true << false << false << 1;
+    QTest::newRow("more articles, No") << more << false << false << false << 0;
+    QTest::newRow("program ends while open") << more << false << true << false << 1;
+    QTest::newRow("close box, Yes") << more << true << false << true << 1;
+    QTest::newRow("close box, No: the run goes on") << more << false << false << true << 0;
 }
 
 void tst_DesktopSession::questionHeldOpen()
@@ -182,6 +189,7 @@ void tst_DesktopSession::questionHeldOpen()
     QFETCH(QStringList, articles);
     QFETCH(bool, answer);
     QFETCH(bool, endProgramWhileOpen);
+    QFETCH(bool, closeBox);
     QFETCH(int, status);
 
     QTemporaryDir dir;
@@ -209,7 +217,7 @@ void tst_DesktopSession::questionHeldOpen()
         if (endProgramWhileOpen)
             session.endProgram(1);
     };
-    const std::shared_ptr<bool> clicked = clickCancelAfter(500);
+    const std::shared_ptr<bool> clicked = clickCancelAfter(500, closeBox);
 
     const int ended = session.run();
     QVERIFY2(ended == status, qPrintable(prompter.messageTexts().join(u'\n')));
@@ -234,10 +242,12 @@ void tst_DesktopSession::questionHeldOpen()
 void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore_data()
 {
     QTest::addColumn<int>("connections");
+    QTest::addColumn<bool>("closeBox");
 
-    QTest::newRow("one connection") << 1;
+    QTest::newRow("one connection, Cancel") << 1 << false;
+    QTest::newRow("one connection, close box") << 1 << true;
     // The articles of the pages read so far are asked ahead over the other connections.
-    QTest::newRow("four connections") << 4;
+    QTest::newRow("four connections, Cancel") << 4 << false;
 }
 
 // A list walk without end, a page every 300 ms: while the cancel question is open, the portal
@@ -245,6 +255,7 @@ void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore_data()
 void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore()
 {
     QFETCH(int, connections);
+    QFETCH(bool, closeBox);
 
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -268,7 +279,7 @@ void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore()
         beforeAnswer = requestsSoFar(portal.baseUrl());
     };
     DesktopSession session(state, prompter);
-    const std::shared_ptr<bool> clicked = clickCancelAfter(1000);
+    const std::shared_ptr<bool> clicked = clickCancelAfter(1000, closeBox);
 
     const int ended = session.run();
 

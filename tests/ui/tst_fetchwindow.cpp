@@ -25,7 +25,6 @@ private slots:
     void load_showsDesignState();
     void cancel_data();
     void cancel();
-    void closeBox_endsWithoutQuestion();
     void questionOpen_runWaitsBeforeAskingMore_data();
     void questionOpen_runWaitsBeforeAskingMore();
     void settersFromWorkerThread_neverWaitForTheWindow();
@@ -72,58 +71,43 @@ void TestFetchWindow::load_showsDesignState()
 
 void TestFetchWindow::cancel_data()
 {
-    QTest::addColumn<bool>("useEscape");
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("answer");
 
-    QTest::newRow("button_yes_stops") << false << true;
-    QTest::newRow("button_no_goesOn") << false << false;
-    QTest::newRow("escape_yes_stops") << true << true;
-    QTest::newRow("escape_no_goesOn") << true << false;
+    for (const QString &how : {u"button"_s, u"escape"_s, u"close box"_s}) {
+        QTest::addRow("%s, Yes: stops", qPrintable(how)) << how << true;
+        QTest::addRow("%s, No: goes on", qPrintable(how)) << how << false;
+    }
 }
 
+// Every way out of the window asks the same question and has the same result.
 void TestFetchWindow::cancel()
 {
-    QFETCH(bool, useEscape);
+    QFETCH(QString, how);
     QFETCH(bool, answer);
 
     ScriptedPrompter prompter;
     prompter.answers = {answer};
     frmFetch window(prompter);
     QSignalSpy confirmed(&window, &frmFetch::cancelConfirmed);
-    QSignalSpy closed(&window, &frmFetch::closedByUser);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    if (useEscape)
+    if (how == u"escape"_s)
         QTest::keyClick(&window, Qt::Key_Escape);
-    else
+    else if (how == u"button"_s)
         QTest::mouseClick(window.findChild<QPushButton *>(u"btnCancel"_s), Qt::LeftButton);
+    else
+        QVERIFY(!window.close()); // the window stays until the answer is Yes
 
-    QCOMPARE(prompter.questions.size(), 1);
+    QTRY_COMPARE(prompter.questions.size(), 1);
     QCOMPARE(prompter.questions.first().text, u"取得を中止しますか？"_s);
     QCOMPARE(prompter.questions.first().icon, MessageIcon::Question);
     QCOMPARE(prompter.questions.first().title, QString());
     QCOMPARE(window.isVisible(), !answer);
     QCOMPARE(window.letEventsThrough(), !answer);
+    QCOMPARE(window.mayGoOn(), !answer);
     QCOMPARE(confirmed.size(), answer ? 1 : 0);
-    QCOMPARE(closed.size(), 0);
-}
-
-void TestFetchWindow::closeBox_endsWithoutQuestion()
-{
-    ScriptedPrompter prompter;
-    frmFetch window(prompter);
-    QSignalSpy confirmed(&window, &frmFetch::cancelConfirmed);
-    QSignalSpy closed(&window, &frmFetch::closedByUser);
-    window.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&window));
-
-    QVERIFY(window.close());
-
-    QCOMPARE(prompter.questions.size(), 0);
-    QCOMPARE(closed.size(), 1);
-    QCOMPARE(confirmed.size(), 0);
-    QVERIFY(!window.letEventsThrough());
 }
 
 void TestFetchWindow::questionOpen_runWaitsBeforeAskingMore_data()
