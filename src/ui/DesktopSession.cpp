@@ -8,7 +8,9 @@
 #include "startup/ProgramState.h"
 #include "ui/BrowseForFolder.h"
 #include "ui/DesktopNotifier.h"
+#include "ui/DesktopOpen.h"
 #include "ui/FetchWorker.h"
+#include "ui/HelpKey.h"
 #include "ui/SplashForm.h"
 #include "ui/frmDebug.h"
 #include "ui/frmFetch.h"
@@ -58,8 +60,11 @@ DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, StopRequ
     , m_prompter(prompter)
     , m_stop(stop)
     , m_debugSink(std::make_unique<DebugWindowSink>())
+    , m_helpKey(
+          std::make_unique<HelpKey>([this] { OpenHelp(m_state.programFolder, *this, m_prompter); }))
 {
     m_state.log.setWindowSink(m_debugSink->sink());
+    qApp->installEventFilter(m_helpKey.get());
     if (m_stop) {
         // Requested from any thread; the windows are looked after on their own.
         m_stop->setStopAction([this] {
@@ -105,9 +110,9 @@ int DesktopSession::run()
     return status;
 }
 
-void DesktopSession::openAddress(const QString &target)
+bool DesktopSession::openAddress(const QString &target)
 {
-    OpenAddress(target);
+    return OpenAddress(target);
 }
 
 bool DesktopSession::openDocument(const QString &path)
@@ -123,7 +128,8 @@ QString DesktopSession::browseForFolder(QWidget *owner, const QString &title,
 
 void DesktopSession::showAbout(QWidget *owner)
 {
-    SplashForm about([](const QString &address) { OpenAddress(address); }, owner);
+    SplashForm about([this](const QString &address) { OpenLink(address, *this, m_prompter); },
+                     owner);
     about.exec();
 }
 

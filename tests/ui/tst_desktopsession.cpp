@@ -10,6 +10,7 @@
 #include "ui/DesktopSession.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -90,6 +91,18 @@ int requestsSoFar(const QString &base)
     return -1;
 }
 
+// Takes the documents the program hands to the desktop, so that no real program opens.
+class DocumentCatcher final : public QObject
+{
+    Q_OBJECT
+
+public:
+    QList<QUrl> opened;
+
+public slots:
+    void open(const QUrl &url) { opened << url; }
+};
+
 } // namespace
 
 class tst_DesktopSession : public QObject
@@ -102,6 +115,7 @@ private slots:
     void questionHeldOpen();
     void questionDuringListWalk_portalAskedNothingMore_data();
     void questionDuringListWalk_portalAskedNothingMore();
+    void settingsSession_f1OpensHelpFromItsWindows();
 
 private:
     // One headline per article path, every one collected; the run's output goes to "out".
@@ -293,6 +307,46 @@ void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore()
         qPrintable(u"%1 requests while the question was open"_s.arg(beforeAnswer - whenAsked)));
     QCOMPARE(QDir(dir.filePath(u"out"_s)).entryList(QDir::Files), QStringList());
     QVERIFY(!QFile::exists(state.settingIniPath()));
+}
+
+void tst_DesktopSession::settingsSession_f1OpensHelpFromItsWindows()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    ProgramState state;
+    state.programFolder = dir.path();
+    state.SettingFolder = dir.filePath(u"settings"_s);
+    QVERIFY(writeFile(dir.filePath(u"VHT.html"_s), "<html></html>"));
+    state.log.setOptions(true, false); // "/Debug"
+    DocumentCatcher desktop;
+    QDesktopServices::setUrlHandler(u"file"_s, &desktop, "open");
+    ScriptedPrompter prompter;
+    DesktopSession session(state, prompter);
+    // A line of the start-up, before the settings window is shown.
+    state.log.write(u"Program Started."_s);
+
+    QTimer::singleShot(500, [&] {
+        QWidget *settings = nullptr;
+        QWidget *debug = nullptr;
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == u"frmSetting"_s)
+                settings = window;
+            if (window->objectName() == u"frmDebug"_s && window->isVisible())
+                debug = window;
+        }
+        if (settings && debug) {
+            QTest::keyClick(settings, Qt::Key_F1);
+            QTest::keyClick(debug, Qt::Key_F1);
+        }
+        session.endProgram(0);
+    });
+    const int status = session.run();
+    QDesktopServices::unsetUrlHandler(u"file"_s);
+
+    QCOMPARE(status, 0);
+    const QUrl help = QUrl::fromLocalFile(dir.filePath(u"VHT.html"_s));
+    QCOMPARE(desktop.opened, (QList<QUrl>{help, help}));
+    QVERIFY(prompter.messages.isEmpty());
 }
 
 QTEST_MAIN(tst_DesktopSession)
