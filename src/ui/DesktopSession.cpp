@@ -63,6 +63,8 @@ DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, StopRequ
     , m_helpKey(
           std::make_unique<HelpKey>([this] { OpenHelp(m_state.programFolder, *this, m_prompter); }))
 {
+    // Shown with the first window of the run or the settings, so that it comes up in front.
+    m_debugSink->hold();
     m_state.log.setWindowSink(m_debugSink->sink());
     qApp->installEventFilter(m_helpKey.get());
     if (m_stop) {
@@ -87,10 +89,13 @@ int DesktopSession::run()
     // Every way out ends the program explicitly; a closed last window does not.
     QApplication::setQuitOnLastWindowClosed(false);
     m_window = std::make_unique<frmSetting>(m_state, m_prompter, *this);
-    if (m_state.runOptions.AutoGet)
+    if (m_state.runOptions.AutoGet) {
+        m_debugSink->release(nullptr);
         m_window->btnFetch_Click();
-    else
+    } else {
         m_window->show();
+        m_debugSink->release(m_window.get());
+    }
 
     const int status = m_endStatus ? *m_endStatus : m_loop.exec();
     if (m_worker && m_worker->isRunning()) {

@@ -103,6 +103,22 @@ public slots:
     void open(const QUrl &url) { opened << url; }
 };
 
+// The names of the windows in the order they are shown.
+class ShowOrder final : public QObject
+{
+public:
+    QStringList shown;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->isWindow())
+            shown << watched->objectName();
+        return false;
+    }
+};
+
 } // namespace
 
 class tst_DesktopSession : public QObject
@@ -115,7 +131,7 @@ private slots:
     void questionHeldOpen();
     void questionDuringListWalk_portalAskedNothingMore_data();
     void questionDuringListWalk_portalAskedNothingMore();
-    void settingsSession_f1OpensHelpFromItsWindows();
+    void settingsSession_debugWindowInFrontF1OpensHelp();
 
 private:
     // One headline per article path, every one collected; the run's output goes to "out".
@@ -309,7 +325,7 @@ void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore()
     QVERIFY(!QFile::exists(state.settingIniPath()));
 }
 
-void tst_DesktopSession::settingsSession_f1OpensHelpFromItsWindows()
+void tst_DesktopSession::settingsSession_debugWindowInFrontF1OpensHelp()
 {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
@@ -321,6 +337,8 @@ void tst_DesktopSession::settingsSession_f1OpensHelpFromItsWindows()
     DocumentCatcher desktop;
     QDesktopServices::setUrlHandler(u"file"_s, &desktop, "open");
     ScriptedPrompter prompter;
+    ShowOrder order;
+    qApp->installEventFilter(&order);
     DesktopSession session(state, prompter);
     // A line of the start-up, before the settings window is shown.
     state.log.write(u"Program Started."_s);
@@ -344,6 +362,8 @@ void tst_DesktopSession::settingsSession_f1OpensHelpFromItsWindows()
     QDesktopServices::unsetUrlHandler(u"file"_s);
 
     QCOMPARE(status, 0);
+    // The debug window came up after the settings window, so in front of it.
+    QCOMPARE(order.shown.filter(u"frm"_s), (QStringList{u"frmSetting"_s, u"frmDebug"_s}));
     const QUrl help = QUrl::fromLocalFile(dir.filePath(u"VHT.html"_s));
     QCOMPARE(desktop.opened, (QList<QUrl>{help, help}));
     QVERIFY(prompter.messages.isEmpty());
