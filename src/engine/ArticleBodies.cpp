@@ -63,9 +63,9 @@ BodiesEnd GetArticleBodies(BodiesContext &context)
             continue;
         }
         const FetchedPage page = context.fetcher.GetHTML(record.URL);
-        if (page.gaveUp) {
+        if (page.gaveUp || page.cancelled) {
             context.fetcher.forgetExpected();
-            return BodiesEnd::GaveUp;
+            return page.gaveUp ? BodiesEnd::GaveUp : BodiesEnd::Cancelled;
         }
         qsizetype lost = 0;
         const QByteArray body = CodePage::toCp932(ExtractArticleText(page.text), &lost);

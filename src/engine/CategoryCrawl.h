@@ -12,7 +12,12 @@ struct HeadlineContext;
 // whose next-page links keep producing new addresses would otherwise never end the run.
 inline constexpr int kCategoryPageLimit = 1000;
 
-// False when the person gave up on a page: the whole run ends. A walk cut at pageLimit logs the
-// address it did not read and counts it as missed.
-bool CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext &headlines,
-                   int pageLimit = kCategoryPageLimit);
+enum class CrawlEnd {
+    Done,      // the walk ended; the run goes on
+    GaveUp,    // the person gave up on a page: the whole run ends
+    Cancelled, // the person cancelled the run
+};
+
+// A walk cut at pageLimit logs the address it did not read and counts it as missed.
+CrawlEnd CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext &headlines,
+                       int pageLimit = kCategoryPageLimit);

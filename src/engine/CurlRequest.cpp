@@ -1,5 +1,6 @@
 #include "engine/CurlRequest.h"
 
+#include "engine/CurlFailure.h"
 #include "engine/HttpTransport.h"
 #include "engine/UrlGuard.h"
 #include "util/Version.h"
@@ -104,6 +105,9 @@ Hop CurlRequest::finish(CURLcode code)
         if (detail.startsWith(u"Connection died, tried"_s))
             detail = u"Empty reply from server"_s;
         hop.error = m_address + u": "_s + detail;
+        long systemError = 0;
+        curl_easy_getinfo(m_handle, CURLINFO_OS_ERRNO, &systemError);
+        hop.failure = FailureOf(code, systemError);
         return hop;
     }
     hop.ok = true;
@@ -126,6 +130,7 @@ HttpReply FollowRedirects(const QString &url, Hop first,
     for (int hops = 0;; ++hops) {
         if (!hop.ok) {
             reply.error = std::move(hop.error);
+            reply.failure = hop.failure;
             return reply;
         }
         if (hop.redirect.isEmpty()) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/HttpTransport.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -10,15 +12,14 @@
 #include <functional>
 #include <memory>
 
-struct HttpReply;
-
 // What one request (one hop, before redirects) came to.
 struct Hop
 {
     bool ok = false;
     QByteArray body;
-    QString error;    // when !ok, naming the address
-    QString redirect; // the target of a 3xx reply, empty otherwise
+    QString error;                            // when !ok, naming the address
+    QString redirect;                         // the target of a 3xx reply, empty otherwise
+    HttpFailure failure = HttpFailure::Other; // when !ok
 };
 
 // One easy handle with the program's request options; reused for request after request, so

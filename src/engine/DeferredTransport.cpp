@@ -21,6 +21,18 @@ void DeferredTransport::forgetExpected()
         made->forgetExpected();
 }
 
+void DeferredTransport::hold(bool held)
+{
+    HttpTransport *made = nullptr;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_held = held;
+        made = m_transport.get();
+    }
+    if (made)
+        made->hold(held);
+}
+
 void DeferredTransport::abort()
 {
     HttpTransport *made = nullptr;
@@ -44,6 +56,8 @@ HttpTransport &DeferredTransport::transport()
     const std::lock_guard lock(m_mutex);
     if (!m_transport) {
         m_transport = m_factory();
+        if (m_held)
+            m_transport->hold(true);
         if (m_aborted)
             m_transport->abort();
     }

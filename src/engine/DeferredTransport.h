@@ -20,7 +20,8 @@ public:
     HttpReply get(const QString &url) override;
     void expect(const QString &url) override;
     void forgetExpected() override;
-    // From any thread; an abort before the transport exists reaches it as it is made.
+    // From any thread; a hold or an abort before the transport exists reaches it as it is made.
+    void hold(bool held) override;
     void abort() override;
 
 private:
@@ -28,7 +29,8 @@ private:
     HttpTransport *made() const;
 
     Factory m_factory;
-    mutable std::mutex m_mutex; // guards m_transport being made and m_aborted
+    mutable std::mutex m_mutex; // guards m_transport being made, m_held and m_aborted
+    bool m_held = false;
     bool m_aborted = false;
     std::unique_ptr<HttpTransport> m_transport; // never replaced once made
 };

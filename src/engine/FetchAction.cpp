@@ -1,5 +1,6 @@
 #include "engine/FetchAction.h"
 
+#include "engine/FailureReason.h"
 #include "engine/FetchProgress.h"
 #include "startup/ProgramState.h"
 #include "util/FileTools.h"
@@ -98,6 +99,10 @@ QString RunSummary(const FetchOutcome &outcome)
             pages += u" and %1 more"_s.arg(missed.size() - shown);
         parts << pages;
     }
+    if (!run.refusingPortal.isEmpty())
+        parts << u"the portal at "_s + run.refusingPortal +
+                     u" refused the connection and may not be running (start it with `"_s +
+                     PortalServiceStart + u"`, or `"_s + PortalBuildStart + u"` from a build)"_s;
     if (run.outputWritten && run.lostCharacters > 0)
         parts << u"%1 character(s) CP932 cannot hold written as \"?\""_s.arg(run.lostCharacters);
     if (!outcome.settingsSaved && run.end != RunEnd::Cancelled)

@@ -15,6 +15,10 @@ public:
     virtual void setUnit(const QString &unit) = 0;    // progress bar Unit
     // Once per article: let pending events through. False when the person cancelled the run.
     virtual bool letEventsThrough() = 0;
+    // From the run's thread, before every request and every question of the run: waits while
+    // the person is deciding whether to cancel, so that nothing new is asked meanwhile. False
+    // when the run is to stop.
+    virtual bool mayGoOn() { return true; }
     // From the run's thread, without letting events through: has the person cancelled? Checked
     // before the output is written and before anything is saved. False commits the run: from
     // then on it writes and saves all, so a window no longer offers Cancel.

@@ -15,7 +15,9 @@
 #include "startup/Settings.h"
 #include "util/DateFormat.h"
 #include "util/DebugLog.h"
+#include "util/FileErrorReason.h"
 #include "util/FileTools.h"
+#include "util/OutputProbe.h"
 #include "util/Prompter.h"
 #include "util/SafeFileName.h"
 
@@ -68,6 +70,25 @@ QString outputPathWithoutExtension(RunOptions &options, const Settings &settings
     if (name.isEmpty() && !typed.isEmpty())
         return JoinPath(options.OutputFolder, QString()) + u'/';
     return JoinPath(options.OutputFolder, name);
+}
+
+// The output file as it would be named now, probed before anything is downloaded for it: empty
+// when it can be written, else its path, and the person has been told why not.
+QString unwritableOutput(const RunOptions &options, const Settings &settings, const QDateTime &now,
+                         Prompter &prompter, DebugLog &log)
+{
+    RunOptions naming = options;
+    const QString path =
+        outputPathWithoutExtension(naming, settings, now) + LayoutExtension(ChooseLayout(naming));
+    const OutputProbe probe = ProbeOutputFile(path);
+    if (probe)
+        return {};
+    const QString reason = (probe.where == path ? QString() : probe.where + u": "_s) +
+                           FileErrorReason(probe.systemError);
+    const QString text = OutputUnwritableMessage(path, reason);
+    log.write(text);
+    prompter.tell(text, MessageIcon::Stop);
+    return path;
 }
 
 // The record of saved addresses, when SkipSaved is on; a damaged one is told about.
@@ -124,11 +145,20 @@ RunResult FetchNews(RunInput input, RunServices &services)
     const Settings &settings = input.settings;
     settleRunOptions(options, settings);
 
+    // As after a run whose output could not be written: nothing written, the settings saved.
+    if (QString path =
+            unwritableOutput(options, settings, services.now(), services.prompter, input.log);
+        !path.isEmpty()) {
+        result.SaveFilePath = std::move(path);
+        return result;
+    }
+
     const KeyWordMatcher matcher(runKeyWords(input.keyWords));
     ArticleList articles;
     articles.ClearArticles();
 
-    PageFetcher fetcher(services.http, services.prompter, input.log);
+    PageFetcher fetcher(services.http, services.prompter, input.log, &services.progress,
+                        input.BaseURL);
     // Today's table: the Yesterday pass rebuilds it for the previous day.
     CategoryTable table;
     table.BaseURL = input.BaseURL;
@@ -143,6 +173,8 @@ RunResult FetchNews(RunInput input, RunServices &services)
     const auto ended = [&](RunEnd end) {
         result.end = end;
         result.missedPages = fetcher.missedPages();
+        if (fetcher.portalRefused())
+            result.refusingPortal = input.BaseURL;
         for (const QString &missed : result.missedPages)
             input.log.write(u"取得できなかったページ: "_s + missed);
         return result;
@@ -156,8 +188,14 @@ RunResult FetchNews(RunInput input, RunServices &services)
                 continue;
             const QString url = table.BaseURL + table.CategoryURL[std::size_t(i)];
             input.log.write(url + u"を調査します。"_s);
-            if (!CrawlCategory(url, fetcher, headlines))
+            switch (CrawlCategory(url, fetcher, headlines)) {
+            case CrawlEnd::Done:
+                break;
+            case CrawlEnd::GaveUp:
                 return ended(RunEnd::GaveUp);
+            case CrawlEnd::Cancelled:
+                return ended(RunEnd::Cancelled);
+            }
         }
         table.MakeCategoryURL(FormatDate(services.now().addDays(-1), u"yymmdd") + u'/');
     }

@@ -43,6 +43,7 @@ struct RunResult
     qint32 recordsWritten = 0; // records this run added to the file
     qint64 lostCharacters = 0; // of those records, written as "?" since CP932 could not hold them
     QStringList missedPages;   // addresses of the pages the run went on without
+    QString refusingPortal;    // the portal's address, when it refused some of them
     RunOptions options;        // as the run settled them from the settings
 };
 

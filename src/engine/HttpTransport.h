@@ -6,11 +6,22 @@
 #include <chrono>
 #include <memory>
 
+// Why no reply arrived, where the transport can tell; the person is told in these terms.
+enum class HttpFailure {
+    Other,             // anything else: error says what
+    Refused,           // nothing listens at the address's port
+    CannotResolve,     // the host name is not known
+    NoAnswer,          // the server did not answer in time
+    ConnectionDropped, // the connection ended before the whole reply
+    Certificate,       // the server's certificate could not be verified
+};
+
 struct HttpReply
 {
-    bool ok = false; // a reply arrived (whatever its status)
-    QByteArray body; // the whole body, decompressed
-    QString error;   // when !ok: what failed, naming the address
+    bool ok = false;                          // a reply arrived (whatever its status)
+    QByteArray body;                          // the whole body, decompressed
+    QString error;                            // when !ok: what failed, naming the address
+    HttpFailure failure = HttpFailure::Other; // when !ok
 };
 
 // Replies come one at a time, in the order they are asked for; status codes and headers are
@@ -27,6 +38,9 @@ public:
     // The run ends early: none of the announced addresses will be asked for, and whatever was
     // asked ahead ends now.
     virtual void forgetExpected() {}
+    // From any thread: while held, nothing more is asked ahead; the requests under way go on.
+    // For a person who is deciding whether to cancel the run.
+    virtual void hold(bool held) { Q_UNUSED(held) }
     // From any thread: the request under way and every later one fail soon, naming the cancel.
     // For a person who ended the program while the run waits on a slow server.
     virtual void abort() {}

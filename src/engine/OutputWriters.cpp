@@ -219,6 +219,18 @@ OutputFileAccess OutputFileAccess::real()
         }};
 }
 
+QString OutputUnwritableMessage(const QString &path, const QString &reason)
+{
+    // The fixed text, then the path, so the person knows which file could not be opened.
+    QString text =
+        u"ファイルが保存できませんでした。\r\n"
+        u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。\r\n\r\n"_s +
+        path;
+    if (!reason.isEmpty())
+        text += u"\r\n"_s + reason;
+    return text;
+}
+
 SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveContext &context)
 {
     RunOptions &options = context.runOptions;
@@ -231,12 +243,7 @@ SaveResult SaveArticles(const QString &path, const ArticleList &articles, SaveCo
     // or killed write leaves no empty file behind.
     const bool existed = QFileInfo::exists(file);
     if (!context.files.canAppend(file)) {
-        // The fixed text, then the path, so the person knows which file could not be opened.
-        context.prompter.tell(
-            u"ファイルが保存できませんでした。\r\n"
-            u"ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。\r\n\r\n"_s +
-                file,
-            MessageIcon::Stop);
+        context.prompter.tell(OutputUnwritableMessage(file), MessageIcon::Stop);
         return result;
     }
 

@@ -107,6 +107,10 @@ struct SaveResult
     qint64 lostCharacters = 0; // written as "?" because CP932 could not hold them
 };
 
+// What the person is told when the output file at path cannot be opened: the fixed text, the
+// path, and the reason when it is known.
+QString OutputUnwritableMessage(const QString &path, const QString &reason = {});
+
 // Writes all records to path plus the layout's extension: an overwrite replaces the file
 // atomically, an append adds every record or none. Each record that lost characters to CP932
 // gets a log line with its title and their number.

@@ -1,5 +1,7 @@
 #include "engine/PageFetcher.h"
 
+#include "engine/FailureReason.h"
+#include "engine/FetchProgress.h"
 #include "engine/HttpTransport.h"
 #include "util/CodePage.h"
 #include "util/DebugLog.h"
@@ -41,11 +43,26 @@ QString ConvertCharset(QByteArrayView bytes)
     return CodePage::fromEucJp(nul < 0 ? bytes : bytes.first(nul));
 }
 
-PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log)
+PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log,
+                         FetchProgress *progress, QString BaseURL)
     : m_http(http)
     , m_prompter(prompter)
     , m_log(log)
+    , m_progress(progress)
+    , m_BaseURL(std::move(BaseURL))
 {}
+
+bool PageFetcher::mayGoOn() const
+{
+    return !m_progress || m_progress->mayGoOn();
+}
+
+void PageFetcher::expect(const QString &url)
+{
+    // A transport with several connections would put the request on the wire at once.
+    if (mayGoOn())
+        m_http.expect(url);
+}
 
 FetchedPage PageFetcher::GetHTML(const QString &url)
 {
@@ -53,18 +70,31 @@ FetchedPage PageFetcher::GetHTML(const QString &url)
     m_log.write(url + u"をGetしています。"_s);
 
     FetchedPage page;
+    const auto cancelled = [&page] {
+        page.cancelled = true;
+        return page;
+    };
     bool retried = false;
     for (;;) {
+        if (!mayGoOn())
+            return cancelled();
         HttpReply reply = m_http.get(url);
         if (!reply.ok) {
             m_log.write(u"Getがタイムアウトしました。"_s);
             m_log.write(reply.error);
+            const QStringList reason = FailureReasonLines(reply, url, m_BaseURL);
+            for (const QString &line : reason)
+                m_log.write(line);
+            if (!mayGoOn())
+                return cancelled();
             // The fixed question, then what failed and where.
             if (m_prompter.askYesNo(
-                    u"処理がタイムアウトしました。\r\n再度取得しますか？\r\n\r\n"_s + reply.error,
+                    u"処理がタイムアウトしました。\r\n再度取得しますか？\r\n\r\n"_s +
+                        reason.join(u"\r\n"_s),
                     MessageIcon::Stop))
                 continue;
             m_missed.append(url);
+            m_portalRefused = m_portalRefused || IsPortalRefusal(reply, url, m_BaseURL);
             return page;
         }
 
@@ -74,6 +104,8 @@ FetchedPage PageFetcher::GetHTML(const QString &url)
             break;
 
         if (retried) {
+            if (!mayGoOn())
+                return cancelled();
             if (!m_prompter.askYesNo(
                     u"データの取得に失敗しました。\r\n再度取得しますか？\r\n\r\n"_s + url +
                         u" (空のページが返りました)"_s,

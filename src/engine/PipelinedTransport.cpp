@@ -44,6 +44,14 @@ void PipelinedTransport::abort()
         curl_multi_wakeup(m_multi);
 }
 
+void PipelinedTransport::hold(bool held)
+{
+    m_held = held;
+    // A wait under way takes up asking ahead again at once.
+    if (!held && m_multi)
+        curl_multi_wakeup(m_multi);
+}
+
 void PipelinedTransport::expect(const QString &url)
 {
     if (m_aborted)
@@ -182,8 +190,9 @@ bool PipelinedTransport::askAhead(bool send)
 {
     const qsizetype most = kAheadPerConnection * m_connections;
     bool started = false;
-    while (!m_aborted && !m_slotWanted && !m_expected.empty() && m_underWay < m_connections &&
-           qsizetype(m_ahead.size()) < most && m_heldBytes < kMaxHeldBytes) {
+    while (!m_aborted && !m_held && !m_slotWanted && !m_expected.empty() &&
+           m_underWay < m_connections && qsizetype(m_ahead.size()) < most &&
+           m_heldBytes < kMaxHeldBytes) {
         // A second request for an address waits until the run has taken the first reply, so
         // that the server sees the requests for one address in the run's order.
         if (isAheadOrUnderWay(m_expected.front()))

@@ -30,6 +30,8 @@ public:
     HttpReply get(const QString &url) override;
     void expect(const QString &url) override;
     void forgetExpected() override;
+    // From any thread.
+    void hold(bool held) override;
     // From any thread: every transfer under way ends at once, and every later request fails.
     void abort() override;
 
@@ -58,6 +60,7 @@ private:
     std::chrono::milliseconds m_timeout;
     int m_connections;
     std::atomic<bool> m_aborted{false};
+    std::atomic<bool> m_held{false};
     CURLM *m_multi = nullptr;
     std::vector<std::unique_ptr<CurlRequest>> m_idle;
     int m_underWay = 0;

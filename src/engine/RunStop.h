@@ -50,6 +50,7 @@ public:
     void setValue(qint32 value) override { m_inner.setValue(value); }
     void setUnit(const QString &unit) override { m_inner.setUnit(unit); }
     bool letEventsThrough() override { return m_inner.letEventsThrough() && !m_stop.stopped(); }
+    bool mayGoOn() override { return m_inner.mayGoOn() && !m_stop.stopped(); }
     bool cancelled() const override { return m_inner.cancelled() || m_stop.stopped(); }
     bool beginWriting() override { return m_inner.beginWriting() && m_stop.beginWriting(); }
 

@@ -8,7 +8,9 @@
 #include "startup/ProgramState.h"
 #include "ui/BrowseForFolder.h"
 #include "ui/DesktopNotifier.h"
+#include "ui/DesktopOpen.h"
 #include "ui/FetchWorker.h"
+#include "ui/HelpKey.h"
 #include "ui/SplashForm.h"
 #include "ui/frmDebug.h"
 #include "ui/frmFetch.h"
@@ -46,6 +48,7 @@ public:
     void setValue(qint32) override {}
     void setUnit(const QString &) override {}
     bool letEventsThrough() override { return !m_stopped; }
+    bool mayGoOn() override { return !m_stopped; }
     bool cancelled() const override { return m_stopped; }
 
 private:
@@ -57,8 +60,13 @@ DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, StopRequ
     , m_prompter(prompter)
     , m_stop(stop)
     , m_debugSink(std::make_unique<DebugWindowSink>())
+    , m_helpKey(
+          std::make_unique<HelpKey>([this] { OpenHelp(m_state.programFolder, *this, m_prompter); }))
 {
+    // Shown with the first window of the run or the settings, so that it comes up in front.
+    m_debugSink->hold();
     m_state.log.setWindowSink(m_debugSink->sink());
+    qApp->installEventFilter(m_helpKey.get());
     if (m_stop) {
         // Requested from any thread; the windows are looked after on their own.
         m_stop->setStopAction([this] {
@@ -81,10 +89,13 @@ int DesktopSession::run()
     // Every way out ends the program explicitly; a closed last window does not.
     QApplication::setQuitOnLastWindowClosed(false);
     m_window = std::make_unique<frmSetting>(m_state, m_prompter, *this);
-    if (m_state.runOptions.AutoGet)
+    if (m_state.runOptions.AutoGet) {
+        m_debugSink->release(nullptr);
         m_window->btnFetch_Click();
-    else
+    } else {
         m_window->show();
+        m_debugSink->release(m_window.get());
+    }
 
     const int status = m_endStatus ? *m_endStatus : m_loop.exec();
     if (m_worker && m_worker->isRunning()) {
@@ -104,9 +115,9 @@ int DesktopSession::run()
     return status;
 }
 
-void DesktopSession::openAddress(const QString &target)
+bool DesktopSession::openAddress(const QString &target)
 {
-    OpenAddress(target);
+    return OpenAddress(target);
 }
 
 bool DesktopSession::openDocument(const QString &path)
@@ -122,7 +133,8 @@ QString DesktopSession::browseForFolder(QWidget *owner, const QString &title,
 
 void DesktopSession::showAbout(QWidget *owner)
 {
-    SplashForm about([](const QString &address) { OpenAddress(address); }, owner);
+    SplashForm about([this](const QString &address) { OpenLink(address, *this, m_prompter); },
+                     owner);
     about.exec();
 }
 
@@ -142,10 +154,8 @@ void DesktopSession::startFetch()
         return;
     if (!m_state.runOptions.HideMe) {
         m_fetchWindow = std::make_unique<frmFetch>(m_prompter);
-        // A confirmed cancel or a closed progress window ends the program without saving.
+        // A confirmed cancel (also after closing the window) ends the program without saving.
         QObject::connect(m_fetchWindow.get(), &frmFetch::cancelConfirmed, m_fetchWindow.get(),
-                         [this] { endProgram(ExitNoOutput); });
-        QObject::connect(m_fetchWindow.get(), &frmFetch::closedByUser, m_fetchWindow.get(),
                          [this] { endProgram(ExitNoOutput); });
         m_fetchWindow->show();
     }
@@ -159,6 +169,11 @@ void DesktopSession::startFetch()
     }
 
     m_http = MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
+    if (m_fetchWindow) {
+        // While the person decides, not even the requests asked ahead go out.
+        QObject::connect(m_fetchWindow.get(), &frmFetch::cancelQuestionOpen, m_fetchWindow.get(),
+                         [this](bool open) { m_http->hold(open); });
+    }
     m_runPrompter = std::make_unique<StoppablePrompter>(m_prompter);
     m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, *progress});
     m_worker = std::make_unique<FetchWorker>([this] {

@@ -11,6 +11,7 @@
 
 class DebugWindowSink;
 class FetchWorker;
+class HelpKey;
 class HttpTransport;
 class Prompter;
 class StopRequest;
@@ -36,7 +37,7 @@ public:
     // the exit status once the program ends.
     int run();
 
-    void openAddress(const QString &target) override;
+    bool openAddress(const QString &target) override;
     bool openDocument(const QString &path) override;
     QString browseForFolder(QWidget *owner, const QString &title,
                             const QString &initialFolder) override;
@@ -63,6 +64,7 @@ private:
     QEventLoop m_loop;
     std::optional<int> m_endStatus;
     std::unique_ptr<DebugWindowSink> m_debugSink;
+    std::unique_ptr<HelpKey> m_helpKey;
     std::unique_ptr<frmSetting> m_window;
     std::unique_ptr<HttpTransport> m_http;
     std::unique_ptr<frmFetch> m_fetchWindow;

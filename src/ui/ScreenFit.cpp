@@ -33,6 +33,20 @@ QRect FitOnScreen(QSize natural, QSize minimum, const QMargins &frame, const QRe
     return QRect(QPoint(left + frame.left(), top + frame.top()), size);
 }
 
+std::optional<QPoint> PlaceBeside(const QRect &companion, QSize outer, const QRect &available)
+{
+    const int lowest =
+        std::max(available.top(), available.top() + available.height() - outer.height());
+    const int top = std::clamp(companion.top(), available.top(), lowest);
+    const int right = companion.left() + companion.width();
+    if (right >= available.left() && right + outer.width() <= available.left() + available.width())
+        return QPoint(right, top);
+    const int left = companion.left() - outer.width();
+    if (left >= available.left() && companion.left() <= available.left() + available.width())
+        return QPoint(left, top);
+    return std::nullopt;
+}
+
 void MakePagesScrollable(QTabWidget &tabs)
 {
     const int current = tabs.currentIndex();

@@ -1,8 +1,11 @@
 #pragma once
 
 #include <QMargins>
+#include <QPoint>
 #include <QRect>
 #include <QSize>
+
+#include <optional>
 
 class QTabWidget;
 
@@ -11,6 +14,11 @@ class QTabWidget;
 // with its title bar above the top or its left edge off the left. Sizes are in the screen's
 // device-independent pixels.
 QRect FitOnScreen(QSize natural, QSize minimum, const QMargins &frame, const QRect &available);
+
+// Where a window whose frame has the size outer goes beside companion (a frame geometry): to
+// its right when there is room on the available area, else to its left, top edges level as far
+// as the area allows. No value when neither side has room.
+std::optional<QPoint> PlaceBeside(const QRect &companion, QSize outer, const QRect &available);
 
 // Puts every page of the tab widget in a frameless scroll area, so a page squeezed below its
 // own minimum scrolls instead of overlapping or cutting its widgets. The pages keep their

@@ -1,15 +1,14 @@
 // The commands of the settings window: keywords, saving, the ways out, and the popup menu.
 #include "engine/ExitStatus.h"
 #include "startup/ProgramState.h"
+#include "ui/DesktopOpen.h"
 #include "ui/MakerInfo.h"
 #include "ui/SettingWindowHost.h"
 #include "ui/frmSetting.h"
 #include "ui_frmSetting.h"
 #include "util/FileTools.h"
-#include "util/ProgramFolder.h"
 #include "util/Prompter.h"
 
-#include <QFileInfo>
 #include <QMenu>
 
 using namespace Qt::StringLiterals;
@@ -126,16 +125,14 @@ void frmSetting::browseSaveFolder()
 
 void frmSetting::openHelp()
 {
-    const QString path = ShippedFilePath(m_state.programFolder, u"VHT.html"_s);
-    if (QFileInfo(path).isFile())
-        m_host.openDocument(path);
+    OpenHelp(m_state.programFolder, m_host, m_prompter);
 }
 
 void frmSetting::openHomePage()
 {
     m_prompter.tell(u"ネットスケープでは表示が乱れることがあります。\r\nご了承ください。"_s,
                     MessageIcon::Information);
-    m_host.openAddress(MakerHomePage);
+    OpenLink(MakerHomePage, m_host, m_prompter);
 }
 
 void frmSetting::sendMail()
@@ -144,7 +141,7 @@ void frmSetting::sendMail()
                              u"共通の問題を抱えている人の間で情報を共有するためです。\r\n\r\n"
                              u"　それでもまだ、メールで送信しますか？"_s;
     if (m_prompter.askYesNo(question, MessageIcon::Exclamation))
-        m_host.openAddress(u"mailto:"_s + MakerMailAddress);
+        OpenLink(u"mailto:"_s + MakerMailAddress, m_host, m_prompter);
     else
         openHomePage();
 }
@@ -152,7 +149,7 @@ void frmSetting::sendMail()
 void frmSetting::explainDonation()
 {
     if (m_prompter.askYesNo(donationNote(), MessageIcon::Information, u"寄付についての説明"_s))
-        m_host.openAddress(u"mailto:"_s + MakerMailAddress);
+        OpenLink(u"mailto:"_s + MakerMailAddress, m_host, m_prompter);
     else
         m_prompter.tell(u"残念です (^^;"_s, MessageIcon::Information);
 }

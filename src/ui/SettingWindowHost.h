@@ -11,7 +11,8 @@ class SettingWindowHost
 public:
     virtual ~SettingWindowHost() = default;
 
-    virtual void openAddress(const QString &target) = 0;
+    // False when nothing could open it.
+    virtual bool openAddress(const QString &target) = 0;
     // False when there is no such document or nothing could open it.
     virtual bool openDocument(const QString &path) = 0;
     // The chosen folder, or "" when the person cancelled.

@@ -1,7 +1,9 @@
 #include "ui/frmDebug.h"
 
+#include "ui/ScreenFit.h"
 #include "ui_frmDebug.h"
 
+#include <QScreen>
 #include <QTextCursor>
 #include <QTime>
 
@@ -47,7 +49,33 @@ void DebugWindowSink::showLine(const QString &line)
         m_window->setAttribute(Qt::WA_DeleteOnClose);
     }
     m_window->insertLine(line);
+    if (!m_held && !m_window->isVisible())
+        present();
+}
+
+void DebugWindowSink::release(QWidget *companion)
+{
+    m_held = false;
+    m_companion = companion;
+    if (m_window && !m_window->isVisible())
+        present();
+}
+
+void DebugWindowSink::present()
+{
+    if (m_companion && m_companion->isVisible()) {
+        const QRect beside = m_companion->frameGeometry();
+        const QRect inner = m_companion->geometry();
+        // Not shown yet, the window has no frame of its own: the companion's is a fair guess.
+        const QMargins frame(inner.left() - beside.left(), inner.top() - beside.top(),
+                             beside.right() - inner.right(), beside.bottom() - inner.bottom());
+        if (const std::optional<QPoint> at =
+                PlaceBeside(beside, m_window->size().grownBy(frame),
+                            m_companion->screen()->availableGeometry()))
+            m_window->move(*at);
+    }
     m_window->show();
+    m_window->raise();
 }
 
 void DebugWindowSink::closeWindow()

@@ -32,8 +32,9 @@ private:
     std::unique_ptr<Ui::frmDebug> m_ui;
 };
 
-// Owns the one debug window: creates it on the first line, shows it modeless, and starts a
-// fresh, empty one when the person closed the previous one. Lives on the GUI thread.
+// Owns the one debug window: creates it on the first line, shows it modeless in front of the
+// other windows, and starts a fresh, empty one when the person closed the previous one. Lives on
+// the GUI thread.
 class DebugWindowSink final : public QObject
 {
     Q_OBJECT
@@ -46,6 +47,12 @@ public:
     void showLine(const QString &line);
     // Closes the window, if any; the next line opens a new one.
     void closeWindow();
+    // Until release(), lines go into the window without showing it: a window about to be shown
+    // first would come up over it.
+    void hold() { m_held = true; }
+    // Shows the window, when there are lines, beside companion (where the screen has room) and
+    // in front of it. Windows opened later go beside it too while it is visible.
+    void release(QWidget *companion);
     // The open window, or null.
     frmDebug *window() const { return m_window; }
 
@@ -54,5 +61,10 @@ public:
     DebugLog::WindowSink sink();
 
 private:
+    // Shows the window in front, beside the companion where it can.
+    void present();
+
     QPointer<frmDebug> m_window;
+    QPointer<QWidget> m_companion;
+    bool m_held = false;
 };

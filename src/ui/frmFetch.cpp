@@ -10,8 +10,6 @@
 #include <QShortcut>
 #include <QThread>
 
-#include <utility>
-
 using namespace Qt::StringLiterals;
 
 frmFetch::frmFetch(Prompter &prompter, QWidget *parent)
@@ -92,6 +90,11 @@ bool frmFetch::letEventsThrough()
     return !waitForAnswer();
 }
 
+bool frmFetch::mayGoOn()
+{
+    return !waitForAnswer();
+}
+
 bool frmFetch::cancelled() const
 {
     if (waitForAnswer())
@@ -124,6 +127,7 @@ void frmFetch::askCancel()
             return;
         m_asking = true;
     }
+    emit cancelQuestionOpen(true);
     const bool yes = m_prompter.askYesNo(u"取得を中止しますか？"_s, MessageIcon::Question);
     bool confirmed = false;
     {
@@ -134,20 +138,26 @@ void frmFetch::askCancel()
             m_stopped = true;
     }
     m_answered.notify_all();
-    if (!confirmed)
+    if (!confirmed) {
+        emit cancelQuestionOpen(false);
         return;
+    }
     hide();
     emit cancelConfirmed();
 }
 
 void frmFetch::closeEvent(QCloseEvent *event)
 {
-    event->accept();
     {
+        // The program is ending: the window goes with it.
         const std::lock_guard lock(m_mutex);
-        if (std::exchange(m_stopped, true))
+        if (m_stopped) {
+            event->accept();
             return;
+        }
     }
-    m_answered.notify_all();
-    emit closedByUser();
+    // Closing the window is a cancel: the same question and the same pause. Asked once the
+    // close has been dealt with, not inside it.
+    event->ignore();
+    QMetaObject::invokeMethod(this, &frmFetch::askCancel, Qt::QueuedConnection);
 }

@@ -18,7 +18,8 @@ class frmFetch;
 // The small window that shows a run's progress and offers the one way to stop it. The run
 // works on another thread: every FetchProgress call may come from there and is carried over
 // to the window's thread without waiting for it, except that while the cancel question is
-// open the run waits for the answer at its next stop point, as it would on a single thread.
+// open the run waits for the answer before its next request, question or article, as it would
+// on a single thread. Closing the window asks the same question.
 class frmFetch final : public QWidget, public FetchProgress
 {
     Q_OBJECT
@@ -33,9 +34,9 @@ public:
     void setMax(qint32 max) override;
     void setValue(qint32 value) override;
     void setUnit(const QString &unit) override;
-    // False once the person has confirmed cancelling or closed the window. Waits while the
-    // cancel question is open.
+    // False once the person has confirmed cancelling. Waits while the cancel question is open.
     bool letEventsThrough() override;
+    bool mayGoOn() override;
     // Waits while the cancel question is open. A false answer means the run is writing: from
     // then on Cancel is disabled, so a run writes and saves all or nothing.
     bool cancelled() const override;
@@ -49,8 +50,9 @@ public:
 signals:
     // The person answered Yes to the cancel question: end without saving anything.
     void cancelConfirmed();
-    // The window was closed from its close box or system menu: end without a question.
-    void closedByUser();
+    // The cancel question opens (true) or closes (false): a transport that asks ahead holds
+    // meanwhile.
+    void cancelQuestionOpen(bool open);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

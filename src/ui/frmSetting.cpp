@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QPainter>
 #include <QPixmap>
+#include <QRegularExpression>
 #include <QScreen>
 #include <QStyle>
 #include <QWindow>
@@ -58,6 +59,21 @@ QIcon menuIcon(const QPalette &palette)
 }
 
 } // namespace
+
+QString MenuButtonTip(const QMenu &menu)
+{
+    static const QRegularExpression accessKey(u"\\(&.\\)$"_s);
+    QStringList items;
+    for (const QAction *action : menu.actions()) {
+        if (action->isSeparator())
+            continue;
+        QString item = action->text().remove(accessKey);
+        if (action->objectName() == u"MenuHelpView"_s)
+            item += u" (F1)"_s;
+        items << item;
+    }
+    return u"メニュー: "_s + items.join(u"、"_s);
+}
 
 QString SaveFileNameHelpText()
 {
@@ -130,6 +146,9 @@ void frmSetting::prepareWindow()
     m_menu->addAction(m_ui->MenuHPSendMail);
     m_menu->addSeparator()->setObjectName(u"MenuHPBar"_s);
     m_menu->addAction(m_ui->MenuKifu);
+    // The button shows an icon only: its tip says what is behind it.
+    m_ui->btnMenu->setToolTip(MenuButtonTip(*m_menu));
+    m_ui->btnMenu->setAccessibleName(u"メニュー"_s);
 
     // Key preview: Esc means "quit" wherever the focus is.
     const QList<QWidget *> children = findChildren<QWidget *>();

@@ -88,5 +88,7 @@ private:
     bool m_placed = false;
 };
 
+// The tooltip of btnMenu: every command of the menu behind it, help with its key.
+QString MenuButtonTip(const QMenu &menu);
 // The text of txtHelp, with CR LF line ends.
 QString SaveFileNameHelpText();

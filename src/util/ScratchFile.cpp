@@ -15,8 +15,9 @@ QString systemReason(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// O_TMPFILE where the file system has it; otherwise a unique name, removed at once.
-int openNameless(const QByteArray &folder, int &error)
+} // namespace
+
+int OpenNamelessFile(const QByteArray &folder, int &error)
 {
     int fd = ::open(folder.constData(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     if (fd >= 0)
@@ -34,14 +35,12 @@ int openNameless(const QByteArray &folder, int &error)
     return fd;
 }
 
-} // namespace
-
 FileResult ScratchFile::create(const QString &folder, std::unique_ptr<ScratchFile> &out)
 {
     std::unique_ptr<ScratchFile> file(new ScratchFile);
     file->m_folder = folder;
     int error = 0;
-    const int fd = openNameless(QFile::encodeName(folder), error);
+    const int fd = OpenNamelessFile(QFile::encodeName(folder), error);
     if (fd < 0)
         return file->failure(systemReason(error));
     // Unbuffered: a full disk shows itself at the write that hits it, not at some later flush.

@@ -9,6 +9,10 @@
 
 #include <memory>
 
+// A descriptor for a new file without a name in folder (O_TMPFILE, else a unique name removed at
+// once), or -1 with the system's error number in error.
+int OpenNamelessFile(const QByteArray &folder, int &error);
+
 // A file without a name, in a given folder, for data a run would otherwise hold in memory. It
 // never appears in the folder (or leaves it at once), so a killed process leaves nothing behind,
 // and its space is freed when it is closed.

@@ -11,10 +11,10 @@ bool OpenDocument(const QString &path)
     return QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
 }
 
-void OpenAddress(const QString &target)
+bool OpenAddress(const QString &target)
 {
     QUrl url(target, QUrl::TolerantMode);
     if (url.scheme().isEmpty())
         url = QUrl::fromUserInput(target);
-    QDesktopServices::openUrl(url);
+    return QDesktopServices::openUrl(url);
 }

@@ -6,7 +6,7 @@
 class NoHost final : public SettingWindowHost
 {
 public:
-    void openAddress(const QString &) override {}
+    bool openAddress(const QString &) override { return false; }
     bool openDocument(const QString &) override { return false; }
     QString browseForFolder(QWidget *, const QString &, const QString &) override { return {}; }
     void showAbout(QWidget *) override {}

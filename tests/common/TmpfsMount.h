@@ -12,7 +12,8 @@
 #include <unistd.h>
 
 // A small tmpfs mounted on a folder for as long as this lives: a real file system that runs out
-// of space. Mounting needs root (CI runs as root); elsewhere failure() says why and the test skips.
+// of space, or turns read-only. Mounting needs root (CI runs as root); elsewhere failure() says why
+// and the test skips.
 class TmpfsMount
 {
 public:
@@ -50,6 +51,13 @@ public:
         while (filler.write("f", 1) == 1) {
         }
         return true;
+    }
+
+    // From now on nothing can be written there, as on a disk mounted read-only.
+    bool makeReadOnly() const
+    {
+        return m_mounted && ::mount("tmpfs", QFile::encodeName(m_folder).constData(), "tmpfs",
+                                    MS_REMOUNT | MS_RDONLY, nullptr) == 0;
     }
 
     // Frees bytes of the filler again, so that a write of that size still fits.

@@ -84,6 +84,9 @@ private slots:
     void companionIni_data();
     void companionIni();
     void outputNotWritable_statusOneSettingsSaved();
+    void outputUnusable_endsBeforeAnyRequest_data();
+    void outputUnusable_endsBeforeAnyRequest();
+    void portalNotRunning_saysWhereAndHowToStartIt();
     void settingsNotWritable_statusOneNamesPath();
     void pageStaysEmpty_givesUpAfterTwoRetries();
     void brokenPages_everyRecordWrittenNothingLost();
@@ -97,7 +100,6 @@ private slots:
     void lostCharacters_namedPerRecordBytesUnchanged();
     void fullDisk_oldFilesWholeStatusOne_data();
     void fullDisk_oldFilesWholeStatusOne();
-    void spoolUnavailable_toldInLogOutputAsWithout_data();
     void spoolUnavailable_toldInLogOutputAsWithout();
     void killedWithBodiesSpooled_nothingLeftBeside();
     void longSettingsLine_fileKeptPersonTold();
@@ -448,6 +450,90 @@ void tst_Collect::outputNotWritable_statusOneSettingsSaved()
              u"円\r\n速報\r\n"_s);
 }
 
+void tst_Collect::outputUnusable_endsBeforeAnyRequest_data()
+{
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("switches");
+    QTest::addColumn<QString>("path"); // the output file told about, below the test's folder
+    QTest::addColumn<QString>("reason");
+
+    const QString longName = QString(300, u'長');
+    QTest::newRow("read-only file system") << u"read-only"_s << QStringList{} << u"out/VHT.qfw"_s
+                                           << u"out: 読み取り専用のファイルシステムです"_s;
+    QTest::newRow("300-character name")
+        << QString() << QStringList{u"/F1"_s + longName} << u"out/"_s + longName + u".qfw"_s
+        << u"ファイル名が長すぎます"_s;
+    QTest::newRow("file where the folder should be")
+        << u"blocker"_s << QStringList{u"/FO<dir>/blocker"_s} << u"blocker/VHT.qfw"_s
+        << u"フォルダの代わりにファイルがあります"_s;
+}
+
+void tst_Collect::outputUnusable_endsBeforeAnyRequest()
+{
+    QFETCH(QString, fault);
+    QFETCH(QStringList, switches);
+    QFETCH(QString, path);
+    QFETCH(QString, reason);
+    std::optional<TmpfsMount> disk;
+    if (fault == u"read-only"_s) {
+        disk.emplace(outFolder(), 256 * 1024);
+        if (!disk->failure().isEmpty())
+            QSKIP(qPrintable(disk->failure()));
+        QVERIFY(disk->makeReadOnly());
+    } else if (fault == u"blocker"_s) {
+        QVERIFY(writeFile(m_dir->filePath(u"blocker"_s), "x"));
+    }
+    writeKeyWords({u"速報"_s, u"円"_s});
+    switches.replaceInStrings(u"<dir>"_s, m_dir->path());
+
+    const ChildRun run = runVarnholt(switches);
+
+    QCOMPARE(run.exitCode, 1);
+    const QString told =
+        u"Varnholt: ファイルが保存できませんでした。\n"
+        u"Varnholt: ディスクが入っているか。又は、フォルダ、ファイル名を確認してください。\n"
+        u"Varnholt: \n"
+        u"Varnholt: "_s +
+        m_dir->filePath(path) + u"\nVarnholt: "_s +
+        (reason.startsWith(u"out: "_s) ? outFolder() + reason.mid(3) : reason) + u'\n';
+    QVERIFY2(run.errors.contains(told), qPrintable(run.errors));
+    // Told at once: nothing was asked of the portal.
+    QVERIFY2(portalLog().filter(u"GET "_s).isEmpty(), qPrintable(portalLog().join(u'\n')));
+    // The settings and the keywords were saved, as after any run whose output failed.
+    const QString ini = CodePage::fromCp932(readFile(settingFolder() + u"/varnholt.ini"_s));
+    QVERIFY2(ini.contains(u"SaveFileName0"_s), qPrintable(ini));
+    QCOMPARE(CodePage::fromCp932(readFile(settingFolder() + u"/KeyWord.txt"_s)),
+             u"円\r\n速報\r\n"_s);
+    QCOMPARE(QDir(outFolder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+}
+
+void tst_Collect::portalNotRunning_saysWhereAndHowToStartIt()
+{
+    // Nothing listens on port 1.
+    const ChildRun run = runVarnholtAt(u"http://127.0.0.1:1"_s, {u"/AutoGet"_s, u"/Log"_s});
+
+    QCOMPARE(run.exitCode, 3);
+    // Each question: the fixed text, then what happened where and what to do about it.
+    const QString told =
+        u"Varnholt: 処理がタイムアウトしました。\n"
+        u"Varnholt: 再度取得しますか？\n"
+        u"Varnholt: \n"
+        u"Varnholt: 接続を拒否されました: http://127.0.0.1:1/headlines/dom/\n"
+        u"Varnholt: ポータル http://127.0.0.1:1 が起動していない可能性があります。\n"
+        u"Varnholt: 起動するには: systemctl --user start varnholt-portal.service\n"
+        u"Varnholt: (ビルドしたものなら: varnholt-portal &)\n"
+        u"Varnholt: -> Yes\n"_s;
+    QVERIFY2(run.errors.contains(told), qPrintable(run.errors));
+    // libcurl's English stays in the log, beside the same lines.
+    QVERIFY2(!run.errors.contains(u"Failed to connect"_s), qPrintable(run.errors));
+    const QString log = readCp932(m_dir->filePath(u"home/DebugLog.txt"_s));
+    QVERIFY2(log.contains(u"http://127.0.0.1:1/headlines/dom/: Failed to connect"_s),
+             qPrintable(log));
+    QVERIFY2(log.contains(u"ポータル http://127.0.0.1:1 が起動していない可能性があります。"_s),
+             qPrintable(log));
+}
+
 void tst_Collect::settingsNotWritable_statusOneNamesPath()
 {
     // A folder in place of the settings file: loading finds nothing, saving must fail loudly.
@@ -543,7 +629,10 @@ void tst_Collect::exitStatus_data()
         << u"refused"_s << autoGet << 3
         << QStringList{u"Varnholt: 0 record(s) written to <out>/VHT.qfw"_s,
                        u"2 page(s) not fetched: http://127.0.0.1:1/headlines/dom/ "
-                       "http://127.0.0.1:1/headlines/int/"_s};
+                       "http://127.0.0.1:1/headlines/int/"_s,
+                       u"the portal at http://127.0.0.1:1 refused the connection and may not be "
+                       "running (start it with `systemctl --user start varnholt-portal.service`, "
+                       "or `varnholt-portal &` from a build)"_s};
     QTest::newRow("output not writable: 1")
         << u"blocked"_s << QStringList{u"/AutoGet"_s, u"/FO<dir>/blocker"_s} << 1
         << QStringList{u"Varnholt: nothing written to <dir>/blocker/VHT.qfw"_s};
@@ -681,30 +770,16 @@ void tst_Collect::fullDisk_oldFilesWholeStatusOne()
     QVERIFY2(run.errors.contains(u"No space left on device"_s), qPrintable(run.errors));
 }
 
-void tst_Collect::spoolUnavailable_toldInLogOutputAsWithout_data()
-{
-    QTest::addColumn<bool>("fullDisk"); // else a plain file stands where the folder should be
-    QTest::addColumn<QString>("reason");
-    QTest::newRow("full disk: bodies kept in memory, save fails")
-        << true << u"No space left on device"_s;
-    QTest::newRow("no folder: bodies kept in memory, save fails") << false << u"Not a directory"_s;
-}
-
+// A folder that takes no file at all is found before the run (outputUnusable_...); a full one
+// takes the empty probe, but not the bodies.
 void tst_Collect::spoolUnavailable_toldInLogOutputAsWithout()
 {
-    QFETCH(bool, fullDisk);
-    QFETCH(QString, reason);
-    const QString folder = fullDisk ? outFolder() : m_dir->filePath(u"blocker"_s);
-    std::optional<TmpfsMount> disk;
-    if (fullDisk) {
-        disk.emplace(outFolder(), 256 * 1024);
-        if (!disk->failure().isEmpty())
-            QSKIP(qPrintable(disk->failure()));
-        QVERIFY(writeFile(outFolder() + u"/VHT.qfw"_s, "records of an earlier run\x01"_ba));
-        QVERIFY(disk->fill());
-    } else {
-        QVERIFY(writeFile(folder, "x"));
-    }
+    const QString folder = outFolder();
+    const TmpfsMount disk(outFolder(), 256 * 1024);
+    if (!disk.failure().isEmpty())
+        QSKIP(qPrintable(disk.failure()));
+    QVERIFY(writeFile(outFolder() + u"/VHT.qfw"_s, "records of an earlier run\x01"_ba));
+    QVERIFY(disk.fill());
 
     const ChildRun run = runVarnholt({u"/Log"_s, u"/FO"_s + folder});
 
@@ -712,13 +787,11 @@ void tst_Collect::spoolUnavailable_toldInLogOutputAsWithout()
     QVERIFY2(run.errors.contains(u"ファイルが保存できませんでした。"_s), qPrintable(run.errors));
     const QString log = readCp932(m_dir->filePath(u"home/DebugLog.txt"_s));
     const QString told = u"記事の本文を一時ファイルに書き込めないため、メモリに保持します。\r\n"_s +
-                         folder + u": temporary file: "_s + reason + u"\r\n"_s;
+                         folder + u": temporary file: No space left on device\r\n"_s;
     QVERIFY2(log.count(told) == 1, qPrintable(log));
-    if (fullDisk) {
-        QCOMPARE(readFile(outFolder() + u"/VHT.qfw"_s), "records of an earlier run\x01"_ba);
-        QCOMPARE(QDir(outFolder()).entryList(QDir::Files | QDir::Hidden),
-                 (QStringList{u"filler"_s, u"VHT.qfw"_s}));
-    }
+    QCOMPARE(readFile(outFolder() + u"/VHT.qfw"_s), "records of an earlier run\x01"_ba);
+    QCOMPARE(QDir(outFolder()).entryList(QDir::Files | QDir::Hidden),
+             (QStringList{u"filler"_s, u"VHT.qfw"_s}));
 }
 
 void tst_Collect::killedWithBodiesSpooled_nothingLeftBeside()

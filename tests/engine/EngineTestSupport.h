@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 
 // The engine tests' name for a headline of a list page.
@@ -50,6 +51,8 @@ public:
     // cancelled() turns true on this call (0-based), as when Cancel is confirmed mid-request.
     int cancelledFromQuery = -1;
     mutable int queries = 0;
+    // What mayGoOn() answers, asked before every request and question; none: always go on.
+    std::function<bool()> goOn;
 
     void setInfo(const QString &text) override { infos << text; }
     void setCaption(const QString &text) override { captions << text; }
@@ -57,6 +60,7 @@ public:
     void setValue(qint32 value) override { values << value; }
     void setUnit(const QString &unit) override { units << unit; }
     bool letEventsThrough() override { return events++ != cancelAtEvent; }
+    bool mayGoOn() override { return !goOn || goOn(); }
     bool cancelled() const override
     {
         return cancelledFromQuery >= 0 && queries++ >= cancelledFromQuery;

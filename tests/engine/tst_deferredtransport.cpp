@@ -29,6 +29,7 @@ public:
     }
     void expect(const QString &url) override { m_calls.seen << u"expect "_s + url; }
     void forgetExpected() override { m_calls.seen << u"forget"_s; }
+    void hold(bool held) override { m_calls.seen << (held ? u"hold"_s : u"release"_s); }
     void abort() override
     {
         m_aborted = true;
@@ -68,6 +69,13 @@ void tst_DeferredTransport::calls_data()
         << QStringList{u"abort"_s, u"get /a"_s} << 1 << QStringList{u"abort"_s, u"get /a"_s};
     QTest::newRow("an abort after it goes straight on")
         << QStringList{u"get /a"_s, u"abort"_s} << 1 << QStringList{u"get /a"_s, u"abort"_s};
+    QTest::newRow("a hold before the first announcement reaches the transport")
+        << QStringList{u"hold"_s, u"expect /a"_s} << 1 << QStringList{u"hold"_s, u"expect /a"_s};
+    QTest::newRow("held and released before: nothing held")
+        << QStringList{u"hold"_s, u"release"_s, u"get /a"_s} << 1 << QStringList{u"get /a"_s};
+    QTest::newRow("a hold and its release after go straight on")
+        << QStringList{u"get /a"_s, u"hold"_s, u"release"_s} << 1
+        << QStringList{u"get /a"_s, u"hold"_s, u"release"_s};
 }
 
 void tst_DeferredTransport::calls()
@@ -93,6 +101,8 @@ void tst_DeferredTransport::calls()
             deferred.expect(url);
         } else if (call == u"forget"_s) {
             deferred.forgetExpected();
+        } else if (call == u"hold"_s || call == u"release"_s) {
+            deferred.hold(call == u"hold"_s);
         } else {
             deferred.abort();
             aborted = true;

@@ -49,6 +49,30 @@ public:
     }
 };
 
+// A transport that fails one address and serves the rest from a table.
+class FailingPortal final : public HttpTransport
+{
+public:
+    TablePortal &inner;
+    QString failing;
+    int failuresLeft; // -1: every request of failing fails
+    explicit FailingPortal(TablePortal &portal, QString url, int failures = -1)
+        : inner(portal)
+        , failing(std::move(url))
+        , failuresLeft(failures)
+    {}
+    HttpReply get(const QString &url) override
+    {
+        if (url == failing && failuresLeft != 0) {
+            if (failuresLeft > 0)
+                --failuresLeft;
+            inner.requested << url;
+            return {false, {}, url + u": Timeout was reached"_s};
+        }
+        return inner.get(url);
+    }
+};
+
 using PortalPages::articlePage;
 
 QDateTime fixedNow()
@@ -112,6 +136,8 @@ private slots:
     void articleProgress_countsEveryRecord();
     void cancel_savesNothing_data();
     void cancel_savesNothing();
+    void stopWhileAsking_everyPhaseAsksNothingMore_data();
+    void stopWhileAsking_everyPhaseAsksNothingMore();
     void gaveUpOnArticle_savesSettingsWritesNothing();
     void savedRecord_onlyAfterTheOutputIsWritten_data();
     void savedRecord_onlyAfterTheOutputIsWritten();
@@ -385,6 +411,72 @@ void tst_FetchRun::cancel_savesNothing()
     QVERIFY(!QFile::exists(f.state.settingIniPath()));
 }
 
+void tst_FetchRun::stopWhileAsking_everyPhaseAsksNothingMore_data()
+{
+    QTest::addColumn<int>("afterRequests");  // the cancel is confirmed once this many were made
+    QTest::addColumn<int>("afterQuestions"); // ... or once this many questions were answered
+    QTest::addColumn<bool>("yesterday");
+    QTest::addColumn<QList<bool>>("answers");
+    QTest::addColumn<QStringList>("requested");
+    QTest::addColumn<int>("questions");
+
+    const QString list = kBase + u"/headlines/dom/"_s;
+    const QString next = kBase + u"/headlines/dom/2.html"_s;
+    const QString first = kBase + u"/a/1.html"_s;
+    const QString fails = kBase + u"/a/fails.html"_s;
+    const QString empty = kBase + u"/a/empty.html"_s;
+    const QList<bool> yes{true, true, true};
+    QTest::newRow("before the first list page") << 0 << -1 << false << yes << QStringList{} << 0;
+    QTest::newRow("walking the list pages") << 1 << -1 << false << yes << QStringList{list} << 0;
+    QTest::newRow("before the previous day's pass")
+        << 2 << -1 << true << yes << QStringList{list, next} << 0;
+    QTest::newRow("between articles")
+        << 3 << -1 << false << yes << QStringList{list, next, first} << 0;
+    QTest::newRow("after a failure, before its question")
+        << 4 << -1 << false << yes << QStringList{list, next, first, fails} << 0;
+    QTest::newRow("after Yes to the retry question, before the retry")
+        << -1 << 1 << false << yes << QStringList{list, next, first, fails} << 1;
+    QTest::newRow("after an empty page, before the silent re-request")
+        << 5 << -1 << false << QList<bool>{false} << QStringList{list, next, first, fails, empty}
+        << 1;
+}
+
+// The person is deciding whether to cancel: the run waits before every request and question,
+// and a confirmed cancel ends it there, whichever phase it is in.
+void tst_FetchRun::stopWhileAsking_everyPhaseAsksNothingMore()
+{
+    QFETCH(int, afterRequests);
+    QFETCH(int, afterQuestions);
+    QFETCH(bool, yesterday);
+    QFETCH(QList<bool>, answers);
+    QFETCH(QStringList, requested);
+    QFETCH(int, questions);
+    Fixture f;
+    f.tick(0);
+    f.state.settings.Yesterday = yesterday ? 1 : 0;
+    f.state.runOptions.KeyMode = 2;
+    f.portal.put(u"/headlines/dom/"_s,
+                 headlinePage({{u"/a/1.html"_s, u"一"_s}}, u"/headlines/dom/2.html"_s));
+    f.portal.put(u"/headlines/dom/2.html"_s,
+                 headlinePage({{u"/a/fails.html"_s, u"二"_s}, {u"/a/empty.html"_s, u"三"_s}}));
+    f.portal.put(u"/headlines/240229/dom/"_s, headlinePage({{u"/a/4.html"_s, u"四"_s}}));
+    f.portal.put(u"/a/1.html"_s, articlePage(u"本文"_s));
+    FailingPortal failing(f.portal, kBase + u"/a/fails.html"_s);
+    f.prompter.answers = answers;
+    f.progress.goOn = [&] {
+        return f.portal.requested.size() != afterRequests &&
+               f.prompter.questions.size() != afterQuestions;
+    };
+    RunServices services{failing, f.prompter, f.progress, fixedNow};
+
+    const RunResult result = FetchNews(f.input(), services);
+
+    QCOMPARE(result.end, RunEnd::Cancelled);
+    QCOMPARE(f.portal.requested, requested);
+    QCOMPARE(f.prompter.questions.size(), questions);
+    QVERIFY(!QFile::exists(f.dir.filePath(u"out.csv"_s)));
+}
+
 void tst_FetchRun::savedRecord_onlyAfterTheOutputIsWritten_data()
 {
     QTest::addColumn<QString>("how");
@@ -448,30 +540,6 @@ void tst_FetchRun::gaveUpOnArticle_savesSettingsWritesNothing()
     QVERIFY(QFile::exists(f.state.keyWordFilePath()));
     QVERIFY(QFile::exists(f.state.settingIniPath()));
 }
-
-// A transport that fails one address and serves the rest from a table.
-class FailingPortal final : public HttpTransport
-{
-public:
-    TablePortal &inner;
-    QString failing;
-    int failuresLeft; // -1: every request of failing fails
-    explicit FailingPortal(TablePortal &portal, QString url, int failures = -1)
-        : inner(portal)
-        , failing(std::move(url))
-        , failuresLeft(failures)
-    {}
-    HttpReply get(const QString &url) override
-    {
-        if (url == failing && failuresLeft != 0) {
-            if (failuresLeft > 0)
-                --failuresLeft;
-            inner.requested << url;
-            return {false, {}, url + u": Timeout was reached"_s};
-        }
-        return inner.get(url);
-    }
-};
 
 void tst_FetchRun::timeOutAnsweredNo_keepsEmptyBody()
 {
@@ -646,7 +714,7 @@ void tst_FetchRun::categoryWalk_boundedInPages()
     ArticleList articles;
     HeadlineContext headlines{matcher, 0, kBase, articles, f.state.log, f.progress};
 
-    QVERIFY(CrawlCategory(kBase + u"/c/1"_s, fetcher, headlines, 5));
+    QCOMPARE(CrawlCategory(kBase + u"/c/1"_s, fetcher, headlines, 5), CrawlEnd::Done);
 
     QCOMPARE(portal.requested.size(), requests);
     if (missed.isEmpty()) {

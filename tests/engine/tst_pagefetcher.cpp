@@ -1,6 +1,7 @@
 // GetHTML against the real portal's fault scenarios, answered by a scripted person.
 #include "PortalProcess.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "engine/CurlTransport.h"
 #include "engine/HttpTransport.h"
 #include "engine/PageFetcher.h"
@@ -9,6 +10,7 @@
 
 #include <QElapsedTimer>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <chrono>
@@ -75,6 +77,7 @@ private slots:
     void largePage_isReadWhole();
     void abort_endsSlowRequestAndLaterOnes_data();
     void abort_endsSlowRequestAndLaterOnes();
+    void hold_asksNothingAheadUntilReleased();
     void pageText_data();
     void pageText();
     void ConvertCharset_data();
@@ -143,22 +146,28 @@ void tst_PageFetcher::faultScenario_data()
     QTest::newRow("five redirects on the portal are followed")
         << u"/fault/redirect/5"_s << normal << QList<bool>{} << QString() << u"page"_s
         << QStringList{got};
-    QTest::newRow("six redirects fail") << u"/fault/redirect/6"_s << normal << QList<bool>{false}
-                                        << u"T"_s << u"empty"_s << QStringList{timedOut};
+    // A failure: the fixed line, then what happened and where, in the person's language.
+    QTest::newRow("six redirects fail")
+        << u"/fault/redirect/6"_s << normal << QList<bool>{false} << u"T"_s << u"empty"_s
+        << QStringList{timedOut, u"取得できませんでした: <url>: more than 5 redirects (last to "
+                                 u"<base>/fault/redirect/0)"_s};
     QTest::newRow("redirect to another host fails")
         << u"/fault/redirect-away"_s << normal << QList<bool>{false} << u"T"_s << u"empty"_s
-        << QStringList{timedOut};
+        << QStringList{timedOut, u"取得できませんでした: <url>: redirected to "
+                                 u"http://127.0.0.2:<port>/article/x, which is not on the same "
+                                 u"scheme, host and port"_s};
     QTest::newRow("connection closed without reply, No")
         << u"/fault/reset"_s << normal << QList<bool>{false} << u"T"_s << u"empty"_s
-        << QStringList{timedOut};
+        << QStringList{timedOut, u"接続が切れました: <url>"_s};
     QTest::newRow("connection closed, Yes, No: asked again")
         << u"/fault/reset"_s << normal << QList<bool>{true, false} << u"TT"_s << u"empty"_s
-        << QStringList{timedOut};
+        << QStringList{timedOut, u"接続が切れました: <url>"_s};
     QTest::newRow("time-out, No") << u"/fault/delay/3000"_s << 300 << QList<bool>{false} << u"T"_s
-                                  << u"empty"_s << QStringList{timedOut};
+                                  << u"empty"_s
+                                  << QStringList{timedOut, u"応答がありません: <url>"_s};
     QTest::newRow("slow trickle past the time-out")
         << u"/fault/trickle/150"_s << 300 << QList<bool>{false} << u"T"_s << u"empty"_s
-        << QStringList{timedOut};
+        << QStringList{timedOut, u"応答がありません: <url>"_s};
     QTest::newRow("trickle within the time-out") << u"/fault/trickle/5"_s << normal << QList<bool>{}
                                                  << QString() << u"page"_s << QStringList{got};
 }
@@ -195,11 +204,24 @@ void tst_PageFetcher::faultScenario()
     }
     QVERIFY(!lines.isEmpty());
     QCOMPARE(lines.first(), url(path) + u"をGetしています。"_s);
-    // A failure adds the transport's reason after the fixed line; compare the fixed lines only.
+    // Addresses as the table writes them.
+    const auto placeholders = [&](QString text) {
+        return text.replace(url(path), u"<url>"_s)
+            .replace(m_base, u"<base>"_s)
+            .replace(u":%1/"_s.arg(m_portal->port()), u":<port>/"_s);
+    };
+    // The transport's own words follow the fixed line in the log; they are not compared.
     QStringList fixed = lines;
     fixed.removeIf([&](const QString &line) { return line.startsWith(url(path) + u": "_s); });
-    fixed.replaceInStrings(url(path), u"<url>"_s);
+    for (QString &line : fixed)
+        line = placeholders(line);
     QCOMPARE(fixed.mid(fixed.size() - logTail.size()), logTail);
+    // Below the fixed question, the same reason as in the log; the English stays in the log.
+    for (const ScriptedPrompter::Call &question : std::as_const(prompter.questions)) {
+        if (question.text.startsWith(kTimeoutQuestion))
+            QCOMPARE(placeholders(question.text),
+                     kTimeoutQuestion + u"\r\n\r\n"_s + logTail.last());
+    }
 }
 
 void tst_PageFetcher::failureThenYes_fetchesAgainAndSucceeds()
@@ -225,40 +247,59 @@ void tst_PageFetcher::failureThenYes_fetchesAgainAndSucceeds()
 void tst_PageFetcher::failureQuestion_namesAddressAndReason_data()
 {
     QTest::addColumn<QString>("address"); // "<base>" stands for the portal
+    QTest::addColumn<QString>("portal");  // the run's portal address
     QTest::addColumn<QStringList>("mentions");
+    QTest::addColumn<bool>("portalRefused");
 
+    // Nothing listens on port 1.
     QTest::newRow("nobody listening")
-        << u"http://127.0.0.1:1/x"_s << QStringList{u"http://127.0.0.1:1/x"_s};
+        << u"http://127.0.0.1:1/x"_s << m_base
+        << QStringList{u"接続を拒否されました: http://127.0.0.1:1/x"_s} << false;
+    QTest::newRow("the portal not running: how to start it")
+        << u"http://127.0.0.1:1/headlines/dom/"_s << u"http://127.0.0.1:1"_s
+        << QStringList{u"接続を拒否されました: http://127.0.0.1:1/headlines/dom/"_s,
+                       u"ポータル http://127.0.0.1:1 が起動していない可能性があります。"_s,
+                       u"systemctl --user start varnholt-portal.service"_s, u"varnholt-portal &"_s}
+        << true;
     QTest::newRow("redirect away names both addresses")
-        << u"<base>/fault/redirect-away"_s
-        << QStringList{u"<base>/fault/redirect-away"_s, u"http://127.0.0.2:"_s};
+        << u"<base>/fault/redirect-away"_s << m_base
+        << QStringList{u"<base>/fault/redirect-away"_s, u"http://127.0.0.2:"_s} << false;
     QTest::newRow("too many redirects")
-        << u"<base>/fault/redirect/7"_s << QStringList{u"<base>/fault/redirect/7"_s, u"5"_s};
+        << u"<base>/fault/redirect/7"_s << m_base
+        << QStringList{u"<base>/fault/redirect/7"_s, u"5"_s} << false;
     QTest::newRow("reply over the size limit")
-        << u"<base>/fault/large/70000000"_s
-        << QStringList{u"<base>/fault/large/70000000"_s, u"larger"_s};
+        << u"<base>/fault/large/70000000"_s << m_base
+        << QStringList{u"<base>/fault/large/70000000"_s, u"larger"_s} << false;
 }
 
 void tst_PageFetcher::failureQuestion_namesAddressAndReason()
 {
     QFETCH(QString, address);
+    QFETCH(QString, portal);
     QFETCH(QStringList, mentions);
+    QFETCH(bool, portalRefused);
     address.replace(u"<base>"_s, m_base);
 
     const std::unique_ptr<HttpTransport> http = MakeCurlTransport(std::chrono::seconds(10));
     ScriptedPrompter prompter;
     DebugLog log;
-    PageFetcher fetcher(*http, prompter, log);
+    QStringList lines;
+    log.setOptions(true, false);
+    log.setWindowSink([&](const QString &line) { lines << line.section(u" ] "_s, 1); });
+    PageFetcher fetcher(*http, prompter, log, nullptr, portal);
 
     const FetchedPage page = fetcher.GetHTML(address);
 
     QVERIFY(page.text.isEmpty());
     QCOMPARE(questionKinds(prompter.questions), u"T"_s);
+    const QString question = prompter.questionTexts().first();
     for (QString mention : std::as_const(mentions)) {
         mention.replace(u"<base>"_s, m_base);
-        QVERIFY2(prompter.questionTexts().first().contains(mention),
-                 qPrintable(prompter.questionTexts().first()));
+        QVERIFY2(question.contains(mention), qPrintable(question));
+        // The log says it too, for a run nobody watched.
+        QVERIFY2(lines.join(u'\n').contains(mention), qPrintable(lines.join(u'\n')));
     }
+    QCOMPARE(fetcher.portalRefused(), portalRefused);
 }
 
 void tst_PageFetcher::abort_endsSlowRequestAndLaterOnes_data()
@@ -300,6 +341,42 @@ void tst_PageFetcher::abort_endsSlowRequestAndLaterOnes()
     QVERIFY2(slow.error.contains(u"cancelled"_s), qPrintable(slow.error));
     QVERIFY(!later.ok);
     QVERIFY2(later.error.contains(u"cancelled"_s), qPrintable(later.error));
+}
+
+void tst_PageFetcher::hold_asksNothingAheadUntilReleased()
+{
+    const QTemporaryDir dir;
+    const QString requests = dir.filePath(u"requests.log"_s);
+    PortalProcess portal({u"--log"_s, requests});
+    QVERIFY2(portal.failure().isEmpty(), qPrintable(portal.failure()));
+    const QString base = portal.baseUrl();
+    const auto asked = [&requests] {
+        return QString::fromUtf8(readFile(requests)).split(u'\n', Qt::SkipEmptyParts);
+    };
+
+    // Two connections: one for the slow page waited for, the other asking ahead 200 ms pages.
+    auto http = MakeCurlTransport(std::chrono::seconds(10), 2);
+    const QString waited = base + u"/fault/delay/1500"_s;
+    http->expect(waited);
+    for (int i = 1; i <= 6; ++i)
+        http->expect(base + u"/fault/delay/%1"_s.arg(200 + i));
+    // The person starts deciding whether to cancel while the slow page is on its way.
+    std::thread person([&http] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        http->hold(true);
+    });
+    const HttpReply slow = http->get(waited);
+    person.join();
+
+    QVERIFY(slow.ok);
+    // Only what was under way when the hold began.
+    QCOMPARE(asked(), (QStringList{u"GET /fault/delay/1500"_s, u"GET /fault/delay/201"_s}));
+
+    // Released, the run goes on where it was, asking ahead again.
+    http->hold(false);
+    for (int i = 1; i <= 6; ++i)
+        QVERIFY(http->get(base + u"/fault/delay/%1"_s.arg(200 + i)).ok);
+    QCOMPARE(asked().size(), 7);
 }
 
 void tst_PageFetcher::largePage_isReadWhole()

@@ -1,6 +1,7 @@
 #include "ui/frmDebug.h"
 #include "util/DebugLog.h"
 
+#include <QApplication>
 #include <QPlainTextEdit>
 #include <QRegularExpression>
 #include <QTest>
@@ -29,6 +30,7 @@ private slots:
     void appendLine_stampsTimeOfDay();
     void sink_createsWindowOnFirstLine();
     void sink_afterClose_reopensEmpty();
+    void sink_held_opensBesideAndAfterTheSettingsWindow();
     void sink_fromWorkerThread_keepsOrder();
     void debugLog_throughSink_showsStampedLine();
     void manyLines_allKeptInOrder();
@@ -97,6 +99,57 @@ void TestDebugWindow::sink_afterClose_reopensEmpty()
     QVERIFY(sink.window());
     QVERIFY(sink.window()->isVisible());
     QCOMPARE(logText(sink.window()), u"after close\n"_s);
+}
+
+// Notes the order in which windows are shown.
+class ShowOrder final : public QObject
+{
+public:
+    QList<QObject *> shown;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Show && watched->isWidgetType() &&
+            static_cast<QWidget *>(watched)->isWindow())
+            shown << watched;
+        return false;
+    }
+};
+
+void TestDebugWindow::sink_held_opensBesideAndAfterTheSettingsWindow()
+{
+    ShowOrder order;
+    qApp->installEventFilter(&order);
+    DebugWindowSink sink;
+    sink.hold();
+    // The start-up's first lines arrive before the settings window is shown.
+    sink.showLine(u"Program Started."_s);
+    QVERIFY(sink.window());
+    QVERIFY(!sink.window()->isVisible());
+
+    // Room on its right for the debug window on the offscreen screen (800 x 600).
+    QWidget settings;
+    settings.resize(200, 150);
+    settings.move(0, 40);
+    settings.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&settings));
+    sink.release(&settings);
+
+    frmDebug *debug = sink.window();
+    QVERIFY(debug->isVisible());
+    QCOMPARE(logText(debug), u"Program Started.\n"_s);
+    // Shown after the settings window, so in front of it, and beside it rather than over it.
+    QCOMPARE(order.shown, (QList<QObject *>{&settings, debug}));
+    QCOMPARE(debug->frameGeometry().topLeft(), settings.frameGeometry().topRight() + QPoint(1, 0));
+    QVERIFY(!debug->frameGeometry().intersects(settings.frameGeometry()));
+
+    // Closed and opened again by a later line: beside the settings window again.
+    QVERIFY(debug->close());
+    QTRY_VERIFY(!sink.window());
+    sink.showLine(u"later"_s);
+    QCOMPARE(sink.window()->frameGeometry().topLeft(),
+             settings.frameGeometry().topRight() + QPoint(1, 0));
 }
 
 void TestDebugWindow::sink_fromWorkerThread_keepsOrder()

@@ -9,6 +9,9 @@
 #include <QTest>
 #include <QThread>
 
+#include <atomic>
+#include <memory>
+
 using namespace Qt::StringLiterals;
 
 class TestFetchWindow : public QObject
@@ -22,7 +25,8 @@ private slots:
     void load_showsDesignState();
     void cancel_data();
     void cancel();
-    void closeBox_endsWithoutQuestion();
+    void questionOpen_runWaitsBeforeAskingMore_data();
+    void questionOpen_runWaitsBeforeAskingMore();
     void settersFromWorkerThread_neverWaitForTheWindow();
     void letEventsThrough_onWindowThread_deliversPendingClicks();
     void cancelOnceWritingBegan_isNotAsked();
@@ -67,58 +71,93 @@ void TestFetchWindow::load_showsDesignState()
 
 void TestFetchWindow::cancel_data()
 {
-    QTest::addColumn<bool>("useEscape");
+    QTest::addColumn<QString>("how");
     QTest::addColumn<bool>("answer");
 
-    QTest::newRow("button_yes_stops") << false << true;
-    QTest::newRow("button_no_goesOn") << false << false;
-    QTest::newRow("escape_yes_stops") << true << true;
-    QTest::newRow("escape_no_goesOn") << true << false;
+    for (const QString &how : {u"button"_s, u"escape"_s, u"close box"_s}) {
+        QTest::addRow("%s, Yes: stops", qPrintable(how)) << how << true;
+        QTest::addRow("%s, No: goes on", qPrintable(how)) << how << false;
+    }
 }
 
+// Every way out of the window asks the same question and has the same result.
 void TestFetchWindow::cancel()
 {
-    QFETCH(bool, useEscape);
+    QFETCH(QString, how);
     QFETCH(bool, answer);
 
     ScriptedPrompter prompter;
     prompter.answers = {answer};
     frmFetch window(prompter);
     QSignalSpy confirmed(&window, &frmFetch::cancelConfirmed);
-    QSignalSpy closed(&window, &frmFetch::closedByUser);
     window.show();
     QVERIFY(QTest::qWaitForWindowActive(&window));
 
-    if (useEscape)
+    if (how == u"escape"_s)
         QTest::keyClick(&window, Qt::Key_Escape);
-    else
+    else if (how == u"button"_s)
         QTest::mouseClick(window.findChild<QPushButton *>(u"btnCancel"_s), Qt::LeftButton);
+    else
+        QVERIFY(!window.close()); // the window stays until the answer is Yes
 
-    QCOMPARE(prompter.questions.size(), 1);
+    QTRY_COMPARE(prompter.questions.size(), 1);
     QCOMPARE(prompter.questions.first().text, u"取得を中止しますか？"_s);
     QCOMPARE(prompter.questions.first().icon, MessageIcon::Question);
     QCOMPARE(prompter.questions.first().title, QString());
     QCOMPARE(window.isVisible(), !answer);
     QCOMPARE(window.letEventsThrough(), !answer);
+    QCOMPARE(window.mayGoOn(), !answer);
     QCOMPARE(confirmed.size(), answer ? 1 : 0);
-    QCOMPARE(closed.size(), 0);
 }
 
-void TestFetchWindow::closeBox_endsWithoutQuestion()
+void TestFetchWindow::questionOpen_runWaitsBeforeAskingMore_data()
 {
-    ScriptedPrompter prompter;
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("Yes: the run stops") << true;
+    QTest::newRow("No: the run goes on") << false;
+}
+
+void TestFetchWindow::questionOpen_runWaitsBeforeAskingMore()
+{
+    QFETCH(bool, answer);
+
+    // While the question is open, the run's thread reaches its next request.
+    class AskingPrompter final : public Prompter
+    {
+    public:
+        bool askYesNo(const QString &, MessageIcon, const QString &) override
+        {
+            run.reset(QThread::create([this] { goesOn = window->mayGoOn(); }));
+            run->start();
+            answeredWhileOpen = run->wait(300);
+            return answer;
+        }
+        void tell(const QString &, MessageIcon, const QString &) override {}
+        QString askText(const QString &, const QString &, const QString &) override { return {}; }
+
+        frmFetch *window = nullptr;
+        bool answer = false;
+        std::unique_ptr<QThread> run;
+        bool answeredWhileOpen = true;
+        std::atomic<bool> goesOn{false};
+    } prompter;
+    prompter.answer = answer;
     frmFetch window(prompter);
-    QSignalSpy confirmed(&window, &frmFetch::cancelConfirmed);
-    QSignalSpy closed(&window, &frmFetch::closedByUser);
+    prompter.window = &window;
+    QSignalSpy open(&window, &frmFetch::cancelQuestionOpen);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
 
-    QVERIFY(window.close());
+    window.findChild<QPushButton *>(u"btnCancel"_s)->click();
+    QVERIFY(prompter.run->wait(10000));
 
-    QCOMPARE(prompter.questions.size(), 0);
-    QCOMPARE(closed.size(), 1);
-    QCOMPARE(confirmed.size(), 0);
-    QVERIFY(!window.letEventsThrough());
+    QVERIFY(!prompter.answeredWhileOpen);
+    QCOMPARE(bool(prompter.goesOn), !answer);
+    // A transport asking ahead holds while the question is open, and takes up again after No.
+    QList<bool> states;
+    for (const QList<QVariant> &signal : std::as_const(open))
+        states << signal.first().toBool();
+    QCOMPARE(states, answer ? QList<bool>{true} : (QList<bool>{true, false}));
 }
 
 void TestFetchWindow::settersFromWorkerThread_neverWaitForTheWindow()

@@ -36,6 +36,8 @@ class tst_ScreenFit : public QObject
 private slots:
     void fitOnScreen_data();
     void fitOnScreen();
+    void placeBeside_data();
+    void placeBeside();
     void settingWindow_data();
     void settingWindow();
 };
@@ -70,6 +72,44 @@ void tst_ScreenFit::fitOnScreen()
     QFETCH(QRect, placed);
 
     QCOMPARE(FitOnScreen(natural, minimum, QMargins(4, 30, 4, 4), available), placed);
+}
+
+void tst_ScreenFit::placeBeside_data()
+{
+    QTest::addColumn<QRect>("companion");
+    QTest::addColumn<QSize>("outer");
+    QTest::addColumn<QRect>("available");
+    QTest::addColumn<std::optional<QPoint>>("placed");
+
+    const QRect screen(0, 0, 1920, 1200);
+    QTest::newRow("room on the right") << QRect(100, 80, 600, 500) << QSize(560, 400) << screen
+                                       << std::optional<QPoint>(QPoint(700, 80));
+    QTest::newRow("room only on the left") << QRect(1300, 80, 600, 500) << QSize(560, 400) << screen
+                                           << std::optional<QPoint>(QPoint(740, 80));
+    QTest::newRow("exactly the room on the right")
+        << QRect(0, 0, 1360, 500) << QSize(560, 400) << screen
+        << std::optional<QPoint>(QPoint(1360, 0));
+    QTest::newRow("too low: moved up onto the screen")
+        << QRect(100, 1000, 600, 150) << QSize(560, 400) << screen
+        << std::optional<QPoint>(QPoint(700, 800));
+    QTest::newRow("taller than the screen: from its top")
+        << QRect(100, 80, 600, 500) << QSize(560, 1500) << screen
+        << std::optional<QPoint>(QPoint(700, 0));
+    QTest::newRow("second screen: its own room")
+        << QRect(2000, 100, 600, 500) << QSize(560, 400) << QRect(1920, 32, 1280, 992)
+        << std::optional<QPoint>(QPoint(2600, 100));
+    QTest::newRow("no room on either side")
+        << QRect(400, 80, 1100, 500) << QSize(560, 400) << screen << std::optional<QPoint>();
+}
+
+void tst_ScreenFit::placeBeside()
+{
+    QFETCH(QRect, companion);
+    QFETCH(QSize, outer);
+    QFETCH(QRect, available);
+    QFETCH(std::optional<QPoint>, placed);
+
+    QCOMPARE(PlaceBeside(companion, outer, available), placed);
 }
 
 void tst_ScreenFit::settingWindow_data()

@@ -1,8 +1,10 @@
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "startup/ProgramState.h"
 #include "ui/MakerInfo.h"
 #include "ui/SettingWindowHost.h"
 #include "ui/frmSetting.h"
+#include "util/ProgramFolder.h"
 #include "util/Version.h"
 
 #include <QCheckBox>
@@ -32,11 +34,15 @@ const QString QuitQuestion = u"変更した設定が保存されませんがよ�
 class RecordingHost final : public SettingWindowHost
 {
 public:
-    void openAddress(const QString &target) override { addresses << target; }
+    bool openAddress(const QString &target) override
+    {
+        addresses << target;
+        return opens;
+    }
     bool openDocument(const QString &path) override
     {
         documents << path;
-        return true;
+        return opens;
     }
     QString browseForFolder(QWidget *, const QString &title, const QString &initial) override
     {
@@ -53,6 +59,7 @@ public:
     QString browseTitle;
     QString browseInitial;
     QString browseAnswer;
+    bool opens = true; // whether the desktop has a program for documents and addresses
     int aboutShown = 0;
     int fetches = 0;
     std::optional<int> endStatus;
@@ -99,7 +106,10 @@ private slots:
     void mail_yesMailsNoOpensHomePage();
     void donation_yesMailsNoRegrets_data();
     void donation_yesMailsNoRegrets();
-    void help_opensShippedPageOnlyWhenPresent();
+    void help_tellsWhenItCannotBeOpened_data();
+    void help_tellsWhenItCannotBeOpened();
+    void links_tellWhenNothingOpensThem();
+    void menuButton_tipNamesWhatIsBehindIt();
 
 private:
     template<typename T>
@@ -719,22 +729,63 @@ void tst_SettingWindow::donation_yesMailsNoRegrets()
     QCOMPARE(shown, told);
 }
 
-void tst_SettingWindow::help_opensShippedPageOnlyWhenPresent()
+void tst_SettingWindow::help_tellsWhenItCannotBeOpened_data()
 {
-    QAction *help = m_window->findChild<QAction *>(u"MenuHelpView"_s);
-    // The data folder of the build machine may hold an installed copy; only the program
-    // folder's own copy is predictable.
-    const QString own = m_dir->filePath(u"VHT.html"_s);
-    help->trigger();
-    QVERIFY(!m_host.documents.contains(own));
-    QVERIFY(m_prompter.messages.isEmpty());
+    QTest::addColumn<bool>("present");
+    QTest::addColumn<bool>("opens"); // a program takes the page
+    QTest::addColumn<QString>("told");
 
-    QFile page(own);
-    QVERIFY(page.open(QIODevice::WriteOnly));
-    page.write("<html></html>");
-    page.close();
-    help->trigger();
-    QCOMPARE(m_host.documents.last(), own);
+    QTest::newRow("opened") << true << true << QString();
+    QTest::newRow("no program for it")
+        << true << false << u"HTMLファイルを開くプログラム(ブラウザ)が見つかりません。"_s;
+    QTest::newRow("missing") << false << true << u"ファイルがありません。"_s;
+}
+
+void tst_SettingWindow::help_tellsWhenItCannotBeOpened()
+{
+    QFETCH(bool, present);
+    QFETCH(bool, opens);
+    QFETCH(QString, told);
+    // Only the program folder's own copy is predictable: the build machine may hold an
+    // installed one.
+    const QString own = m_dir->filePath(u"VHT.html"_s);
+    if (!present && ShippedFilePath(m_dir->path(), u"VHT.html"_s) != own)
+        QSKIP("an installed help page stands in for the missing one");
+    if (present)
+        QVERIFY(writeFile(own, "<html></html>"));
+    m_host.opens = opens;
+
+    m_window->findChild<QAction *>(u"MenuHelpView"_s)->trigger();
+
+    QCOMPARE(m_host.documents, present ? QStringList{own} : QStringList{});
+    if (told.isEmpty()) {
+        QCOMPARE(m_prompter.messageTexts(), QStringList());
+    } else {
+        QCOMPARE(m_prompter.messageTexts(),
+                 QStringList{u"ヘルプを開けませんでした。\r\n"_s + own + u"\r\n"_s + told});
+        QCOMPARE(m_prompter.messages.first().icon, MessageIcon::Exclamation);
+    }
+}
+
+void tst_SettingWindow::links_tellWhenNothingOpensThem()
+{
+    m_host.opens = false;
+    m_prompter.answers = {true};
+
+    m_window->findChild<QAction *>(u"MenuHPSendMail"_s)->trigger();
+
+    QCOMPARE(m_host.addresses, QStringList{u"mailto:"_s + MakerMailAddress});
+    QCOMPARE(m_prompter.messageTexts(),
+             QStringList{
+                 u"開けませんでした。\r\nmailto:"_s + MakerMailAddress +
+                 u"\r\nこのアドレスを開くプログラム(ブラウザ、メールソフト)が見つかりません。"_s});
+}
+
+void tst_SettingWindow::menuButton_tipNamesWhatIsBehindIt()
+{
+    QCOMPARE(child<QPushButton>(u"btnMenu"_s)->toolTip(),
+             u"メニュー: 設定保存、破棄終了、ヘルプ (F1)、バージョン情報、ホームページを開く、"
+             u"掲示板を開く、作者にメール送信、寄付について"_s);
 }
 
 QTEST_MAIN(tst_SettingWindow)

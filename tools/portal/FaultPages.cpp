@@ -63,6 +63,24 @@ QByteArray endlessList(qint64 number)
     return CodePage::toEucJp(PageTemplates::listPage(list));
 }
 
+QByteArray slowList(qint64 delayMs, qint64 number)
+{
+    constexpr int kHeadlines = 10;
+    PageTemplates::ListPage list;
+    list.code = u"dom"_s;
+    list.day = QDate(2001, 12, 31);
+    list.page = int(std::min<qint64>(number, 1 << 30));
+    list.pageCount = list.page + 1;
+    for (int i = 0; i < kHeadlines; ++i) {
+        // A delay of its own makes every article's address unique.
+        const qint64 delay = delayMs + (number % 100'000) * kHeadlines + i;
+        list.items.append({u"/fault/delay/%1"_s.arg(delay), u"速報 %1-%2"_s.arg(number).arg(i),
+                           u"共同"_s, u"12:34"_s});
+    }
+    list.nextPath = u"/fault/slow-list/%1/%2"_s.arg(delayMs).arg(number + 1);
+    return CodePage::toEucJp(PageTemplates::listPage(list));
+}
+
 QByteArray garbage()
 {
     std::mt19937 generator(8642);

@@ -16,6 +16,9 @@ QByteArray articleWithNul();
 QByteArray garbage();
 // List page number of a chain without end: its next-page link leads to number + 1.
 QByteArray endlessList(qint64 number);
+// List page number of a chain without end, with ten headlines whose articles each take about
+// delayMs to answer (/fault/delay/...), and a next-page link to the slow list's number + 1.
+QByteArray slowList(qint64 delayMs, qint64 number);
 
 // The article page grown to an exact size by padding its text, produced piece by piece so a
 // page of any size costs no memory.

@@ -142,6 +142,12 @@ void FaultRoutes::install(httplib::Server &server)
     server.Get(R"(/fault/endless/(\d{1,12}))", [](const Request &request, Response &response) {
         sendBytes(response, FaultPages::endlessList(numberAt(request, 1)));
     });
+    server.Get(R"(/fault/slow-list/(\d{1,6})/(\d{1,9}))",
+               [this](const Request &request, Response &response) {
+                   const long long delay = numberAt(request, 1);
+                   m_stop.waitFor(std::chrono::milliseconds(delay));
+                   sendBytes(response, FaultPages::slowList(delay, numberAt(request, 2)));
+               });
     server.Get(R"(/fault/status/(\d{3}))", [](const Request &request, Response &response) {
         const int status = int(numberAt(request, 1));
         if (status < 200 || status > 599) {

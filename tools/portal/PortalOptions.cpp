@@ -177,6 +177,8 @@ Fault scenarios (always available):
   /fault/status/<code>         status 200-599 with an article page (none for 204, 304)
   /fault/gzip                  an article page sent with Content-Encoding: gzip
   /fault/endless/<n>           list page <n>, whose next page is /fault/endless/<n+1>
+  /fault/slow-list/<ms>/<n>    after <ms>, list page <n> of ten headlines whose articles take
+                               about <ms> each; its next page is /fault/slow-list/<ms>/<n+1>
 
 /portal/stats answers with the number of requests so far, the number of connections
 they came over, and the most requests that were being answered at one time.
