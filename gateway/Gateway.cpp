@@ -80,15 +80,18 @@ QString Gateway::userAgent(const QString &contact)
     return agent;
 }
 
-Gateway::Gateway(FeedsConfig config, QDate fixedToday, std::function<void(const QString &)> say)
+Gateway::Gateway(FeedsConfig config, const GatewayClock &clock,
+                 std::function<void(const QString &)> say)
     : m_config(std::move(config))
-    , m_fixedToday(fixedToday)
+    , m_clock(clock)
     , m_say(say)
     , m_faults(say)
     , m_archive(std::make_unique<Archive>())
-    , m_gate(std::make_unique<HostGate>(m_config.settings.delay, kRequestsPerHost))
-    , m_client(std::make_unique<UpstreamClient>(userAgent(m_config.settings.contact), *m_gate))
-    , m_robots(std::make_unique<RobotsCache>(*m_client, userAgent(m_config.settings.contact)))
+    , m_gate(std::make_unique<HostGate>(m_config.settings.delay, kRequestsPerHost, m_clock))
+    , m_client(
+          std::make_unique<UpstreamClient>(userAgent(m_config.settings.contact), *m_gate, m_clock))
+    , m_robots(
+          std::make_unique<RobotsCache>(*m_client, userAgent(m_config.settings.contact), m_clock))
 {
     for (const CategoryFeeds &category : std::as_const(m_config.categories)) {
         for (const QUrl &feed : category.feeds)
@@ -103,12 +106,6 @@ bool Gateway::open(const QString &folder, QString *error)
     return m_archive->open(QDir(folder).filePath(u"archive.sqlite"_s), error);
 }
 
-QDateTime Gateway::now() const
-{
-    return m_fixedToday.isValid() ? QDateTime(m_fixedToday, QTime::currentTime())
-                                  : QDateTime::currentDateTime();
-}
-
 std::mutex &Gateway::lockFor(const QString &key)
 {
     return m_locks[qHash(key) % m_locks.size()];
@@ -116,7 +113,7 @@ std::mutex &Gateway::lockFor(const QString &key)
 
 PageReply Gateway::page(const QString &path)
 {
-    const QDateTime time = now();
+    const QDateTime time = m_clock.now();
     if (path == u"/")
         return eucJp(200, PageTemplates::topPage(time.date(), gatewayLook()));
     if (path.startsWith(u"/headlines/"))
@@ -244,7 +241,7 @@ PageReply Gateway::articlePage(qint64 id)
     QStringList paragraphs;
     {
         std::lock_guard lock(lockFor(u"article "_s + QString::number(id)));
-        const QDateTime time = QDateTime::currentDateTime();
+        const QDateTime time = m_clock.now();
         const auto stored = m_archive->article(id);
         if (stored && (stored->complete || stored->fetched.secsTo(time) < kRetryFailedSeconds)) {
             paragraphs = stored->paragraphs;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FaultLog.h"
+#include "GatewayClock.h"
 #include "PageSource.h"
 #include "archive/Archive.h"
 #include "feeds/FeedsFile.h"
@@ -21,9 +22,10 @@
 class Gateway
 {
 public:
-    // fixedToday: the day treated as today (for tests); invalid to follow the clock.
+    // clock: what the gateway takes for now; it outlives the gateway.
     // say: where faults and notices go, one line each.
-    Gateway(FeedsConfig config, QDate fixedToday, std::function<void(const QString &)> say);
+    Gateway(FeedsConfig config, const GatewayClock &clock,
+            std::function<void(const QString &)> say);
     ~Gateway();
     Q_DISABLE_COPY_MOVE(Gateway)
 
@@ -36,7 +38,6 @@ public:
     static QString userAgent(const QString &contact);
 
 private:
-    QDateTime now() const;
     PageReply listPage(const QString &path, const QDateTime &now);
     PageReply articlePage(qint64 id);
     void refreshCategory(const QString &code, const QDateTime &now);
@@ -47,7 +48,7 @@ private:
     std::mutex &lockFor(const QString &key);
 
     FeedsConfig m_config;
-    QDate m_fixedToday;
+    const GatewayClock &m_clock;
     std::function<void(const QString &)> m_say;
     FaultLog m_faults;
     // Each piece locks for itself.
@@ -61,15 +62,17 @@ private:
     std::array<std::mutex, 64> m_locks;
 };
 
-// The gateway as the server's page source.
+// The gateway as the server's page source, with the clock it reads.
 class GatewaySite final : public PageSource
 {
 public:
-    explicit GatewaySite(std::unique_ptr<Gateway> gateway)
-        : m_gateway(std::move(gateway))
+    GatewaySite(std::unique_ptr<GatewayClock> clock, std::unique_ptr<Gateway> gateway)
+        : m_clock(std::move(clock))
+        , m_gateway(std::move(gateway))
     {}
     PageReply page(const QString &path) const override { return m_gateway->page(path); }
 
 private:
+    std::unique_ptr<GatewayClock> m_clock; // before the gateway, which reads it
     std::unique_ptr<Gateway> m_gateway;
 };

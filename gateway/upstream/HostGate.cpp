@@ -2,9 +2,10 @@
 
 using namespace Qt::StringLiterals;
 
-HostGate::HostGate(std::chrono::milliseconds delay, int perHost)
+HostGate::HostGate(std::chrono::milliseconds delay, int perHost, const GatewayClock &clock)
     : m_delay(delay)
     , m_perHost(perHost)
+    , m_clock(clock)
 {}
 
 std::optional<HostGate::Pass> HostGate::enter(const QString &host,
@@ -14,13 +15,13 @@ std::optional<HostGate::Pass> HostGate::enter(const QString &host,
     const Clock::time_point deadline = Clock::now() + maxWait;
     for (;;) {
         Host &state = m_hosts[host];
-        const Clock::time_point now = Clock::now();
-        if (state.heldUntil > now) {
-            const auto seconds =
-                std::chrono::ceil<std::chrono::seconds>(state.heldUntil - now).count();
+        if (const QDateTime wallNow = m_clock.now();
+            state.heldUntil.isValid() && state.heldUntil > wallNow) {
+            const qint64 seconds = std::max<qint64>(1, wallNow.secsTo(state.heldUntil));
             *why = u"%1 asked to wait %2 more seconds (Retry-After)"_s.arg(host).arg(seconds);
             return std::nullopt;
         }
+        const Clock::time_point now = Clock::now();
         if (state.active < m_perHost && now >= state.nextStart) {
             ++state.active;
             state.nextStart = now + m_delay;
@@ -36,11 +37,12 @@ std::optional<HostGate::Pass> HostGate::enter(const QString &host,
     }
 }
 
-void HostGate::holdOff(const QString &host, Clock::time_point until)
+void HostGate::holdOff(const QString &host, const QDateTime &until)
 {
     std::lock_guard lock(m_mutex);
     Host &state = m_hosts[host];
-    state.heldUntil = std::max(state.heldUntil, until);
+    if (!state.heldUntil.isValid() || until > state.heldUntil)
+        state.heldUntil = until;
 }
 
 void HostGate::leave(const QString &host)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GatewayClock.h"
+
 #include <QString>
 
 #include <chrono>
@@ -9,13 +11,16 @@
 #include <optional>
 
 // Politeness towards each source: at most a few requests to one host at once, a pause between
-// the starts of two requests, and no requests at all while the host asked us to wait.
+// the starts of two requests, and no requests at all while the host asked us to wait. The pause
+// is waited out on the machine's steady clock; how long a host asked us to stay away is read on
+// the gateway's clock.
 class HostGate
 {
 public:
     using Clock = std::chrono::steady_clock;
 
-    HostGate(std::chrono::milliseconds delay, int perHost);
+    // clock outlives the gate.
+    HostGate(std::chrono::milliseconds delay, int perHost, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(HostGate)
 
     // Leaving the gate: held while the request runs.
@@ -45,20 +50,21 @@ public:
 
     // Waits for a turn at most maxWait; nullopt with the reason when none came.
     std::optional<Pass> enter(const QString &host, std::chrono::milliseconds maxWait, QString *why);
-    // The host answered 429 or 503: nothing goes to it before until.
-    void holdOff(const QString &host, Clock::time_point until);
+    // The host answered 429 or 503: nothing goes to it before until (on the gateway's clock).
+    void holdOff(const QString &host, const QDateTime &until);
 
 private:
     struct Host
     {
         int active = 0;
         Clock::time_point nextStart{};
-        Clock::time_point heldUntil{};
+        QDateTime heldUntil; // invalid: not held
     };
     void leave(const QString &host);
 
     std::chrono::milliseconds m_delay;
     int m_perHost;
+    const GatewayClock &m_clock;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::map<QString, Host> m_hosts;

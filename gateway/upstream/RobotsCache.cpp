@@ -2,9 +2,10 @@
 
 using namespace Qt::StringLiterals;
 
-RobotsCache::RobotsCache(UpstreamClient &client, QString agent)
+RobotsCache::RobotsCache(UpstreamClient &client, QString agent, const GatewayClock &clock)
     : m_client(client)
     , m_agent(std::move(agent))
+    , m_clock(clock)
 {}
 
 RobotsCache::Entry &RobotsCache::entryFor(const QString &host)
@@ -21,7 +22,7 @@ bool RobotsCache::allows(const QUrl &url, QString *why)
     const QString host = hostKey(url);
     Entry &entry = entryFor(host);
     std::lock_guard lock(entry.mutex);
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = m_clock.now();
     if (!entry.expires.isValid() || entry.expires < now) {
         UpstreamRequest request;
         request.url = QUrl(host + u"/robots.txt"_s);

@@ -16,7 +16,8 @@
 class RobotsCache
 {
 public:
-    RobotsCache(UpstreamClient &client, QString agent);
+    // client and clock outlive the cache.
+    RobotsCache(UpstreamClient &client, QString agent, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(RobotsCache)
 
     // why: when false, what forbade it.
@@ -34,6 +35,7 @@ private:
 
     UpstreamClient &m_client;
     QString m_agent;
+    const GatewayClock &m_clock;
     std::mutex m_mutex;
     std::map<QString, std::unique_ptr<Entry>> m_entries;
 };

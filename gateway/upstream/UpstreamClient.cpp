@@ -116,9 +116,10 @@ std::optional<std::chrono::seconds> parseRetryAfter(const QByteArray &value, con
                       kLongestHoldOff);
 }
 
-UpstreamClient::UpstreamClient(QString userAgent, HostGate &gate)
+UpstreamClient::UpstreamClient(QString userAgent, HostGate &gate, const GatewayClock &clock)
     : m_userAgent(userAgent.toUtf8())
     , m_gate(gate)
+    , m_clock(clock)
 {}
 
 UpstreamReply UpstreamClient::get(const UpstreamRequest &request)
@@ -224,10 +225,10 @@ UpstreamReply UpstreamClient::once(const UpstreamRequest &request, const QUrl &u
     reply.etag = received.header("ETag");
     reply.location = received.header("Location");
     if (reply.status == 429 || reply.status == 503) {
+        const QDateTime now = m_clock.now();
         reply.retryAfter =
-            parseRetryAfter(received.header("Retry-After"), QDateTime::currentDateTimeUtc())
-                .value_or(kDefaultHoldOff);
-        m_gate.holdOff(hostKey(url), HostGate::Clock::now() + *reply.retryAfter);
+            parseRetryAfter(received.header("Retry-After"), now).value_or(kDefaultHoldOff);
+        m_gate.holdOff(hostKey(url), now.addSecs(reply.retryAfter->count()));
     }
     return reply;
 }

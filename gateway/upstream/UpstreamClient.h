@@ -40,7 +40,8 @@ struct UpstreamReply
 class UpstreamClient
 {
 public:
-    UpstreamClient(QString userAgent, HostGate &gate);
+    // gate and clock outlive the client.
+    UpstreamClient(QString userAgent, HostGate &gate, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(UpstreamClient)
 
     UpstreamReply get(const UpstreamRequest &request);
@@ -50,6 +51,7 @@ private:
 
     QByteArray m_userAgent;
     HostGate &m_gate;
+    const GatewayClock &m_clock;
 };
 
 // Seconds from a Retry-After value: a number of seconds or an HTTP date.

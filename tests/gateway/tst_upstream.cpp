@@ -1,6 +1,7 @@
 // Fetching from the sources: robots.txt rules, Retry-After, the host gate and the HTTP client
 // against loopback hosts.
 #include "FixtureInternet.h"
+#include "ManualClock.h"
 #include "upstream/HostGate.h"
 #include "upstream/RobotsRules.h"
 #include "upstream/UpstreamClient.h"
@@ -22,11 +23,14 @@ private slots:
     void retryAfter_data();
     void retryAfter();
     void gate_atMostTwoAtOnceAndSpaced();
-    void gate_holdOffRefusesAtOnce();
+    void gate_holdOffRefusesUntilTheClockPassesIt();
     void client_data();
     void client();
     void client_conditionalHeadersAndUserAgent();
     void client_429HoldsTheHostOff();
+
+private:
+    ManualClock m_clock{QDateTime(QDate(2024, 5, 1), QTime(9, 0))};
 };
 
 void tst_Upstream::robots_data()
@@ -100,7 +104,7 @@ void tst_Upstream::retryAfter()
 
 void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
 {
-    HostGate gate(std::chrono::milliseconds(40), 2);
+    HostGate gate(std::chrono::milliseconds(40), 2, m_clock);
     std::atomic<int> active = 0;
     std::atomic<int> most = 0;
     std::mutex mutex;
@@ -137,16 +141,23 @@ void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
     QVERIFY(other.has_value());
 }
 
-void tst_Upstream::gate_holdOffRefusesAtOnce()
+void tst_Upstream::gate_holdOffRefusesUntilTheClockPassesIt()
 {
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    gate.holdOff(u"h"_s, HostGate::Clock::now() + std::chrono::seconds(30));
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    gate.holdOff(u"h"_s, m_clock.now().addSecs(30));
     QString why;
     QElapsedTimer clock;
     clock.start();
     QVERIFY(!gate.enter(u"h"_s, std::chrono::seconds(5), &why));
     QVERIFY(clock.elapsed() < 1000);
-    QVERIFY2(why.contains(u"Retry-After"_s), qPrintable(why));
+    QVERIFY2(why.contains(u"30 more seconds (Retry-After)"_s), qPrintable(why));
+    // A shorter hold-off does not shorten the longer one.
+    gate.holdOff(u"h"_s, m_clock.now().addSecs(5));
+    m_clock.advance(std::chrono::seconds(29));
+    QVERIFY(!gate.enter(u"h"_s, std::chrono::seconds(0), &why));
+    QVERIFY2(why.contains(u"1 more seconds"_s), qPrintable(why));
+    m_clock.advance(std::chrono::seconds(1));
+    QVERIFY2(gate.enter(u"h"_s, std::chrono::seconds(0), &why), qPrintable(why));
 }
 
 void tst_Upstream::client_data()
@@ -182,8 +193,8 @@ void tst_Upstream::client()
     host.set(u"/large"_s, {200, QByteArray(9 * 1024 * 1024, 'x'), "text/plain", {}, 0, {}});
     host.set(u"/error"_s, {500, "oops", "text/plain", {}, 0, {}});
 
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate);
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock);
     UpstreamRequest request;
     request.url = QUrl(host.url(path));
     request.timeout = std::chrono::milliseconds(500);
@@ -209,8 +220,8 @@ void tst_Upstream::client_conditionalHeadersAndUserAgent()
                           {{"Last-Modified", "Wed, 01 May 2024 00:00:00 GMT"}},
                           0,
                           "\"e1\""});
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    UpstreamClient client(u"varnholt-portal/1.0.0 (+me@example.com)"_s, gate);
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0 (+me@example.com)"_s, gate, m_clock);
     UpstreamRequest request;
     request.url = QUrl(host.url(u"/feed"_s));
     const UpstreamReply first = client.get(request);
@@ -234,8 +245,8 @@ void tst_Upstream::client_429HoldsTheHostOff()
     FixtureHost host;
     host.set(u"/busy"_s, {429, "no", "text/plain", {{"Retry-After", "60"}}, 0, {}});
     host.set(u"/ok"_s, {200, "fine", "text/plain", {}, 0, {}});
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate);
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock);
     UpstreamRequest request;
     request.url = QUrl(host.url(u"/busy"_s));
     const UpstreamReply busy = client.get(request);
@@ -247,6 +258,12 @@ void tst_Upstream::client_429HoldsTheHostOff()
     QVERIFY(!next.ok);
     QVERIFY2(next.error.contains(u"Retry-After"_s), qPrintable(next.error));
     QCOMPARE(host.hitCount(u"/ok"_s), 0);
+
+    // Once the clock has passed the minute, the host is asked again.
+    m_clock.advance(std::chrono::seconds(60));
+    const UpstreamReply later = client.get(request);
+    QCOMPARE(later.status, 200);
+    QCOMPARE(host.hitCount(u"/ok"_s), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Upstream)

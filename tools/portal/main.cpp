@@ -38,7 +38,8 @@ std::unique_ptr<PageSource> makeGateway(const PortalOptions &options, QString *w
         *error = feeds.error;
         return nullptr;
     }
-    auto gateway = std::make_unique<Gateway>(feeds.config, options.today, [](const QString &line) {
+    auto clock = std::make_unique<SystemClock>(options.today);
+    auto gateway = std::make_unique<Gateway>(feeds.config, *clock, [](const QString &line) {
         say(stderr, u"varnholt-portal: "_s + line);
     });
     if (!gateway->open(options.cacheFolder, error))
@@ -49,7 +50,7 @@ std::unique_ptr<PageSource> makeGateway(const PortalOptions &options, QString *w
     *what = u"the feeds of %1 (%2 categories, archive in %3)"_s.arg(options.feedsFile)
                 .arg(feeds.config.categories.size())
                 .arg(options.cacheFolder);
-    return std::make_unique<GatewaySite>(std::move(gateway));
+    return std::make_unique<GatewaySite>(std::move(clock), std::move(gateway));
 }
 
 std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *what, QString *error)
