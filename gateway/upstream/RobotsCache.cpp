@@ -1,9 +1,11 @@
 #include "RobotsCache.h"
 
+#include "UpstreamClient.h"
+
 using namespace Qt::StringLiterals;
 
-RobotsCache::RobotsCache(UpstreamClient &client, QString agent, const GatewayClock &clock)
-    : m_client(client)
+RobotsCache::RobotsCache(Upstream &upstream, QString agent, const GatewayClock &clock)
+    : m_upstream(upstream)
     , m_agent(std::move(agent))
     , m_clock(clock)
 {}
@@ -27,7 +29,7 @@ bool RobotsCache::allows(const QUrl &url, QString *why)
         UpstreamRequest request;
         request.url = QUrl(host + u"/robots.txt"_s);
         request.timeout = std::chrono::seconds(10);
-        const UpstreamReply reply = m_client.get(request);
+        const UpstreamReply reply = m_upstream.get(request);
         entry.failure.clear();
         if (reply.ok && reply.status >= 200 && reply.status < 300) {
             entry.rules = RobotsRules::parse(reply.body, m_agent);

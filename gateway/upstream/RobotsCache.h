@@ -1,7 +1,8 @@
 #pragma once
 
+#include "GatewayClock.h"
 #include "RobotsRules.h"
-#include "UpstreamClient.h"
+#include "Upstream.h"
 
 #include <QDateTime>
 #include <QUrl>
@@ -16,8 +17,8 @@
 class RobotsCache
 {
 public:
-    // client and clock outlive the cache.
-    RobotsCache(UpstreamClient &client, QString agent, const GatewayClock &clock);
+    // upstream and clock outlive the cache.
+    RobotsCache(Upstream &upstream, QString agent, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(RobotsCache)
 
     // why: when false, what forbade it.
@@ -33,7 +34,7 @@ private:
     };
     Entry &entryFor(const QString &host);
 
-    UpstreamClient &m_client;
+    Upstream &m_upstream;
     QString m_agent;
     const GatewayClock &m_clock;
     std::mutex m_mutex;

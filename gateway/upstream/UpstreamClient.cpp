@@ -1,6 +1,7 @@
 #include "UpstreamClient.h"
 
 #include "feeds/FeedDate.h"
+#include "util/Version.h"
 
 #include <QHostAddress>
 
@@ -74,6 +75,14 @@ bool isRedirect(int status)
 }
 
 } // namespace
+
+QString GatewayUserAgent(const QString &contact)
+{
+    QString agent = u"varnholt-portal/"_s + VersionNumber();
+    if (!contact.isEmpty())
+        agent += u" (+"_s + contact + u')';
+    return agent;
+}
 
 QString hostKey(const QUrl &url)
 {

@@ -2,7 +2,7 @@
 
 #include "CorpusSite.h"
 #include "ExtractCommand.h"
-#include "Gateway.h"
+#include "GatewaySite.h"
 #include "GeneratedCorpus.h"
 #include "PortalOptions.h"
 #include "PortalServer.h"
@@ -38,11 +38,10 @@ std::unique_ptr<PageSource> makeGateway(const PortalOptions &options, QString *w
         *error = feeds.error;
         return nullptr;
     }
-    auto clock = std::make_unique<SystemClock>(options.today);
-    auto gateway = std::make_unique<Gateway>(feeds.config, *clock, [](const QString &line) {
+    auto site = std::make_unique<GatewaySite>(feeds.config, options.today, [](const QString &line) {
         say(stderr, u"varnholt-portal: "_s + line);
     });
-    if (!gateway->open(options.cacheFolder, error))
+    if (!site->open(options.cacheFolder, error))
         return nullptr;
     if (feeds.config.settings.contact.isEmpty())
         say(stderr, u"varnholt-portal: %1 names no contact in [portal]: the sources see a "
@@ -50,7 +49,7 @@ std::unique_ptr<PageSource> makeGateway(const PortalOptions &options, QString *w
     *what = u"the feeds of %1 (%2 categories, archive in %3)"_s.arg(options.feedsFile)
                 .arg(feeds.config.categories.size())
                 .arg(options.cacheFolder);
-    return std::make_unique<GatewaySite>(std::move(clock), std::move(gateway));
+    return site;
 }
 
 std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *what, QString *error)
