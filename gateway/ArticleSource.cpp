@@ -59,9 +59,11 @@ QStringList ArticleSource::paragraphs(const ArchivedItem &item)
 
 ArticleText ArticleSource::articleText(const ArchivedItem &item)
 {
-    const TextRule rule = item.codes.isEmpty()
-                              ? TextRule{}
-                              : m_parts.config.categories.value(item.codes.first()).text;
+    TextRule rule = item.codes.isEmpty() ? TextRule{}
+                                         : m_parts.config.categories.value(item.codes.first()).text;
+    // A host that must not be read (a consent screen, terms of use) gets the feed's text.
+    if (m_parts.config.settings.feedTextHosts.contains(item.link.host().toLower()))
+        rule = {TextRule::Kind::Feed, {}};
     const QStringList fromFeed = lines(item.content.isEmpty() ? item.description : item.content);
     ArticleText text;
     if (rule.kind != TextRule::Kind::Feed) {

@@ -50,6 +50,7 @@ struct Fixture : GatewayWorld
     Fixture()
         : GatewayWorld(kStart)
     {
+        config.settings.feedTextHosts = QStringList{u"feed-only.test"_s};
         config.categories.insert(u"dom"_s, {{QUrl(kHost + u"/rss.xml"_s)}, {}, {}});
         config.categories.insert(u"int"_s,
                                  {{QUrl(kHost + u"/int.xml"_s)}, {TextRule::Kind::Feed, {}}, {}});
@@ -115,6 +116,9 @@ void tst_ArticleSource::paragraphs_data()
     QTest::newRow("text = feed: the summary, the page never asked")
         << u"int"_s << link << kDescription << allowAll << page(kParagraphs) << summary << 0
         << QString();
+    QTest::newRow("feed_text_hosts: the summary, the page never asked")
+        << u"dom"_s << u"http://Feed-Only.test/news/1.html"_s << kDescription << allowAll
+        << page(kParagraphs) << summary << 0 << QString();
     QTest::newRow("XPath rule: what it selects")
         << u"spo"_s << link << kDescription << allowAll << page({u"短い本文。"_s})
         << QStringList{u"短い本文。"_s} << 1 << QString();
