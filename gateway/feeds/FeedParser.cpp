@@ -1,8 +1,8 @@
 #include "FeedParser.h"
 
-#include "Charset.h"
 #include "FeedDate.h"
 #include "PlainText.h"
+#include "util/Charset.h"
 
 #include <QRegularExpression>
 
@@ -185,13 +185,7 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
 FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
 {
     FeedParseResult result;
-    QString charset = xmlDeclaredEncoding(bytes);
-    if (charset.isEmpty())
-        charset = charsetOfContentType(contentType);
-    QString text = decodeCharset(bytes, charset);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QByteArray utf8 = mapHtmlEntities(text).toUtf8();
+    const QByteArray utf8 = mapHtmlEntities(Charset::DecodeXml(bytes, contentType)).toUtf8();
 
     // The bytes are UTF-8 now whatever the declaration says; the parser must not re-read them
     // in the declared charset.

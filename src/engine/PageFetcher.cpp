@@ -1,7 +1,7 @@
 #include "engine/PageFetcher.h"
 
 #include "engine/HttpTransport.h"
-#include "util/CodePage.h"
+#include "util/Charset.h"
 #include "util/DebugLog.h"
 #include "util/Prompter.h"
 
@@ -38,7 +38,7 @@ QString ConvertCharset(QByteArrayView bytes)
     // The text ends at its first NUL. Only a NUL byte decodes to one, and no EUC-JP sequence
     // holds a NUL after its first byte, so the bytes behind it need no decoding.
     const qsizetype nul = bytes.indexOf('\0');
-    return CodePage::fromEucJp(nul < 0 ? bytes : bytes.first(nul));
+    return Charset::DecodeAs(nul < 0 ? bytes : bytes.first(nul), u"EUC-JP");
 }
 
 PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log)

@@ -39,6 +39,36 @@ UpstreamReply page(const QStringList &paragraphs)
     return ScriptedUpstream::reply(200, articlePage(paragraphs), u"text/html; charset=UTF-8"_s);
 }
 
+// An English article page in windows-1252, saying so in its <meta>.
+const QStringList kEnglish{
+    u"The council said on Tuesday that the “riverside plan” would cost €120 million, paid for "
+    u"by the city and private investors over ten years."_s,
+    u"“It’s the largest project the town has seen,” the mayor said – and the first vote is due "
+    u"next month."_s};
+
+QByteArray windows1252(const QString &text)
+{
+    static const QMap<QChar, char> kHigh{
+        {u'€', '\x80'}, {u'’', '\x92'}, {u'“', '\x93'}, {u'”', '\x94'}, {u'–', '\x96'}};
+    QByteArray bytes;
+    for (const QChar c : text)
+        bytes += c.unicode() < 0x80 ? char(c.unicode()) : kHigh.value(c, '?');
+    return bytes;
+}
+
+UpstreamReply englishPage()
+{
+    QString body;
+    for (const QString &paragraph : kEnglish)
+        body += u"<p>"_s + paragraph + u"</p>"_s;
+    return ScriptedUpstream::reply(
+        200,
+        windows1252(u"<html><head><meta charset=\"windows-1252\"><title>Plan</title></head>"
+                    u"<body><article>"_s +
+                    body + u"</article></body></html>"_s),
+        u"text/html"_s);
+}
+
 UpstreamReply robots(const QByteArray &text)
 {
     return ScriptedUpstream::reply(200, text, u"text/plain"_s);
@@ -119,6 +149,9 @@ void tst_ArticleSource::paragraphs_data()
     QTest::newRow("feed_text_hosts: the summary, the page never asked")
         << u"dom"_s << u"http://Feed-Only.test/news/1.html"_s << kDescription << allowAll
         << page(kParagraphs) << summary << 0 << QString();
+    QTest::newRow("a windows-1252 page keeps its “quotes” and €")
+        << u"dom"_s << link << kDescription << allowAll << englishPage() << kEnglish << 1
+        << QString();
     QTest::newRow("XPath rule: what it selects")
         << u"spo"_s << link << kDescription << allowAll << page({u"短い本文。"_s})
         << QStringList{u"短い本文。"_s} << 1 << QString();

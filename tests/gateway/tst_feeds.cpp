@@ -1,5 +1,4 @@
 // Reading feeds: dates, charsets, the three formats, plain text, and the feeds file.
-#include "feeds/Charset.h"
 #include "feeds/FeedDate.h"
 #include "feeds/FeedParser.h"
 #include "feeds/FeedsFile.h"
@@ -124,6 +123,22 @@ void tst_Feeds::charset_data()
         << QByteArray("<rss><channel><item><title>" + japanese.toUtf8() +
                       "</title><link>/a</link></item></channel></rss>")
         << QString() << japanese;
+    // Wrong declarations: the bytes win.
+    QTest::newRow("valid UTF-8 declared as Shift_JIS")
+        << rss("Shift_JIS", "<item><title>" + japanese.toUtf8() + "</title><link>/a</link></item>")
+        << QString() << japanese;
+    QTest::newRow("valid UTF-8, header says EUC-JP")
+        << QByteArray("<rss><channel><item><title>" + japanese.toUtf8() +
+                      "</title><link>/a</link></item></channel></rss>")
+        << u"text/xml; charset=EUC-JP"_s << japanese;
+    QTest::newRow("Shift_JIS declared as UTF-8")
+        << rss("UTF-8",
+               "<item><title>" + CodePage::toCp932(japanese) + "</title><link>/a</link></item>")
+        << QString() << japanese;
+    QTest::newRow("windows-1252: quotes and the euro sign")
+        << rss("windows-1252", "<item><title>\x93Price\x94 \x80"
+                               "5</title><link>/a</link></item>")
+        << QString() << u"“Price” €5"_s;
 }
 
 void tst_Feeds::charset()
