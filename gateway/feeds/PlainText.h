@@ -3,8 +3,9 @@
 #include <QString>
 #include <QStringList>
 
-// Text of an HTML fragment as a reader sees it: entities decoded, tags dropped, scripts and
-// styles left out, one paragraph per block or line break, white space collapsed.
+// Text of an HTML fragment (a feed's title or summary) as a reader sees it, cut into paragraphs
+// by the same rules as an article page (ParagraphText), but keeping every line; text without
+// markup keeps its own line breaks.
 QStringList htmlParagraphs(const QString &html);
 // One line: the paragraphs joined by a space.
 QString htmlLine(const QString &html);

@@ -39,6 +39,8 @@ private slots:
     void parse();
     void parse_rejects_data();
     void parse_rejects();
+    void summaryText_data();
+    void summaryText();
     void pageSafe_keepsMarkupOut();
     void feedsFile_data();
     void feedsFile();
@@ -262,6 +264,41 @@ void tst_Feeds::parse_rejects()
     const FeedParseResult result = parseFeed(bytes, {}, QUrl(u"http://news.test/f"_s));
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(reason), qPrintable(result.error));
+}
+
+void tst_Feeds::summaryText_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QStringList>("paragraphs");
+
+    // Cut by the article pages' rules, but every line of a summary is its text.
+    QTest::newRow("table cells kept apart")
+        << u"<table><tr><td>東京</td><td>晴れ</td></tr></table>"_s << QStringList{u"東京 晴れ"_s};
+    QTest::newRow("ruby readings left out")
+        << u"<p><ruby>漢字<rt>かんじ</rt></ruby>を読む</p>"_s << QStringList{u"漢字を読む"_s};
+    QTest::newRow("hidden text left out")
+        << u"<p>見える<span style=\"display:none\">隠す</span></p>"_s << QStringList{u"見える"_s};
+    QTest::newRow("sections and definition lists break")
+        << u"<section>一</section><dl><dt>二</dt><dd>三</dd></dl>"_s
+        << QStringList{u"一"_s, u"二"_s, u"三"_s};
+    QTest::newRow("a heading stays")
+        << u"<h1>見出し</h1><p>本文</p>"_s << QStringList{u"見出し"_s, u"本文"_s};
+    QTest::newRow("a line of links stays")
+        << u"<p>本文</p><p><a href=\"/more\">続きを読む</a></p>"_s
+        << QStringList{u"本文"_s, u"続きを読む"_s};
+    QTest::newRow("a dateline stays") << u"<p>2024年5月1日 10時</p><p>本文</p>"_s
+                                      << QStringList{u"2024年5月1日 10時"_s, u"本文"_s};
+    QTest::newRow("no-break spaces collapse")
+        << u"<p>a&nbsp;&nbsp; b</p>"_s << QStringList{u"a b"_s};
+    QTest::newRow("text without markup keeps its line breaks")
+        << u" 一行目\n\n二行目 "_s << QStringList{u"一行目"_s, u"二行目"_s};
+}
+
+void tst_Feeds::summaryText()
+{
+    QFETCH(QString, html);
+    QFETCH(QStringList, paragraphs);
+    QCOMPARE(htmlParagraphs(html), paragraphs);
 }
 
 void tst_Feeds::pageSafe_keepsMarkupOut()
