@@ -48,7 +48,7 @@ void render(const xmlNode *node, Lines &lines, bool inLink)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
         if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-            lines.add(QString::fromUtf8(reinterpret_cast<const char *>(child->content)), inLink);
+            lines.add(FromXml(child->content), inLink);
             continue;
         }
         if (child->type != XML_ELEMENT_NODE)
@@ -77,7 +77,7 @@ void append(const xmlNode *node, QStringList &paragraphs, bool whole)
 {
     Lines lines(paragraphs, whole);
     if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
-        lines.add(QString::fromUtf8(reinterpret_cast<const char *>(node->content)), false);
+        lines.add(FromXml(node->content), false);
     else
         render(node, lines, false);
     lines.breakLine();

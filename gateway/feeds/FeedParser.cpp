@@ -1,6 +1,7 @@
 #include "FeedParser.h"
 
 #include "FeedDate.h"
+#include "LibXml.h"
 #include "PlainText.h"
 #include "util/Charset.h"
 
@@ -8,7 +9,6 @@
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -16,15 +16,6 @@ namespace {
 
 // A feed longer than this is cut: nothing in a feed may make the archive grow without bound.
 constexpr qsizetype kMostItems = 300;
-
-struct DocDeleter
-{
-    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
-};
-struct XmlCharDeleter
-{
-    void operator()(xmlChar *text) const { xmlFree(text); }
-};
 
 bool named(const xmlNode *node, const char *name)
 {
@@ -42,15 +33,14 @@ QString textOf(const xmlNode *node)
 {
     if (!node)
         return {};
-    const std::unique_ptr<xmlChar, XmlCharDeleter> text(xmlNodeGetContent(node));
-    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text.get())) : QString();
+    const XmlText text(xmlNodeGetContent(node));
+    return FromXml(text.get());
 }
 
 QString attribute(const xmlNode *node, const char *name)
 {
-    const std::unique_ptr<xmlChar, XmlCharDeleter> value(
-        xmlGetProp(node, reinterpret_cast<const xmlChar *>(name)));
-    return value ? QString::fromUtf8(reinterpret_cast<const char *>(value.get())) : QString();
+    const XmlText value(xmlGetProp(node, reinterpret_cast<const xmlChar *>(name)));
+    return FromXml(value.get());
 }
 
 const xmlNode *child(const xmlNode *parent, const char *name)
@@ -189,10 +179,10 @@ FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, c
 
     // The bytes are UTF-8 now whatever the declaration says; the parser must not re-read them
     // in the declared charset.
-    const std::unique_ptr<xmlDoc, DocDeleter> doc(
-        xmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
-                      XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
-                          XML_PARSE_NOWARNING | XML_PARSE_NOCDATA | XML_PARSE_IGNORE_ENC));
+    const XmlDocument doc(xmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
+                                        XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
+                                            XML_PARSE_NOWARNING | XML_PARSE_NOCDATA |
+                                            XML_PARSE_IGNORE_ENC));
     const xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
     if (!root) {
         result.error = u"not XML"_s;
@@ -213,8 +203,7 @@ FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, c
         result.source = htmlLine(textOf(child(root, "title")));
         items = children(root, "entry");
     } else {
-        result.error = u"not an RSS or Atom feed (the document is <%1>)"_s.arg(
-            QString::fromUtf8(reinterpret_cast<const char *>(root->name)));
+        result.error = u"not an RSS or Atom feed (the document is <%1>)"_s.arg(FromXml(root->name));
         return result;
     }
 
