@@ -25,7 +25,6 @@ struct UpstreamReply
     QString contentType;
     QByteArray etag;
     QByteArray lastModified;
-    QByteArray location;                            // of a redirect
     std::optional<std::chrono::seconds> retryAfter; // of a 429 or 503
     QUrl finalUrl;                                  // after redirects
     QString error;                                  // naming the address

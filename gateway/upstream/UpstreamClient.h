@@ -2,6 +2,7 @@
 
 #include "HostGate.h"
 #include "Upstream.h"
+#include "engine/CurlRequest.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -11,9 +12,11 @@
 #include <chrono>
 #include <optional>
 
-// The gateway's HTTP client towards the sources: GET over libcurl, http and https only, a few
-// redirects, time-outs, a size cap, gzip, the gateway's User-Agent, every hop through the host
-// gate. A 429 or 503 holds the host off for its Retry-After. Safe to use from several threads.
+// The gateway's HTTP client towards the sources, on the program's libcurl layer (engine/
+// CurlRequest: http and https only, time-outs, gzip, the text of failures): the gateway's
+// User-Agent, 8 MiB at most, conditional GET, up to five redirects but never from a public
+// source into the machine's own network, every hop through the host gate. A 429 or 503 holds
+// the host off for its Retry-After. Safe to use from several threads.
 class UpstreamClient final : public Upstream
 {
 public:
@@ -24,7 +27,9 @@ public:
     UpstreamReply get(const UpstreamRequest &request) override;
 
 private:
-    UpstreamReply once(const UpstreamRequest &request, const QUrl &url);
+    Hop once(const UpstreamRequest &request, const QString &address,
+             const QList<QByteArray> &conditions);
+    std::chrono::seconds retryAfterOf(const Hop &hop) const;
 
     QByteArray m_userAgent;
     HostGate &m_gate;

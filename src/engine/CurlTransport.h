@@ -1,5 +1,10 @@
 #pragma once
 
+#include "engine/CurlRequest.h"
+#include "engine/HttpTransport.h"
+
+#include <chrono>
+
 // libcurl's process-wide set-up: create one in main before any transport, keep it until exit.
 // Where libcurl can, it sets itself up when the first handle is made; the clean-up is here.
 class CurlGlobal
@@ -15,3 +20,10 @@ public:
 private:
     bool m_ok = false;
 };
+
+// The engine's requests: the program's User-Agent, 64 MiB at most, connecting within 15 s.
+CurlSettings EngineCurlSettings(std::chrono::milliseconds timeout);
+// The engine's redirect policy: only to the same scheme, host and port as the address before.
+QString SameOriginOnly(const QString &from, const QString &to);
+// The run's view of the last hop: the body, or what failed.
+HttpReply ReplyOf(Hop hop);

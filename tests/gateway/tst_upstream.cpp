@@ -175,6 +175,10 @@ void tst_Upstream::client_data()
     QTest::newRow("slow host") << u"/slow"_s << 0 << u"timed out"_s << QString();
     QTest::newRow("too large") << u"/large"_s << 0 << u"larger than"_s << QString();
     QTest::newRow("server error kept") << u"/error"_s << 500 << QString() << u"/error"_s;
+    QTest::newRow("not modified, with a Location: no redirect")
+        << u"/nm"_s << 304 << QString() << u"/nm"_s;
+    QTest::newRow("redirect status without a Location: the reply itself")
+        << u"/r/nowhere"_s << 302 << QString() << u"/r/nowhere"_s;
 }
 
 void tst_Upstream::client()
@@ -192,6 +196,8 @@ void tst_Upstream::client()
     host.set(u"/slow"_s, {200, "late", "text/plain", {}, 1500, {}});
     host.set(u"/large"_s, {200, QByteArray(9 * 1024 * 1024, 'x'), "text/plain", {}, 0, {}});
     host.set(u"/error"_s, {500, "oops", "text/plain", {}, 0, {}});
+    host.set(u"/nm"_s, {304, {}, "text/plain", {{"Location", "/ok"}}, 0, {}});
+    host.set(u"/r/nowhere"_s, {302, {}, "text/plain", {}, 0, {}});
 
     HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
     UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock);
