@@ -1,9 +1,9 @@
 #include "engine/CurlTransport.h"
 
 #include "engine/CurlRequest.h"
+#include "engine/CurlUrl.h"
 #include "engine/HttpTransport.h"
 #include "engine/PipelinedTransport.h"
-#include "engine/UrlGuard.h"
 #include "util/Version.h"
 
 #include <atomic>
@@ -46,6 +46,8 @@ public:
 
     void abort() override { m_aborted = true; }
 
+    bool originOf(const QString &url, UrlOrigin &origin) override { return OriginOf(url, origin); }
+
     HttpReply get(const QString &url) override
     {
         const auto request = [this](const QString &address) {
@@ -67,6 +69,7 @@ public:
     {
         return {false, {}, url + u": the HTTP library could not be initialised"_s};
     }
+    bool originOf(const QString &url, UrlOrigin &origin) override { return OriginOf(url, origin); }
 };
 
 } // namespace
@@ -81,7 +84,10 @@ CurlSettings EngineCurlSettings(std::chrono::milliseconds timeout)
 
 QString SameOriginOnly(const QString &from, const QString &to)
 {
-    return IsSameOrigin(to, from) ? QString() : u"which is not on the same scheme, host and port"_s;
+    UrlOrigin before;
+    UrlOrigin after;
+    const bool same = OriginOf(from, before) && OriginOf(to, after) && before == after;
+    return same ? QString() : u"which is not on the same scheme, host and port"_s;
 }
 
 HttpReply ReplyOf(Hop hop)

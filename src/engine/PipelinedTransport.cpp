@@ -1,6 +1,7 @@
 #include "engine/PipelinedTransport.h"
 
 #include "engine/CurlTransport.h"
+#include "engine/CurlUrl.h"
 
 #include <algorithm>
 
@@ -62,6 +63,11 @@ HttpReply PipelinedTransport::get(const QString &url)
     HttpReply reply = ReplyOf(FollowRedirects(url, takeFirstHop(url), request, &SameOriginOnly));
     askAhead();
     return reply;
+}
+
+bool PipelinedTransport::originOf(const QString &url, UrlOrigin &origin)
+{
+    return OriginOf(url, origin);
 }
 
 Hop PipelinedTransport::takeFirstHop(const QString &url)

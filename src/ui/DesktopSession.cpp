@@ -3,7 +3,7 @@
 #include "engine/ExitStatus.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchRun.h"
-#include "engine/HttpTransport.h"
+#include "engine/HttpLibrary.h"
 #include "engine/RunStop.h"
 #include "startup/ProgramState.h"
 #include "ui/BrowseForFolder.h"
@@ -52,9 +52,11 @@ private:
     std::atomic<bool> m_stopped{false};
 };
 
-DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, StopRequest *stop)
+DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, HttpLibrary &httpLibrary,
+                               StopRequest *stop)
     : m_state(state)
     , m_prompter(prompter)
+    , m_httpLibrary(httpLibrary)
     , m_stop(stop)
     , m_debugSink(std::make_unique<DebugWindowSink>())
 {
@@ -158,7 +160,7 @@ void DesktopSession::startFetch()
         progress = m_stoppableProgress.get();
     }
 
-    m_http = MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
+    m_http = m_httpLibrary.makeTransport(std::chrono::seconds(60), m_state.settings.Connections);
     m_runPrompter = std::make_unique<StoppablePrompter>(m_prompter);
     m_services = std::make_unique<RunServices>(RunServices{*m_http, *m_runPrompter, *progress});
     m_worker = std::make_unique<FetchWorker>([this] {

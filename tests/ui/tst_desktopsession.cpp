@@ -4,7 +4,7 @@
 #include "PortalProcess.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
-#include "engine/CurlTransport.h"
+#include "engine/CurlLibrary.h"
 #include "startup/ProgramState.h"
 #include "ui/DesktopSession.h"
 
@@ -87,7 +87,7 @@ private:
     bool prepare(const QTemporaryDir &dir, const QStringList &articles);
     void setUpState(ProgramState &state, const QTemporaryDir &dir, const PortalProcess &portal);
 
-    CurlGlobal m_curl;
+    CurlLibrary m_curl;
 };
 
 bool tst_DesktopSession::prepare(const QTemporaryDir &dir, const QStringList &articles)
@@ -129,7 +129,7 @@ void tst_DesktopSession::cancelDuringSlowRequest_endsWithoutWritingOrSaving()
 
     ScriptedPrompter prompter;
     prompter.answers = {true}; // "取得を中止しますか？" Yes
-    DesktopSession session(state, prompter);
+    DesktopSession session(state, prompter, m_curl);
     const std::shared_ptr<bool> clicked = clickCancelAfter(800);
 
     const int status = session.run();
@@ -185,7 +185,7 @@ void tst_DesktopSession::questionHeldOpen()
     prompter.answer = answer;
     bool writtenWhileOpen = true;
     bool laterArticleWhileOpen = true;
-    DesktopSession session(state, prompter);
+    DesktopSession session(state, prompter, m_curl);
     prompter.whileOpen = [&] {
         writtenWhileOpen = !QDir(out).isEmpty() || QFile::exists(state.settingIniPath());
         laterArticleWhileOpen = readFile(requests).contains("GET /fault/delay/1\n");
