@@ -4,6 +4,7 @@
 #include "GatewayClock.h"
 #include "archive/Archive.h"
 #include "extract/MainText.h"
+#include "upstream/LocalAddress.h"
 #include "upstream/UpstreamClient.h"
 
 using namespace Qt::StringLiterals;
@@ -41,7 +42,7 @@ ArticleSource::ArticleSource(const GatewayParts &parts)
 {
     for (const CategoryFeeds &category : std::as_const(m_parts.config.categories)) {
         for (const QUrl &feed : category.feeds)
-            m_localFeeds = m_localFeeds || isLocalHost(feed.host());
+            m_localFeeds = m_localFeeds || IsLocalHost(feed.host());
     }
 }
 
@@ -81,16 +82,15 @@ ArticleText ArticleSource::articleText(const ArchivedItem &item)
 ArticleText ArticleSource::pageText(const ArchivedItem &item, const TextRule &rule)
 {
     const QString address = item.link.toString(QUrl::FullyEncoded);
-    const QString host = hostKey(item.link);
+    const QString host = HostKey(item.link);
     // A public feed must not make the gateway read pages of this machine's own network.
-    if (isLocalHost(item.link.host()) && !m_localFeeds) {
+    if (IsLocalHost(item.link.host()) && !m_localFeeds) {
         m_parts.faults.fault(
             host, u"article %1: a local address in a public feed, not fetched"_s.arg(address));
         return {};
     }
-    QString why;
-    if (!m_robots.allows(item.link, &why)) {
-        m_parts.faults.fault(u"robots "_s + host, u"article "_s + why);
+    if (const RobotsCache::Permission robots = m_robots.allows(item.link); !robots.ok) {
+        m_parts.faults.fault(u"robots "_s + host, u"article "_s + robots.error);
         return {{}, false};
     }
     UpstreamRequest request;

@@ -76,7 +76,7 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     }
     if (reply.status < 200 || reply.status >= 300)
         return fault(u"answered HTTP %1"_s.arg(reply.status));
-    const FeedParseResult parsed = parseFeed(reply.body, reply.contentType, reply.finalUrl);
+    const FeedParseResult parsed = ParseFeed(reply.body, reply.contentType, reply.finalUrl);
     if (!parsed.ok)
         return fault(parsed.error);
 
@@ -86,10 +86,9 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
         if (titleMatches(item.title, match))
             items.append(item);
     }
-    QString error;
-    m_parts.archive.store(code, parsed.source, items, now, &error);
-    if (!error.isEmpty())
-        return fault(error);
+    if (const StoreResult stored = m_parts.archive.store(code, parsed.source, items, now);
+        !stored.ok)
+        return fault(stored.error);
     state.etag = reply.etag;
     state.lastModified = reply.lastModified;
     state.retryAfter = {};

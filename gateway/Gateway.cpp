@@ -18,9 +18,9 @@ Gateway::Gateway(FeedsConfig config, Upstream &upstream, const GatewayClock &clo
     , m_articles(m_parts)
 {}
 
-bool Gateway::open(const QString &folder, QString *error)
+FileResult Gateway::open(const QString &folder)
 {
-    return m_archive.open(QDir(folder).filePath(u"archive.sqlite"_s), error);
+    return m_archive.open(QDir(folder).filePath(u"archive.sqlite"_s));
 }
 
 PageReply Gateway::page(const QString &path)
@@ -42,7 +42,7 @@ PageReply Gateway::page(const QString &path)
 
 PageReply Gateway::listPage(const QString &path, QDate today)
 {
-    const auto request = parseHeadlinePath(path, today);
+    const auto request = ParseHeadlinePath(path, today);
     if (!request || request->daysAgo < 0)
         return RenderNotFound(path);
     const auto noArticles = [&] {
@@ -60,7 +60,7 @@ PageReply Gateway::listPage(const QString &path, QDate today)
         return noArticles();
     const qsizetype pageSize = m_config.settings.itemsPerPage;
     const std::optional<PageTemplates::ListPage> list =
-        PageTemplates::listPageOf(*request, today, count, pageSize);
+        PageTemplates::ListPageOf(*request, today, count, pageSize);
     if (!list)
         return RenderNotFound(path);
     return RenderListPage(*list, m_archive.list(request->code, request->day,

@@ -26,8 +26,8 @@ public:
             std::function<void(const QString &)> say);
     Q_DISABLE_COPY_MOVE(Gateway)
 
-    // Opens (or creates) the archive in folder; false with the reason.
-    bool open(const QString &folder, QString *error);
+    // Opens (or creates) the archive in folder.
+    FileResult open(const QString &folder);
 
     // Called from several server threads at once.
     PageReply page(const QString &path);

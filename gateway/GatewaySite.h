@@ -14,8 +14,8 @@ public:
     GatewaySite(FeedsConfig config, QDate today, std::function<void(const QString &)> say);
     Q_DISABLE_COPY_MOVE(GatewaySite)
 
-    // Opens (or creates) the archive in folder; false with the reason.
-    bool open(const QString &folder, QString *error) { return m_gateway.open(folder, error); }
+    // Opens (or creates) the archive in folder.
+    FileResult open(const QString &folder) { return m_gateway.open(folder); }
 
     PageReply page(const QString &path) const override { return m_gateway.page(path); }
 

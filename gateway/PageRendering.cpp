@@ -30,38 +30,38 @@ QString sourceName(const ArchivedItem &item)
 
 PageReply RenderTopPage(QDate today)
 {
-    return eucJp(200, PageTemplates::topPage(today, gatewayLook()));
+    return eucJp(200, PageTemplates::FormatTopPage(today, gatewayLook()));
 }
 
 PageReply RenderNotFound(const QString &path)
 {
-    return eucJp(404, PageTemplates::notFoundPage(path, gatewayLook()));
+    return eucJp(404, PageTemplates::FormatNotFoundPage(path, gatewayLook()));
 }
 
 PageReply RenderNoArticles(const QString &code, QDate day)
 {
-    return eucJp(200, PageTemplates::noArticlePage(code, day, gatewayLook()));
+    return eucJp(200, PageTemplates::FormatNoArticlePage(code, day, gatewayLook()));
 }
 
 PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items)
 {
     for (const ArchivedItem &item : items) {
-        list.items.append({u"/article/"_s + QString::number(item.id), pageSafe(item.title),
-                           pageSafe(sourceName(item)),
+        list.items.append({u"/article/"_s + QString::number(item.id), PageSafe(item.title),
+                           PageSafe(sourceName(item)),
                            item.published.toLocalTime().toString(u"HH:mm"_s)});
     }
-    return eucJp(200, PageTemplates::listPage(list, gatewayLook()));
+    return eucJp(200, PageTemplates::FormatListPage(list, gatewayLook()));
 }
 
 PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs)
 {
     ArticleContent article;
-    article.title = pageSafe(item.title);
-    article.source = pageSafe(sourceName(item));
+    article.title = PageSafe(item.title);
+    article.source = PageSafe(sourceName(item));
     const QDateTime published = item.published.toLocalTime();
     article.day = published.date();
     article.time = published.toString(u"HH:mm"_s);
     for (const QString &paragraph : paragraphs)
-        article.paragraphs.append(paragraph.startsWith(u"http") ? paragraph : pageSafe(paragraph));
-    return eucJp(200, PageTemplates::articlePage(article, gatewayLook()));
+        article.paragraphs.append(paragraph.startsWith(u"http") ? paragraph : PageSafe(paragraph));
+    return eucJp(200, PageTemplates::FormatArticlePage(article, gatewayLook()));
 }

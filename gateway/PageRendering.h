@@ -17,6 +17,6 @@ PageReply RenderTopPage(QDate today);
 PageReply RenderNotFound(const QString &path);
 // A day of a category without items (the first page only: later pages are not found).
 PageReply RenderNoArticles(const QString &code, QDate day);
-// list as PageTemplates::listPageOf gave it, with the items of its page.
+// list as PageTemplates::ListPageOf gave it, with the items of its page.
 PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items);
 PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs);

@@ -94,7 +94,7 @@ QString mapHtmlEntities(const QString &text)
 
 QString paragraphsText(const QString &html)
 {
-    return htmlParagraphs(html).join(u'\n');
+    return HtmlParagraphs(html).join(u'\n');
 }
 
 QUrl webLink(const QUrl &base, const QString &link)
@@ -112,7 +112,7 @@ QUrl webLink(const QUrl &base, const QString &link)
 QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> names)
 {
     for (const char *name : names) {
-        const QDateTime date = parseFeedDate(textOf(child(item, name)));
+        const QDateTime date = ParseFeedDate(textOf(child(item, name)));
         if (date.isValid())
             return date;
     }
@@ -122,7 +122,7 @@ QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> nam
 FeedItem rssItem(const xmlNode *item, const QUrl &base)
 {
     FeedItem out;
-    out.title = htmlLine(textOf(child(item, "title")));
+    out.title = HtmlLine(textOf(child(item, "title")));
     out.link = webLink(base, textOf(child(item, "link")));
     if (out.link.isEmpty()) {
         const xmlNode *guid = child(item, "guid");
@@ -155,7 +155,7 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
     FeedItem out;
     const xmlNode *title = child(entry, "title");
     out.title = attribute(title ? title : entry, "type") == u"text" ? textOf(title).simplified()
-                                                                    : htmlLine(textOf(title));
+                                                                    : HtmlLine(textOf(title));
     for (const xmlNode *link : children(entry, "link")) {
         const QString rel = attribute(link, "rel");
         if (rel.isEmpty() || rel == u"alternate") {
@@ -172,7 +172,7 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
 
 } // namespace
 
-FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
+FeedParseResult ParseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
 {
     FeedParseResult result;
     const QByteArray utf8 = mapHtmlEntities(Charset::DecodeXml(bytes, contentType)).toUtf8();
@@ -193,14 +193,14 @@ FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, c
     bool atom = false;
     if (named(root, "rss")) {
         const xmlNode *channel = child(root, "channel");
-        result.source = htmlLine(textOf(child(channel, "title")));
+        result.source = HtmlLine(textOf(child(channel, "title")));
         items = children(channel, "item") + children(root, "item");
     } else if (named(root, "RDF")) {
-        result.source = htmlLine(textOf(child(child(root, "channel"), "title")));
+        result.source = HtmlLine(textOf(child(child(root, "channel"), "title")));
         items = children(root, "item");
     } else if (named(root, "feed")) {
         atom = true;
-        result.source = htmlLine(textOf(child(root, "title")));
+        result.source = HtmlLine(textOf(child(root, "title")));
         items = children(root, "entry");
     } else {
         result.error = u"not an RSS or Atom feed (the document is <%1>)"_s.arg(FromXml(root->name));

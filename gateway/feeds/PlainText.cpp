@@ -5,7 +5,7 @@
 
 using namespace Qt::StringLiterals;
 
-QStringList htmlParagraphs(const QString &html)
+QStringList HtmlParagraphs(const QString &html)
 {
     if (!html.contains(u'<') && !html.contains(u'&')) {
         // Plain text: its own line breaks end its paragraphs.
@@ -21,12 +21,12 @@ QStringList htmlParagraphs(const QString &html)
     return ParagraphText::WholeTextOf(HtmlTree::Body(doc.get()));
 }
 
-QString htmlLine(const QString &html)
+QString HtmlLine(const QString &html)
 {
-    return htmlParagraphs(html).join(u' ');
+    return HtmlParagraphs(html).join(u' ');
 }
 
-QString pageSafe(QString text)
+QString PageSafe(QString text)
 {
     return text.replace(u'&', u'＆').replace(u'<', u'＜').replace(u'>', u'＞');
 }

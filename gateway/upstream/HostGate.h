@@ -4,11 +4,12 @@
 
 #include <QString>
 
+class QUrl;
+
 #include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
-#include <optional>
 
 // Politeness towards each source: at most a few requests to one host at once, a pause between
 // the starts of two requests, and no requests at all while the host asked us to wait. The pause
@@ -23,10 +24,11 @@ public:
     HostGate(std::chrono::milliseconds delay, int perHost, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(HostGate)
 
-    // Leaving the gate: held while the request runs.
+    // Leaving the gate: held while the request runs. An empty one holds nothing.
     class Pass
     {
     public:
+        Pass() = default;
         Pass(HostGate *gate, QString host)
             : m_gate(gate)
             , m_host(std::move(host))
@@ -44,12 +46,20 @@ public:
         }
 
     private:
-        HostGate *m_gate;
+        HostGate *m_gate = nullptr;
         QString m_host;
     };
 
-    // Waits for a turn at most maxWait; nullopt with the reason when none came.
-    std::optional<Pass> enter(const QString &host, std::chrono::milliseconds maxWait, QString *why);
+    // A turn at a host, or why none came.
+    struct Turn
+    {
+        bool ok = false;
+        Pass pass;
+        QString error; // naming the host
+    };
+
+    // Waits for a turn at most maxWait.
+    Turn enter(const QString &host, std::chrono::milliseconds maxWait);
     // The host answered 429 or 503: nothing goes to it before until (on the gateway's clock).
     void holdOff(const QString &host, const QDateTime &until);
 
@@ -69,3 +79,6 @@ private:
     std::condition_variable m_changed;
     std::map<QString, Host> m_hosts;
 };
+
+// The origin the gate counts requests by: "https://example.com:443".
+QString HostKey(const QUrl &url);

@@ -1,6 +1,6 @@
 #include "RobotsCache.h"
 
-#include "UpstreamClient.h"
+#include "HostGate.h"
 
 using namespace Qt::StringLiterals;
 
@@ -19,9 +19,9 @@ RobotsCache::Entry &RobotsCache::entryFor(const QString &host)
     return *entry;
 }
 
-bool RobotsCache::allows(const QUrl &url, QString *why)
+RobotsCache::Permission RobotsCache::allows(const QUrl &url)
 {
-    const QString host = hostKey(url);
+    const QString host = HostKey(url);
     Entry &entry = entryFor(host);
     std::lock_guard lock(entry.mutex);
     const QDateTime now = m_clock.now();
@@ -47,8 +47,7 @@ bool RobotsCache::allows(const QUrl &url, QString *why)
     const QString path = QString::fromUtf8(
         url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment));
     if (entry.rules.allows(path))
-        return true;
-    *why = entry.failure.isEmpty() ? url.toString() + u": robots.txt forbids it"_s
-                                   : entry.failure + u", so no page is fetched from it"_s;
-    return false;
+        return {};
+    return {false, entry.failure.isEmpty() ? url.toString() + u": robots.txt forbids it"_s
+                                           : entry.failure + u", so no page is fetched from it"_s};
 }

@@ -17,12 +17,18 @@
 class RobotsCache
 {
 public:
+    // Whether robots.txt lets the gateway fetch a page, or what forbade it.
+    struct Permission
+    {
+        bool ok = true;
+        QString error; // naming the page or its robots.txt
+    };
+
     // upstream and clock outlive the cache.
     RobotsCache(Upstream &upstream, QString agent, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(RobotsCache)
 
-    // why: when false, what forbade it.
-    bool allows(const QUrl &url, QString *why);
+    Permission allows(const QUrl &url);
 
 private:
     struct Entry

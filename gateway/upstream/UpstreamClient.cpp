@@ -1,9 +1,8 @@
 #include "UpstreamClient.h"
 
-#include "feeds/FeedDate.h"
+#include "LocalAddress.h"
+#include "RetryAfter.h"
 #include "util/Version.h"
-
-#include <QHostAddress>
 
 #include <memory>
 
@@ -13,8 +12,6 @@ namespace {
 
 constexpr qsizetype kMostBytes = qsizetype(8) * 1024 * 1024;
 constexpr std::chrono::milliseconds kLongestConnect = std::chrono::seconds(10);
-// Nothing a source says keeps a feed away for longer than this.
-constexpr std::chrono::seconds kLongestHoldOff = std::chrono::hours(6);
 constexpr std::chrono::seconds kDefaultHoldOff = std::chrono::minutes(10);
 
 // Where a redirect may lead: the web, and the machine's own network only from a source there.
@@ -26,7 +23,7 @@ QString redirectRefusal(const QString &to, bool fromLocalSource)
     if (!next.isValid() || next.host().isEmpty())
         return u"which is not a valid address"_s;
     // A public source must not send the gateway into the machine's own network.
-    if (isLocalHost(next.host()) && !fromLocalSource)
+    if (IsLocalHost(next.host()) && !fromLocalSource)
         return u"which is in this machine's own network"_s;
     return {};
 }
@@ -46,47 +43,6 @@ QString GatewayUserAgent(const QString &contact)
     return agent;
 }
 
-QString hostKey(const QUrl &url)
-{
-    const int defaultPort = url.scheme() == u"https" ? 443 : 80;
-    return url.scheme() + u"://"_s + url.host().toLower() + u':' +
-           QString::number(url.port(defaultPort));
-}
-
-bool isLocalHost(const QString &host)
-{
-    if (host.compare(u"localhost"_s, Qt::CaseInsensitive) == 0 ||
-        host.endsWith(u".localhost"_s, Qt::CaseInsensitive))
-        return true;
-    QHostAddress address;
-    if (!address.setAddress(host))
-        return false;
-    for (const auto &[network, bits] :
-         {std::pair{"10.0.0.0", 8}, {"172.16.0.0", 12}, {"192.168.0.0", 16}, {"100.64.0.0", 10}}) {
-        if (address.isInSubnet(QHostAddress(QString::fromLatin1(network)), bits))
-            return true;
-    }
-    return address.isLoopback() || address.isLinkLocal() || address.isUniqueLocalUnicast() ||
-           address.isNull() || address == QHostAddress::AnyIPv4 || address == QHostAddress::AnyIPv6;
-}
-
-std::optional<std::chrono::seconds> parseRetryAfter(const QByteArray &value, const QDateTime &now)
-{
-    const QByteArray trimmed = value.trimmed();
-    if (trimmed.isEmpty())
-        return std::nullopt;
-    bool isNumber = false;
-    const qint64 seconds = trimmed.toLongLong(&isNumber);
-    if (isNumber)
-        return std::clamp(std::chrono::seconds(std::max<qint64>(seconds, 0)),
-                          std::chrono::seconds(0), kLongestHoldOff);
-    const QDateTime when = parseFeedDate(QString::fromLatin1(trimmed));
-    if (!when.isValid())
-        return std::nullopt;
-    return std::clamp(std::chrono::seconds(now.secsTo(when)), std::chrono::seconds(0),
-                      kLongestHoldOff);
-}
-
 UpstreamClient::UpstreamClient(QString userAgent, HostGate &gate, const GatewayClock &clock)
     : m_userAgent(userAgent.toUtf8())
     , m_gate(gate)
@@ -100,7 +56,7 @@ UpstreamReply UpstreamClient::get(const UpstreamRequest &request)
         conditions << "If-None-Match: " + request.etag;
     if (!request.lastModified.isEmpty())
         conditions << "If-Modified-Since: " + request.lastModified;
-    const bool localSource = isLocalHost(request.url.host());
+    const bool localSource = IsLocalHost(request.url.host());
     const auto hop = [&](const QString &address) {
         return once(request, address, conditions);
     };
@@ -129,17 +85,16 @@ UpstreamReply UpstreamClient::get(const UpstreamRequest &request)
 
 std::chrono::seconds UpstreamClient::retryAfterOf(const Hop &hop) const
 {
-    return parseRetryAfter(hop.header("Retry-After"), m_clock.now()).value_or(kDefaultHoldOff);
+    return ParseRetryAfter(hop.header("Retry-After"), m_clock.now()).value_or(kDefaultHoldOff);
 }
 
 Hop UpstreamClient::once(const UpstreamRequest &request, const QString &address,
                          const QList<QByteArray> &conditions)
 {
     const QUrl url = QUrl::fromEncoded(address.toUtf8());
-    QString why;
-    const auto pass = m_gate.enter(hostKey(url), request.maxWait, &why);
-    if (!pass)
-        return Hop::failure(address, why);
+    const HostGate::Turn turn = m_gate.enter(HostKey(url), request.maxWait);
+    if (!turn.ok)
+        return Hop::failure(address, turn.error);
 
     CurlSettings settings;
     settings.timeout = request.timeout;
@@ -152,6 +107,6 @@ Hop UpstreamClient::once(const UpstreamRequest &request, const QString &address,
         return Hop::failure(address, u"the HTTP library could not be initialised"_s);
     Hop hop = curl->perform(address, conditions);
     if (hop.ok && asksToWait(hop.status))
-        m_gate.holdOff(hostKey(url), m_clock.now().addSecs(retryAfterOf(hop).count()));
+        m_gate.holdOff(HostKey(url), m_clock.now().addSecs(retryAfterOf(hop).count()));
     return hop;
 }

@@ -39,9 +39,3 @@ private:
 // "varnholt-portal/<version>", with " (+contact)" when one is given: how the gateway names
 // itself to the sources and to robots.txt.
 QString GatewayUserAgent(const QString &contact);
-// Seconds from a Retry-After value: a number of seconds or an HTTP date.
-std::optional<std::chrono::seconds> parseRetryAfter(const QByteArray &value, const QDateTime &now);
-// The origin the gate counts requests by: "https://example.com:443".
-QString hostKey(const QUrl &url);
-// A loopback, private or link-local address, or "localhost".
-bool isLocalHost(const QString &host);

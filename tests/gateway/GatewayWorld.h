@@ -18,8 +18,7 @@ struct GatewayWorld
     explicit GatewayWorld(const QDateTime &start)
         : clock(start)
     {
-        QString error;
-        opened = archive.open(dir.filePath(QStringLiteral("archive.sqlite")), &error);
+        opened = archive.open(dir.filePath(QStringLiteral("archive.sqlite"))).ok;
     }
 
     QTemporaryDir dir;

@@ -97,8 +97,7 @@ struct Fixture : GatewayWorld
         feedItem.title = u"再開発計画 "_s + link;
         feedItem.link = QUrl(link);
         feedItem.description = description;
-        QString error;
-        archive.store(code, u"テスト新聞"_s, {feedItem}, clock.now(), &error);
+        archive.store(code, u"テスト新聞"_s, {feedItem}, clock.now());
         for (const ArchivedItem &each : archive.list(code, clock.now().date(), 0, 100)) {
             if (each.link == feedItem.link)
                 return *archive.item(each.id);

@@ -86,7 +86,7 @@ void tst_Feeds::feedDate()
 {
     QFETCH(QString, text);
     QFETCH(QDateTime, expected);
-    const QDateTime parsed = parseFeedDate(text);
+    const QDateTime parsed = ParseFeedDate(text);
     QCOMPARE(parsed.isValid(), expected.isValid());
     if (expected.isValid())
         QCOMPARE(parsed.toUTC(), expected);
@@ -94,8 +94,8 @@ void tst_Feeds::feedDate()
 
 void tst_Feeds::feedDate_withoutZoneIsLocal()
 {
-    QCOMPARE(parseFeedDate(u"2024-05-01 09:30"_s), QDateTime(QDate(2024, 5, 1), QTime(9, 30)));
-    QCOMPARE(parseFeedDate(u"2024-05-01"_s), QDateTime(QDate(2024, 5, 1), QTime(0, 0)));
+    QCOMPARE(ParseFeedDate(u"2024-05-01 09:30"_s), QDateTime(QDate(2024, 5, 1), QTime(9, 30)));
+    QCOMPARE(ParseFeedDate(u"2024-05-01"_s), QDateTime(QDate(2024, 5, 1), QTime(0, 0)));
 }
 
 void tst_Feeds::charset_data()
@@ -148,7 +148,7 @@ void tst_Feeds::charset()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, contentType);
     QFETCH(QString, text);
-    const FeedParseResult result = parseFeed(bytes, contentType, QUrl(u"http://x.test/f"_s));
+    const FeedParseResult result = ParseFeed(bytes, contentType, QUrl(u"http://x.test/f"_s));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.items.size(), 1);
     QCOMPARE(result.items.first().title, text);
@@ -229,7 +229,7 @@ void tst_Feeds::parse()
     QFETCH(QStringList, descriptions);
     QFETCH(QList<QDateTime>, dates);
 
-    const FeedParseResult result = parseFeed(feed, {}, QUrl(u"http://news.test/rss/feed.xml"_s));
+    const FeedParseResult result = ParseFeed(feed, {}, QUrl(u"http://news.test/rss/feed.xml"_s));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.source, source);
     QStringList gotTitles, gotLinks, gotDescriptions;
@@ -261,7 +261,7 @@ void tst_Feeds::parse_rejects()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, reason);
-    const FeedParseResult result = parseFeed(bytes, {}, QUrl(u"http://news.test/f"_s));
+    const FeedParseResult result = ParseFeed(bytes, {}, QUrl(u"http://news.test/f"_s));
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(reason), qPrintable(result.error));
 }
@@ -298,12 +298,12 @@ void tst_Feeds::summaryText()
 {
     QFETCH(QString, html);
     QFETCH(QStringList, paragraphs);
-    QCOMPARE(htmlParagraphs(html), paragraphs);
+    QCOMPARE(HtmlParagraphs(html), paragraphs);
 }
 
 void tst_Feeds::pageSafe_keepsMarkupOut()
 {
-    QCOMPARE(pageSafe(u"<!-- TextEnd --> a&b"_s), u"＜!-- TextEnd --＞ a＆b"_s);
+    QCOMPARE(PageSafe(u"<!-- TextEnd --> a&b"_s), u"＜!-- TextEnd --＞ a＆b"_s);
 }
 
 void tst_Feeds::feedsFile_data()
@@ -338,7 +338,7 @@ void tst_Feeds::feedsFile()
     QFETCH(QString, firstFeed);
     QFETCH(int, rule);
     QFETCH(QString, xpath);
-    const FeedsFileResult result = parseFeedsFile(text, u"f.ini"_s);
+    const FeedsFileResult result = ParseFeedsFile(text, u"f.ini"_s);
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.config.categories.keys(), codes);
     const CategoryFeeds first = result.config.categories.first();
@@ -373,7 +373,7 @@ void tst_Feeds::feedsFile_errors()
 {
     QFETCH(QByteArray, text);
     QFETCH(QString, error);
-    const FeedsFileResult result = parseFeedsFile(text, u"f.ini"_s);
+    const FeedsFileResult result = ParseFeedsFile(text, u"f.ini"_s);
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(error) || result.error.contains(error),
              qPrintable(result.error));
@@ -381,7 +381,7 @@ void tst_Feeds::feedsFile_errors()
 
 void tst_Feeds::shippedFeedsFile_coversEveryCategory()
 {
-    const FeedsFileResult result = readFeedsFile(QStringLiteral(VARNHOLT_SHIPPED_FEEDS));
+    const FeedsFileResult result = ReadFeedsFile(QStringLiteral(VARNHOLT_SHIPPED_FEEDS));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.config.categories.size(), 10);
     for (const CategoryFeeds &category : std::as_const(result.config.categories)) {

@@ -34,8 +34,7 @@ struct Fixture
         : gateway(std::move(config), upstream, clock, [](const QString &) {})
     {
         upstream.set(kFeed, ScriptedUpstream::reply(200, rss(), u"application/rss+xml"_s));
-        QString error;
-        opened = gateway.open(dir.path(), &error);
+        opened = gateway.open(dir.path()).ok;
     }
 
     QTemporaryDir dir;

@@ -3,6 +3,7 @@
 #include "FixtureInternet.h"
 #include "ManualClock.h"
 #include "upstream/HostGate.h"
+#include "upstream/RetryAfter.h"
 #include "upstream/RobotsRules.h"
 #include "upstream/UpstreamClient.h"
 
@@ -96,7 +97,7 @@ void tst_Upstream::retryAfter()
 {
     QFETCH(QByteArray, value);
     QFETCH(int, seconds);
-    const auto parsed = parseRetryAfter(value, QDateTime(QDate(2024, 5, 1), QTime(0, 0), Qt::UTC));
+    const auto parsed = ParseRetryAfter(value, QDateTime(QDate(2024, 5, 1), QTime(0, 0), Qt::UTC));
     QCOMPARE(parsed.has_value(), seconds >= 0);
     if (parsed)
         QCOMPARE(int(parsed->count()), seconds);
@@ -114,9 +115,8 @@ void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
     std::vector<std::future<bool>> workers;
     for (int i = 0; i < 6; ++i) {
         workers.push_back(std::async(std::launch::async, [&] {
-            QString why;
-            const auto pass = gate.enter(u"h"_s, std::chrono::seconds(10), &why);
-            if (!pass)
+            const HostGate::Turn turn = gate.enter(u"h"_s, std::chrono::seconds(10));
+            if (!turn.ok)
                 return false;
             {
                 std::lock_guard lock(mutex);
@@ -135,29 +135,30 @@ void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
     std::sort(starts.begin(), starts.end());
     QVERIFY2(starts.last() >= 5 * 40, qPrintable(QString::number(starts.last())));
     // Another host does not wait for this one.
-    QString why;
-    const auto first = gate.enter(u"h"_s, std::chrono::seconds(1), &why);
-    const auto other = gate.enter(u"other"_s, std::chrono::milliseconds(0), &why);
-    QVERIFY(other.has_value());
+    const HostGate::Turn first = gate.enter(u"h"_s, std::chrono::seconds(1));
+    const HostGate::Turn other = gate.enter(u"other"_s, std::chrono::milliseconds(0));
+    QVERIFY2(other.ok, qPrintable(other.error));
 }
 
 void tst_Upstream::gate_holdOffRefusesUntilTheClockPassesIt()
 {
     HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
     gate.holdOff(u"h"_s, m_clock.now().addSecs(30));
-    QString why;
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!gate.enter(u"h"_s, std::chrono::seconds(5), &why));
+    const HostGate::Turn held = gate.enter(u"h"_s, std::chrono::seconds(5));
+    QVERIFY(!held.ok);
     QVERIFY(clock.elapsed() < 1000);
-    QVERIFY2(why.contains(u"30 more seconds (Retry-After)"_s), qPrintable(why));
+    QVERIFY2(held.error.contains(u"30 more seconds (Retry-After)"_s), qPrintable(held.error));
     // A shorter hold-off does not shorten the longer one.
     gate.holdOff(u"h"_s, m_clock.now().addSecs(5));
     m_clock.advance(std::chrono::seconds(29));
-    QVERIFY(!gate.enter(u"h"_s, std::chrono::seconds(0), &why));
-    QVERIFY2(why.contains(u"1 more seconds"_s), qPrintable(why));
+    const HostGate::Turn stillHeld = gate.enter(u"h"_s, std::chrono::seconds(0));
+    QVERIFY(!stillHeld.ok);
+    QVERIFY2(stillHeld.error.contains(u"1 more seconds"_s), qPrintable(stillHeld.error));
     m_clock.advance(std::chrono::seconds(1));
-    QVERIFY2(gate.enter(u"h"_s, std::chrono::seconds(0), &why), qPrintable(why));
+    const HostGate::Turn free = gate.enter(u"h"_s, std::chrono::seconds(0));
+    QVERIFY2(free.ok, qPrintable(free.error));
 }
 
 void tst_Upstream::client_data()
