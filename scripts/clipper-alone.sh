@@ -20,9 +20,13 @@ trap 'rm -rf "$hidden"' EXIT
 for header in sqlite3.h sqlite3ext.h httplib.h; do
     printf '#error "%s is hidden: the clipper alone must not need it"\n' "$header" \
         >"$hidden/$header"
-    [ -e "/usr/include/$header" ] && mount --bind "$hidden/$header" "/usr/include/$header"
+    if [ -e "/usr/include/$header" ]; then
+        mount --bind "$hidden/$header" "/usr/include/$header"
+    fi
 done
-[ -d /usr/include/libxml2 ] && mount -t tmpfs none /usr/include/libxml2
+if [ -d /usr/include/libxml2 ]; then
+    mount -t tmpfs none /usr/include/libxml2
+fi
 : >"$hidden/empty.pc"
 for module in libxml-2.0 sqlite3 cpp-httplib; do
     if pc="$(pkg-config --variable=pcfiledir "$module" 2>/dev/null)"; then
