@@ -29,17 +29,17 @@ QList<QByteArray> corpusPages()
     QList<QByteArray> pages;
     for (qsizetype number = 1; number <= kArticles; ++number) {
         const auto article =
-            corpus.article(today, dayStamp(today) + u'/' + QString::number(number));
-        pages.append(CodePage::toEucJp(PageTemplates::articlePage(*article)));
+            corpus.article(today, DayStamp(today) + u'/' + QString::number(number));
+        pages.append(CodePage::toEucJp(PageTemplates::FormatArticlePage(*article)));
     }
-    for (const QString &code : headlineCodes()) {
+    for (const QString &code : HeadlineCodes()) {
         const qsizetype count = corpus.headlineCount(today, 0, code);
         for (qsizetype from = 0; from < count; from += corpus.pageSize()) {
             PageTemplates::ListPage list;
             list.code = code;
             list.day = today;
             list.items = corpus.headlines(today, 0, code, from, corpus.pageSize());
-            pages.append(CodePage::toEucJp(PageTemplates::listPage(list)));
+            pages.append(CodePage::toEucJp(PageTemplates::FormatListPage(list)));
         }
     }
     return pages;

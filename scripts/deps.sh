@@ -8,7 +8,7 @@ packages=(
     g++ cmake make pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n
     libcurl4-openssl-dev libcpp-httplib-dev libxml2-dev libsqlite3-dev zlib1g-dev
-    fonts-dejavu-core curl time clang-format
+    fonts-dejavu-core curl time clang-format ccache
     dbus-daemon scdoc man-db
 )
 case "${1:-}" in

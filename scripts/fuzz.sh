@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-60}"
 build="${VARNHOLT_FUZZ_BUILD_DIR:-build-fuzz}"
-targets=(ini headlines nextpage articletext eucjp commandline keywords)
+targets=(ini headlines nextpage articletext eucjp commandline keywords charset)
 
 if [ ! -f "$build/CMakeCache.txt" ]; then
     cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \

@@ -126,47 +126,47 @@ Archive::~Archive()
     sqlite3_close(m_db);
 }
 
-bool Archive::exec(const char *sql, QString *error)
+FileResult Archive::exec(const char *sql)
 {
     char *message = nullptr;
     if (sqlite3_exec(m_db, sql, nullptr, nullptr, &message) == SQLITE_OK)
-        return true;
-    if (error)
-        *error = u"the archive %1: %2"_s.arg(m_path, QString::fromUtf8(message));
+        return FileResult::success();
+    const FileResult failed = FileResult::failure(m_path, QString::fromUtf8(message));
     sqlite3_free(message);
-    return false;
+    return failed;
 }
 
-bool Archive::open(const QString &path, QString *error)
+FileResult Archive::open(const QString &path)
 {
     std::lock_guard lock(m_mutex);
     m_path = path;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        *error = u"cannot create the folder of the archive %1"_s.arg(path);
-        return false;
-    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath()))
+        return FileResult::failure(path, u"cannot create the archive's folder"_s);
     if (sqlite3_open_v2(path.toUtf8().constData(), &m_db,
                         SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_FULLMUTEX,
                         nullptr) != SQLITE_OK) {
-        *error = u"cannot open the archive %1: %2"_s.arg(
-            path, QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : "out of memory"));
+        const FileResult failed = FileResult::failure(
+            path, u"cannot open the archive: "_s +
+                      QString::fromUtf8(m_db ? sqlite3_errmsg(m_db) : "out of memory"));
         sqlite3_close(m_db);
         m_db = nullptr;
-        return false;
+        return failed;
     }
     // A second portal on the same folder waits for the first one's write instead of failing.
     sqlite3_busy_timeout(m_db, 5000);
     // WAL keeps readers off the writer's back; NORMAL is still safe against a killed process.
-    return exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;", error) &&
-           exec(kSchema, error);
+    if (const FileResult journal = exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+        !journal)
+        return journal;
+    return exec(kSchema);
 }
 
-int Archive::store(const QString &code, const QString &source, const QList<FeedItem> &items,
-                   const QDateTime &now, QString *error)
+StoreResult Archive::store(const QString &code, const QString &source, const QList<FeedItem> &items,
+                           const QDateTime &now)
 {
     std::lock_guard lock(m_mutex);
-    if (!exec("BEGIN IMMEDIATE", error))
-        return 0;
+    if (const FileResult begun = exec("BEGIN IMMEDIATE"); !begun)
+        return {false, 0, begun.error};
     int placed = 0;
     bool failed = false;
     for (const FeedItem &item : items) {
@@ -208,13 +208,13 @@ int Archive::store(const QString &code, const QString &source, const QList<FeedI
         placed += sqlite3_changes(m_db);
     }
     if (failed) {
-        if (error)
-            *error = u"the archive %1: %2"_s.arg(m_path, QString::fromUtf8(sqlite3_errmsg(m_db)));
+        const FileResult why = FileResult::failure(m_path, QString::fromUtf8(sqlite3_errmsg(m_db)));
         exec("ROLLBACK");
-        return 0;
+        return {false, 0, why.error};
     }
-    exec("COMMIT", error);
-    return placed;
+    if (const FileResult committed = exec("COMMIT"); !committed)
+        return {false, 0, committed.error};
+    return {true, placed, {}};
 }
 
 qsizetype Archive::count(const QString &code, QDate day)

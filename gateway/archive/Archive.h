@@ -1,6 +1,7 @@
 #pragma once
 
 #include "feeds/FeedParser.h"
+#include "util/FileResult.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -36,6 +37,14 @@ struct FeedState
     QDateTime retryAfter; // invalid: no hold-off
 };
 
+// What storing a feed's items came to: how many were newly placed, or why none were.
+struct StoreResult
+{
+    bool ok = true;
+    int placed = 0;
+    QString error; // "<archive file>: <SQLite's reason>"
+};
+
 struct StoredArticle
 {
     QStringList paragraphs;
@@ -53,14 +62,14 @@ public:
     ~Archive();
     Q_DISABLE_COPY_MOVE(Archive)
 
-    // Opens or creates the file, making its folder; false with the reason naming the file.
-    bool open(const QString &path, QString *error);
+    // Opens or creates the file, making its folder.
+    FileResult open(const QString &path);
 
     // Adds the items a feed of category code showed (now: when they were seen). An item whose
     // link is known keeps its id and day and is placed in code too; an item whose title code
-    // already shows that day is left out. Returns how many items were newly placed.
-    int store(const QString &code, const QString &source, const QList<FeedItem> &items,
-              const QDateTime &now, QString *error);
+    // already shows that day is left out. All of them or, on a failure, none.
+    StoreResult store(const QString &code, const QString &source, const QList<FeedItem> &items,
+                      const QDateTime &now);
 
     qsizetype count(const QString &code, QDate day);
     // Newest first.
@@ -78,7 +87,7 @@ public:
     void prune(QDate firstKept);
 
 private:
-    bool exec(const char *sql, QString *error = nullptr);
+    FileResult exec(const char *sql);
 
     std::mutex m_mutex;
     sqlite3 *m_db = nullptr;

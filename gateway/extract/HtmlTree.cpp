@@ -6,16 +6,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-QString fromXml(const xmlChar *text)
-{
-    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text)) : QString();
-}
-
 void appendText(const xmlNode *node, QString &out)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
         if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-            out += fromXml(child->content);
+            out += FromXml(child->content);
         } else if (child->type == XML_ELEMENT_NODE) {
             const QString tag = HtmlTree::Tag(child);
             if (tag == u"script" || tag == u"style" || tag == u"noscript" || tag == u"template")
@@ -64,8 +59,7 @@ XPathResult Select(xmlDoc *doc, const QByteArray &expression)
 {
     if (!doc)
         return nullptr;
-    std::unique_ptr<xmlXPathContext, decltype(&xmlXPathFreeContext)> context(
-        xmlXPathNewContext(doc), xmlXPathFreeContext);
+    const XPathContext context(xmlXPathNewContext(doc));
     // libxml2 keeps its error handler per thread, so this silences only this evaluation.
     xmlSetStructuredErrorFunc(nullptr, [](void *, xmlErrorPtr) {});
     XPathResult result(xmlXPathEvalExpression(
@@ -102,17 +96,15 @@ bool IsElement(const xmlNode *node)
 
 QString Tag(const xmlNode *node)
 {
-    return IsElement(node) ? fromXml(node->name).toLower() : QString();
+    return IsElement(node) ? FromXml(node->name).toLower() : QString();
 }
 
 QString Attribute(const xmlNode *node, const char *name)
 {
     if (!IsElement(node))
         return {};
-    xmlChar *value = xmlGetProp(node, reinterpret_cast<const xmlChar *>(name));
-    const QString text = fromXml(value);
-    xmlFree(value);
-    return text;
+    const XmlText value(xmlGetProp(node, reinterpret_cast<const xmlChar *>(name)));
+    return FromXml(value.get());
 }
 
 QString ClassAndId(const xmlNode *node)
@@ -124,7 +116,7 @@ QString Text(const xmlNode *node)
 {
     QString out;
     if (node && (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE))
-        out = fromXml(node->content);
+        out = FromXml(node->content);
     else if (node)
         appendText(node, out);
     return Simplified(out);

@@ -1,29 +1,21 @@
 #pragma once
 
+#include "LibXml.h"
+
 #include <QString>
 
 #include <libxml/HTMLparser.h>
-#include <libxml/xpath.h>
-#include <memory>
 
 // A parsed HTML page and the few questions the extractor asks of its nodes.
 namespace HtmlTree {
 
-struct DocFree
-{
-    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
-};
-using Document = std::unique_ptr<xmlDoc, DocFree>;
+using Document = XmlDocument;
 
 // Parses text with libxml2's forgiving HTML parser; never null for non-empty text. The page's
 // own charset declaration is ignored: the text is already decoded.
 Document Parse(const QString &text);
 
-struct XPathFree
-{
-    void operator()(xmlXPathObject *object) const { xmlXPathFreeObject(object); }
-};
-using XPathResult = std::unique_ptr<xmlXPathObject, XPathFree>;
+using XPathResult = XPathObject;
 
 // What an XPath expression evaluates to in the document; null when it does not compile. The
 // expression's errors are not printed.

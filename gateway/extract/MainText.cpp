@@ -3,10 +3,10 @@
 #include "BoilerplateWords.h"
 #include "HtmlTree.h"
 #include "JsonLdBody.h"
-#include "PageCharset.h"
 #include "ParagraphText.h"
 #include "ScoringPass.h"
 #include "TextOverlap.h"
+#include "util/Charset.h"
 
 #include <libxml/xpath.h>
 #include <memory>
@@ -108,7 +108,7 @@ MainTextResult ExtractMainText(const QByteArray &page, const QString &contentTyp
 {
     // The address is the place for per-site rules; none are built in yet.
     Q_UNUSED(address);
-    const QString text = PageCharset::DecodePage(page, contentType);
+    const QString text = Charset::DecodePage(page, contentType);
     const QStringList fromScoring = scored(text);
 
     HtmlTree::Document doc = HtmlTree::Parse(text);
@@ -134,7 +134,7 @@ MainTextResult ExtractMainText(const QByteArray &page, const QString &contentTyp
 MainTextResult ExtractByXPath(const QByteArray &page, const QString &contentType,
                               const QString &xpath)
 {
-    HtmlTree::Document doc = HtmlTree::Parse(PageCharset::DecodePage(page, contentType));
+    HtmlTree::Document doc = HtmlTree::Parse(Charset::DecodePage(page, contentType));
     if (!doc)
         return {};
     const HtmlTree::XPathResult selected = HtmlTree::Select(doc.get(), xpath.toUtf8());

@@ -7,14 +7,17 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Collects text into lines; a break ends the current line unless it is empty. A line that is
-// all link ("一覧へ戻る", a related headline), a dateline or a boilerplate heading is left out.
+// Collects text into lines; a break ends the current line unless it is empty. On a page, a line
+// that is all link ("一覧へ戻る", a related headline), a dateline or a boilerplate heading is left
+// out; whole text keeps every line.
 class Lines
 {
 public:
-    explicit Lines(QStringList &out)
+    Lines(QStringList &out, bool whole)
         : m_out(out)
+        , m_whole(whole)
     {}
+    bool whole() const { return m_whole; }
     void add(const QString &text, bool inLink)
     {
         m_line += text;
@@ -27,13 +30,16 @@ public:
         const bool allLink = m_linked >= HtmlTree::CodePoints(line) * 0.9;
         m_line.clear();
         m_linked = 0;
-        if (!line.isEmpty() && !allLink && !Boilerplate::IsBoilerplateLine(line) &&
-            !Boilerplate::IsDateline(line) && !Boilerplate::IsByline(line))
+        if (line.isEmpty())
+            return;
+        if (m_whole || (!allLink && !Boilerplate::IsBoilerplateLine(line) &&
+                        !Boilerplate::IsDateline(line) && !Boilerplate::IsByline(line)))
             m_out << line;
     }
 
 private:
     QStringList &m_out;
+    bool m_whole;
     QString m_line;
     qsizetype m_linked = 0; // characters of m_line inside links
 };
@@ -42,13 +48,15 @@ void render(const xmlNode *node, Lines &lines, bool inLink)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
         if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
-            lines.add(QString::fromUtf8(reinterpret_cast<const char *>(child->content)), inLink);
+            lines.add(FromXml(child->content), inLink);
             continue;
         }
         if (child->type != XML_ELEMENT_NODE)
             continue;
         const QString tag = HtmlTree::Tag(child);
-        if (ParagraphText::IsSilentTag(tag) || ParagraphText::IsHidden(child))
+        // Whole text has no page title to leave out.
+        const bool silent = ParagraphText::IsSilentTag(tag) && !(lines.whole() && tag == u"h1");
+        if (silent || ParagraphText::IsHidden(child))
             continue;
         if (tag == u"br" || tag == u"hr") {
             lines.breakLine();
@@ -63,6 +71,16 @@ void render(const xmlNode *node, Lines &lines, bool inLink)
         else if (tag == u"td" || tag == u"th")
             lines.add(u" "_s, false);
     }
+}
+
+void append(const xmlNode *node, QStringList &paragraphs, bool whole)
+{
+    Lines lines(paragraphs, whole);
+    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
+        lines.add(FromXml(node->content), false);
+    else
+        render(node, lines, false);
+    lines.breakLine();
 }
 
 } // namespace
@@ -108,18 +126,20 @@ bool IsHidden(const xmlNode *node)
 
 void Append(const xmlNode *node, QStringList &paragraphs)
 {
-    Lines lines(paragraphs);
-    if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE)
-        lines.add(QString::fromUtf8(reinterpret_cast<const char *>(node->content)), false);
-    else
-        render(node, lines, false);
-    lines.breakLine();
+    append(node, paragraphs, false);
 }
 
 QStringList Of(const xmlNode *node)
 {
     QStringList paragraphs;
-    Append(node, paragraphs);
+    append(node, paragraphs, false);
+    return paragraphs;
+}
+
+QStringList WholeTextOf(const xmlNode *node)
+{
+    QStringList paragraphs;
+    append(node, paragraphs, true);
     return paragraphs;
 }
 

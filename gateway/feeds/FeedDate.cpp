@@ -105,7 +105,7 @@ QDateTime rfc3339(const QString &text)
 
 } // namespace
 
-QDateTime parseFeedDate(const QString &text)
+QDateTime ParseFeedDate(const QString &text)
 {
     const QString trimmed = text.simplified();
     if (trimmed.isEmpty())

@@ -1,14 +1,14 @@
 #include "FeedParser.h"
 
-#include "Charset.h"
 #include "FeedDate.h"
+#include "LibXml.h"
 #include "PlainText.h"
+#include "util/Charset.h"
 
 #include <QRegularExpression>
 
 #include <libxml/HTMLparser.h>
 #include <libxml/parser.h>
-#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -16,15 +16,6 @@ namespace {
 
 // A feed longer than this is cut: nothing in a feed may make the archive grow without bound.
 constexpr qsizetype kMostItems = 300;
-
-struct DocDeleter
-{
-    void operator()(xmlDoc *doc) const { xmlFreeDoc(doc); }
-};
-struct XmlCharDeleter
-{
-    void operator()(xmlChar *text) const { xmlFree(text); }
-};
 
 bool named(const xmlNode *node, const char *name)
 {
@@ -42,15 +33,14 @@ QString textOf(const xmlNode *node)
 {
     if (!node)
         return {};
-    const std::unique_ptr<xmlChar, XmlCharDeleter> text(xmlNodeGetContent(node));
-    return text ? QString::fromUtf8(reinterpret_cast<const char *>(text.get())) : QString();
+    const XmlText text(xmlNodeGetContent(node));
+    return FromXml(text.get());
 }
 
 QString attribute(const xmlNode *node, const char *name)
 {
-    const std::unique_ptr<xmlChar, XmlCharDeleter> value(
-        xmlGetProp(node, reinterpret_cast<const xmlChar *>(name)));
-    return value ? QString::fromUtf8(reinterpret_cast<const char *>(value.get())) : QString();
+    const XmlText value(xmlGetProp(node, reinterpret_cast<const xmlChar *>(name)));
+    return FromXml(value.get());
 }
 
 const xmlNode *child(const xmlNode *parent, const char *name)
@@ -104,7 +94,7 @@ QString mapHtmlEntities(const QString &text)
 
 QString paragraphsText(const QString &html)
 {
-    return htmlParagraphs(html).join(u'\n');
+    return HtmlParagraphs(html).join(u'\n');
 }
 
 QUrl webLink(const QUrl &base, const QString &link)
@@ -122,7 +112,7 @@ QUrl webLink(const QUrl &base, const QString &link)
 QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> names)
 {
     for (const char *name : names) {
-        const QDateTime date = parseFeedDate(textOf(child(item, name)));
+        const QDateTime date = ParseFeedDate(textOf(child(item, name)));
         if (date.isValid())
             return date;
     }
@@ -132,7 +122,7 @@ QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> nam
 FeedItem rssItem(const xmlNode *item, const QUrl &base)
 {
     FeedItem out;
-    out.title = htmlLine(textOf(child(item, "title")));
+    out.title = HtmlLine(textOf(child(item, "title")));
     out.link = webLink(base, textOf(child(item, "link")));
     if (out.link.isEmpty()) {
         const xmlNode *guid = child(item, "guid");
@@ -165,7 +155,7 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
     FeedItem out;
     const xmlNode *title = child(entry, "title");
     out.title = attribute(title ? title : entry, "type") == u"text" ? textOf(title).simplified()
-                                                                    : htmlLine(textOf(title));
+                                                                    : HtmlLine(textOf(title));
     for (const xmlNode *link : children(entry, "link")) {
         const QString rel = attribute(link, "rel");
         if (rel.isEmpty() || rel == u"alternate") {
@@ -182,23 +172,17 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
 
 } // namespace
 
-FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
+FeedParseResult ParseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
 {
     FeedParseResult result;
-    QString charset = xmlDeclaredEncoding(bytes);
-    if (charset.isEmpty())
-        charset = charsetOfContentType(contentType);
-    QString text = decodeCharset(bytes, charset);
-    if (text.startsWith(QChar(0xFEFF)))
-        text.remove(0, 1);
-    const QByteArray utf8 = mapHtmlEntities(text).toUtf8();
+    const QByteArray utf8 = mapHtmlEntities(Charset::DecodeXml(bytes, contentType)).toUtf8();
 
     // The bytes are UTF-8 now whatever the declaration says; the parser must not re-read them
     // in the declared charset.
-    const std::unique_ptr<xmlDoc, DocDeleter> doc(
-        xmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
-                      XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
-                          XML_PARSE_NOWARNING | XML_PARSE_NOCDATA | XML_PARSE_IGNORE_ENC));
+    const XmlDocument doc(xmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
+                                        XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
+                                            XML_PARSE_NOWARNING | XML_PARSE_NOCDATA |
+                                            XML_PARSE_IGNORE_ENC));
     const xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
     if (!root) {
         result.error = u"not XML"_s;
@@ -209,18 +193,17 @@ FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, c
     bool atom = false;
     if (named(root, "rss")) {
         const xmlNode *channel = child(root, "channel");
-        result.source = htmlLine(textOf(child(channel, "title")));
+        result.source = HtmlLine(textOf(child(channel, "title")));
         items = children(channel, "item") + children(root, "item");
     } else if (named(root, "RDF")) {
-        result.source = htmlLine(textOf(child(child(root, "channel"), "title")));
+        result.source = HtmlLine(textOf(child(child(root, "channel"), "title")));
         items = children(root, "item");
     } else if (named(root, "feed")) {
         atom = true;
-        result.source = htmlLine(textOf(child(root, "title")));
+        result.source = HtmlLine(textOf(child(root, "title")));
         items = children(root, "entry");
     } else {
-        result.error = u"not an RSS or Atom feed (the document is <%1>)"_s.arg(
-            QString::fromUtf8(reinterpret_cast<const char *>(root->name)));
+        result.error = u"not an RSS or Atom feed (the document is <%1>)"_s.arg(FromXml(root->name));
         return result;
     }
 

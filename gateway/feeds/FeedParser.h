@@ -26,4 +26,4 @@ struct FeedParseResult
 
 // RSS 2.0, RSS 1.0 (RDF) or Atom. contentType: the reply's header value, used for the charset
 // when the document names none; address: the feed's own address, for relative links.
-FeedParseResult parseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address);
+FeedParseResult ParseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address);

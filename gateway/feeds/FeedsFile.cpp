@@ -72,9 +72,9 @@ public:
 private:
     bool section(const QString &name)
     {
-        if (name != kPortalSection && !headlineCodes().contains(name))
+        if (name != kPortalSection && !HeadlineCodes().contains(name))
             return fail(u"[%1] is neither a category code (%2) nor [portal]"_s.arg(
-                name, headlineCodes().join(u' ')));
+                name, HeadlineCodes().join(u' ')));
         if (m_seen.contains(name))
             return fail(u"[%1] appears twice"_s.arg(name));
         m_seen.append(name);
@@ -176,7 +176,7 @@ private:
 
 } // namespace
 
-FeedsFileResult parseFeedsFile(const QByteArray &text, const QString &name)
+FeedsFileResult ParseFeedsFile(const QByteArray &text, const QString &name)
 {
     QByteArray bytes = text;
     if (bytes.startsWith("\xEF\xBB\xBF"))
@@ -204,7 +204,7 @@ FeedsFileResult parseFeedsFile(const QByteArray &text, const QString &name)
     return result;
 }
 
-FeedsFileResult readFeedsFile(const QString &path)
+FeedsFileResult ReadFeedsFile(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -212,5 +212,5 @@ FeedsFileResult readFeedsFile(const QString &path)
         result.error = u"cannot read the feeds file %1: %2"_s.arg(path, file.errorString());
         return result;
     }
-    return parseFeedsFile(file.readAll(), path);
+    return ParseFeedsFile(file.readAll(), path);
 }

@@ -51,5 +51,5 @@ struct FeedsFileResult
 };
 
 // text: the file's UTF-8 contents; name: how errors name the file.
-FeedsFileResult parseFeedsFile(const QByteArray &text, const QString &name);
-FeedsFileResult readFeedsFile(const QString &path);
+FeedsFileResult ParseFeedsFile(const QByteArray &text, const QString &name);
+FeedsFileResult ReadFeedsFile(const QString &path);

@@ -3,11 +3,12 @@
 #include <QString>
 #include <QStringList>
 
-// Text of an HTML fragment as a reader sees it: entities decoded, tags dropped, scripts and
-// styles left out, one paragraph per block or line break, white space collapsed.
-QStringList htmlParagraphs(const QString &html);
+// Text of an HTML fragment (a feed's title or summary) as a reader sees it, cut into paragraphs
+// by the same rules as an article page (ParagraphText), but keeping every line; text without
+// markup keeps its own line breaks.
+QStringList HtmlParagraphs(const QString &html);
 // One line: the paragraphs joined by a space.
-QString htmlLine(const QString &html);
+QString HtmlLine(const QString &html);
 
 // "&", "<" and ">" in their full-width forms, so that no text can break the portal's markup.
-QString pageSafe(QString text);
+QString PageSafe(QString text);

@@ -18,7 +18,7 @@ bool allDigits(QStringView text)
 
 } // namespace
 
-QStringList headlineCodes()
+QStringList HeadlineCodes()
 {
     QStringList codes;
     for (const CategoryInfo &category : Categories) {
@@ -30,7 +30,7 @@ QStringList headlineCodes()
     return codes;
 }
 
-QString headlineCaption(const QString &code)
+QString HeadlineCaption(const QString &code)
 {
     for (const CategoryInfo &category : Categories) {
         if (QString::fromUtf16(category.code) == code + u'/')
@@ -39,12 +39,12 @@ QString headlineCaption(const QString &code)
     return code;
 }
 
-QString dayStamp(QDate day)
+QString DayStamp(QDate day)
 {
     return day.toString(u"yyMMdd"_s);
 }
 
-std::optional<HeadlineRequest> parseHeadlinePath(QStringView path, QDate today)
+std::optional<HeadlineRequest> ParseHeadlinePath(QStringView path, QDate today)
 {
     if (!path.startsWith(kPrefix))
         return std::nullopt;
@@ -62,7 +62,7 @@ std::optional<HeadlineRequest> parseHeadlinePath(QStringView path, QDate today)
     if (parts.isEmpty() || parts.size() > 2)
         return std::nullopt;
     request.code = parts.front().toString();
-    if (!headlineCodes().contains(request.code))
+    if (!HeadlineCodes().contains(request.code))
         return std::nullopt;
     if (parts.size() == 2 && !parts.back().isEmpty()) {
         if (!allDigits(parts.back()) || parts.back().size() > 6)
@@ -75,11 +75,11 @@ std::optional<HeadlineRequest> parseHeadlinePath(QStringView path, QDate today)
     return request;
 }
 
-QString headlineListPath(QDate day, QDate today, const QString &code, int page)
+QString HeadlineListPath(QDate day, QDate today, const QString &code, int page)
 {
     QString path = kPrefix;
     if (day != today)
-        path += dayStamp(day) + u'/';
+        path += DayStamp(day) + u'/';
     path += code + u'/';
     if (page > 1)
         path += QString::number(page);

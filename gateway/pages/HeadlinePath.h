@@ -18,11 +18,11 @@ struct HeadlineRequest
 };
 
 // The category codes that have list pages, in the program's table order.
-QStringList headlineCodes();
-QString headlineCaption(const QString &code);
+QStringList HeadlineCodes();
+QString HeadlineCaption(const QString &code);
 
 // nullopt when the path names no list page of a real category.
-std::optional<HeadlineRequest> parseHeadlinePath(QStringView path, QDate today);
-QString headlineListPath(QDate day, QDate today, const QString &code, int page);
+std::optional<HeadlineRequest> ParseHeadlinePath(QStringView path, QDate today);
+QString HeadlineListPath(QDate day, QDate today, const QString &code, int page);
 // "240501": the day part of list and article addresses.
-QString dayStamp(QDate day);
+QString DayStamp(QDate day);

@@ -40,9 +40,9 @@ QStringList header(const QString &title, const SiteLook &look)
 QStringList categoryMenu()
 {
     QStringList lines{u"<ul class=\"menu\">"_s};
-    for (const QString &code : headlineCodes())
+    for (const QString &code : HeadlineCodes())
         lines.append(
-            u"<li><a href=\"/headlines/%1/\">%2</a></li>"_s.arg(code, headlineCaption(code)));
+            u"<li><a href=\"/headlines/%1/\">%2</a></li>"_s.arg(code, HeadlineCaption(code)));
     lines.append(u"</ul>"_s);
     return lines;
 }
@@ -75,14 +75,14 @@ QString wrapped(const QString &paragraph)
 
 } // namespace
 
-const SiteLook &sampleLook()
+const SiteLook &SampleLook()
 {
     static const SiteLook look{u"Varnholtサンプルニュース"_s,
                                u"掲載記事はすべて架空の見本です。"_s};
     return look;
 }
 
-std::optional<ListPage> listPageOf(const HeadlineRequest &request, QDate today, qsizetype count,
+std::optional<ListPage> ListPageOf(const HeadlineRequest &request, QDate today, qsizetype count,
                                    qsizetype pageSize)
 {
     const int pageCount = int((count + pageSize - 1) / pageSize);
@@ -94,15 +94,15 @@ std::optional<ListPage> listPageOf(const HeadlineRequest &request, QDate today, 
     list.page = request.page;
     list.pageCount = pageCount;
     if (request.page > 1)
-        list.previousPath = headlineListPath(request.day, today, request.code, request.page - 1);
+        list.previousPath = HeadlineListPath(request.day, today, request.code, request.page - 1);
     if (request.page < pageCount)
-        list.nextPath = headlineListPath(request.day, today, request.code, request.page + 1);
+        list.nextPath = HeadlineListPath(request.day, today, request.code, request.page + 1);
     return list;
 }
 
-QString listPage(const ListPage &list, const SiteLook &look)
+QString FormatListPage(const ListPage &list, const SiteLook &look)
 {
-    const QString caption = headlineCaption(list.code);
+    const QString caption = HeadlineCaption(list.code);
     QStringList lines = header(caption, look);
     lines += categoryMenu();
     lines.append(u"<h1>"_s + caption + u"</h1>"_s);
@@ -125,9 +125,9 @@ QString listPage(const ListPage &list, const SiteLook &look)
     return crlf(lines);
 }
 
-QString noArticlePage(const QString &code, QDate day, const SiteLook &look)
+QString FormatNoArticlePage(const QString &code, QDate day, const SiteLook &look)
 {
-    const QString caption = headlineCaption(code);
+    const QString caption = HeadlineCaption(code);
     QStringList lines = header(caption, look);
     lines += categoryMenu();
     lines.append(u"<h1>"_s + caption + u"</h1>"_s);
@@ -138,7 +138,7 @@ QString noArticlePage(const QString &code, QDate day, const SiteLook &look)
     return crlf(lines);
 }
 
-QString articlePage(const ArticleContent &article, const SiteLook &look)
+QString FormatArticlePage(const ArticleContent &article, const SiteLook &look)
 {
     QStringList lines = header(article.title, look);
     lines.append(u"<h1>"_s + article.title + u"</h1>"_s);
@@ -162,7 +162,7 @@ QString articlePage(const ArticleContent &article, const SiteLook &look)
     return crlf(lines);
 }
 
-QString notFoundPage(const QString &path, const SiteLook &look)
+QString FormatNotFoundPage(const QString &path, const SiteLook &look)
 {
     QStringList lines = header(u"ページが見つかりません"_s, look);
     lines.append(u"<h1>ページが見つかりません</h1>"_s);
@@ -171,7 +171,7 @@ QString notFoundPage(const QString &path, const SiteLook &look)
     return crlf(lines);
 }
 
-QString topPage(QDate today, const SiteLook &look)
+QString FormatTopPage(QDate today, const SiteLook &look)
 {
     QStringList lines = header(u"トップ"_s, look);
     lines.append(u"<h1>"_s + look.name + u"</h1>"_s);

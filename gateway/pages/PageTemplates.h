@@ -29,17 +29,17 @@ struct SiteLook
     QString name;
     QString notice;
 };
-const SiteLook &sampleLook();
+const SiteLook &SampleLook();
 
 // The requested page of a list of count headlines, pageSize to a page, with its neighbours'
 // addresses and no items yet (the caller takes items [from, from + pageSize)); nullopt past the
 // last page.
-std::optional<ListPage> listPageOf(const HeadlineRequest &request, QDate today, qsizetype count,
+std::optional<ListPage> ListPageOf(const HeadlineRequest &request, QDate today, qsizetype count,
                                    qsizetype pageSize);
-QString listPage(const ListPage &list, const SiteLook &look = sampleLook());
-QString noArticlePage(const QString &code, QDate day, const SiteLook &look = sampleLook());
-QString articlePage(const ArticleContent &article, const SiteLook &look = sampleLook());
-QString notFoundPage(const QString &path, const SiteLook &look = sampleLook());
-QString topPage(QDate today, const SiteLook &look = sampleLook());
+QString FormatListPage(const ListPage &list, const SiteLook &look = SampleLook());
+QString FormatNoArticlePage(const QString &code, QDate day, const SiteLook &look = SampleLook());
+QString FormatArticlePage(const ArticleContent &article, const SiteLook &look = SampleLook());
+QString FormatNotFoundPage(const QString &path, const SiteLook &look = SampleLook());
+QString FormatTopPage(QDate today, const SiteLook &look = SampleLook());
 
 } // namespace PageTemplates

@@ -1,10 +1,13 @@
 #include "RobotsCache.h"
 
+#include "HostGate.h"
+
 using namespace Qt::StringLiterals;
 
-RobotsCache::RobotsCache(UpstreamClient &client, QString agent)
-    : m_client(client)
+RobotsCache::RobotsCache(Upstream &upstream, QString agent, const GatewayClock &clock)
+    : m_upstream(upstream)
     , m_agent(std::move(agent))
+    , m_clock(clock)
 {}
 
 RobotsCache::Entry &RobotsCache::entryFor(const QString &host)
@@ -16,17 +19,17 @@ RobotsCache::Entry &RobotsCache::entryFor(const QString &host)
     return *entry;
 }
 
-bool RobotsCache::allows(const QUrl &url, QString *why)
+RobotsCache::Permission RobotsCache::allows(const QUrl &url)
 {
-    const QString host = hostKey(url);
+    const QString host = HostKey(url);
     Entry &entry = entryFor(host);
     std::lock_guard lock(entry.mutex);
-    const QDateTime now = QDateTime::currentDateTimeUtc();
+    const QDateTime now = m_clock.now();
     if (!entry.expires.isValid() || entry.expires < now) {
         UpstreamRequest request;
         request.url = QUrl(host + u"/robots.txt"_s);
         request.timeout = std::chrono::seconds(10);
-        const UpstreamReply reply = m_client.get(request);
+        const UpstreamReply reply = m_upstream.get(request);
         entry.failure.clear();
         if (reply.ok && reply.status >= 200 && reply.status < 300) {
             entry.rules = RobotsRules::parse(reply.body, m_agent);
@@ -44,8 +47,7 @@ bool RobotsCache::allows(const QUrl &url, QString *why)
     const QString path = QString::fromUtf8(
         url.toEncoded(QUrl::RemoveScheme | QUrl::RemoveAuthority | QUrl::RemoveFragment));
     if (entry.rules.allows(path))
-        return true;
-    *why = entry.failure.isEmpty() ? url.toString() + u": robots.txt forbids it"_s
-                                   : entry.failure + u", so no page is fetched from it"_s;
-    return false;
+        return {};
+    return {false, entry.failure.isEmpty() ? url.toString() + u": robots.txt forbids it"_s
+                                           : entry.failure + u", so no page is fetched from it"_s};
 }

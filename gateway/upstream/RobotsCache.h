@@ -1,7 +1,8 @@
 #pragma once
 
+#include "GatewayClock.h"
 #include "RobotsRules.h"
-#include "UpstreamClient.h"
+#include "Upstream.h"
 
 #include <QDateTime>
 #include <QUrl>
@@ -16,11 +17,18 @@
 class RobotsCache
 {
 public:
-    RobotsCache(UpstreamClient &client, QString agent);
+    // Whether robots.txt lets the gateway fetch a page, or what forbade it.
+    struct Permission
+    {
+        bool ok = true;
+        QString error; // naming the page or its robots.txt
+    };
+
+    // upstream and clock outlive the cache.
+    RobotsCache(Upstream &upstream, QString agent, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(RobotsCache)
 
-    // why: when false, what forbade it.
-    bool allows(const QUrl &url, QString *why);
+    Permission allows(const QUrl &url);
 
 private:
     struct Entry
@@ -32,8 +40,9 @@ private:
     };
     Entry &entryFor(const QString &host);
 
-    UpstreamClient &m_client;
+    Upstream &m_upstream;
     QString m_agent;
+    const GatewayClock &m_clock;
     std::mutex m_mutex;
     std::map<QString, std::unique_ptr<Entry>> m_entries;
 };

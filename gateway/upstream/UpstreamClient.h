@@ -1,6 +1,8 @@
 #pragma once
 
 #include "HostGate.h"
+#include "Upstream.h"
+#include "engine/CurlRequest.h"
 
 #include <QByteArray>
 #include <QDateTime>
@@ -10,51 +12,30 @@
 #include <chrono>
 #include <optional>
 
-struct UpstreamRequest
-{
-    QUrl url;
-    QByteArray etag;         // sent as If-None-Match when not empty
-    QByteArray lastModified; // sent as If-Modified-Since when not empty
-    std::chrono::milliseconds timeout{20'000};
-    // How long to wait for a turn at the host before giving up.
-    std::chrono::milliseconds maxWait{10'000};
-};
-
-struct UpstreamReply
-{
-    bool ok = false; // a reply came (any status); false: error says why none came
-    int status = 0;
-    QByteArray body;
-    QString contentType;
-    QByteArray etag;
-    QByteArray lastModified;
-    QByteArray location; // of a redirect
-    std::optional<std::chrono::seconds> retryAfter;
-    QUrl finalUrl; // after redirects
-    QString error;
-};
-
-// The gateway's HTTP client towards the sources: GET over libcurl, http and https only, a few
-// redirects, time-outs, a size cap, gzip, the gateway's User-Agent, every hop through the host
-// gate. A 429 or 503 holds the host off for its Retry-After. Safe to use from several threads.
-class UpstreamClient
+// The gateway's HTTP client towards the sources, on the program's libcurl layer (engine/
+// CurlRequest: http and https only, time-outs, gzip, the text of failures): the gateway's
+// User-Agent, 8 MiB at most, conditional GET, up to five redirects but never from a public
+// source into the machine's own network, every hop through the host gate. A 429 or 503 holds
+// the host off for its Retry-After. Safe to use from several threads.
+class UpstreamClient final : public Upstream
 {
 public:
-    UpstreamClient(QString userAgent, HostGate &gate);
+    // gate and clock outlive the client.
+    UpstreamClient(QString userAgent, HostGate &gate, const GatewayClock &clock);
     Q_DISABLE_COPY_MOVE(UpstreamClient)
 
-    UpstreamReply get(const UpstreamRequest &request);
+    UpstreamReply get(const UpstreamRequest &request) override;
 
 private:
-    UpstreamReply once(const UpstreamRequest &request, const QUrl &url);
+    Hop once(const UpstreamRequest &request, const QString &address,
+             const QList<QByteArray> &conditions);
+    std::chrono::seconds retryAfterOf(const Hop &hop) const;
 
     QByteArray m_userAgent;
     HostGate &m_gate;
+    const GatewayClock &m_clock;
 };
 
-// Seconds from a Retry-After value: a number of seconds or an HTTP date.
-std::optional<std::chrono::seconds> parseRetryAfter(const QByteArray &value, const QDateTime &now);
-// The origin the gate counts requests by: "https://example.com:443".
-QString hostKey(const QUrl &url);
-// A loopback, private or link-local address, or "localhost".
-bool isLocalHost(const QString &host);
+// "varnholt-portal/<version>", with " (+contact)" when one is given: how the gateway names
+// itself to the sources and to robots.txt.
+QString GatewayUserAgent(const QString &contact);

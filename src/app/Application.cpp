@@ -1,5 +1,10 @@
 #include "Application.h"
 
+#include "TerminalProgress.h"
+#include "engine/DeferredTransport.h"
+#include "engine/FetchAction.h"
+#include "engine/FetchProgress.h"
+#include "engine/HttpLibrary.h"
 #include "startup/CategoryTable.h"
 #include "startup/StartUp.h"
 #include "util/ErrorLines.h"
@@ -9,24 +14,15 @@
 #include <cstdio>
 #include <cstdlib>
 
-#ifdef VARNHOLT_WITH_UI
-#include "ui/DesktopSession.h"
-
-#include <optional>
-#endif
-
-#include "TerminalProgress.h"
-#include "engine/DeferredTransport.h"
-#include "engine/FetchAction.h"
-#include "engine/FetchProgress.h"
-#include "engine/HttpTransport.h"
-
 using namespace Qt::StringLiterals;
 
-Application::Application(Mode mode, QString commandLine, std::unique_ptr<Prompter> prompter)
+Application::Application(Mode mode, QString commandLine, std::unique_ptr<Prompter> prompter,
+                         HttpLibrary &http, DesktopMaker makeDesktop)
     : m_mode(mode)
     , m_commandLine(std::move(commandLine))
     , m_prompter(std::move(prompter))
+    , m_http(http)
+    , m_makeDesktop(std::move(makeDesktop))
 {}
 
 void Application::say(const QString &text) const
@@ -69,12 +65,10 @@ int Application::run()
     if (!folderError.isEmpty())
         say(folderError);
 
-#ifdef VARNHOLT_WITH_UI
     // The windows, set up before the start-up so the debug window shows its first line.
-    std::optional<DesktopSession> desktop;
-    if (m_mode == Mode::Windows)
-        desktop.emplace(m_state, *m_prompter, &m_stop);
-#endif
+    std::unique_ptr<Desktop> desktop;
+    if (m_mode == Mode::Windows && m_makeDesktop)
+        desktop = m_makeDesktop(m_state, *m_prompter, &m_stop, m_http);
 
     const StartUpResult started = StartUp(m_state, *m_prompter, m_commandLine);
     for (const QString &note : started.notes)
@@ -89,11 +83,9 @@ int Application::run()
     if (!started.started)
         return ExitCouldNotStart;
 
-#ifdef VARNHOLT_WITH_UI
     // A display is available: show the settings window (or run at once with /AutoGet).
     if (desktop)
         return desktop->run();
-#endif
     if (!m_state.runOptions.AutoGet) {
         say(u"no display is available: start with \"/AutoGet\" to collect without windows, or "
             "run on a desktop (DISPLAY or WAYLAND_DISPLAY)"_s);
@@ -105,8 +97,9 @@ int Application::run()
 int Application::runUnattended()
 {
     const int connections = m_state.settings.Connections;
-    const auto http = std::make_unique<DeferredTransport>(
-        [connections] { return MakeCurlTransport(std::chrono::seconds(60), connections); });
+    const auto http = std::make_unique<DeferredTransport>([this, connections] {
+        return m_http.makeTransport(std::chrono::seconds(60), connections);
+    });
     // The progress line stays off with "/HideMe" and when "/Debug" lines share the terminal.
     const RunOptions &options = m_state.runOptions;
     std::unique_ptr<TerminalProgress> terminal;

@@ -1,20 +1,9 @@
 #include "HttpModule.h"
+#include "engine/CurlLibrary.h"
 
-#include <curl/curl.h>
-
-namespace {
-
-void cleanUp()
+extern "C" __attribute__((visibility("default"))) HttpLibrary *VarnholtHttpModule()
 {
-    curl_global_cleanup();
-}
-
-} // namespace
-
-extern "C" __attribute__((visibility("default"))) const HttpModuleEntry *VarnholtHttpModule()
-{
-    // Called once, from the loader's call_once, before any handle is made.
-    static const HttpModuleEntry entry{&MakeCurlTransport, &OriginOf, &cleanUp};
-    curl_global_init(CURL_GLOBAL_DEFAULT);
-    return &entry;
+    // Made at the first call (the loader's call_once); libcurl is cleaned up as the process ends.
+    static CurlLibrary library;
+    return &library;
 }

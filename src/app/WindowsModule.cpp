@@ -6,7 +6,7 @@
 
 using namespace Qt::StringLiterals;
 
-int RunWithWindows(int &argc, char **argv)
+int RunWithWindows(int &argc, char **argv, HttpLibrary &http)
 {
     QString failure;
     const auto entry = reinterpret_cast<WindowsMainFunction>(
@@ -15,5 +15,5 @@ int RunWithWindows(int &argc, char **argv)
         WriteErrorLines(u"the windows could not be loaded: "_s + failure);
         return ExitCouldNotStart;
     }
-    return entry(&argc, argv);
+    return entry(&argc, argv, &http);
 }

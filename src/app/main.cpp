@@ -1,4 +1,5 @@
 #include "CommandLineHelp.h"
+#include "HttpModuleLoader.h"
 #include "ProgramMain.h"
 #include "engine/ExitStatus.h"
 #include "util/SignalWatcher.h"
@@ -32,11 +33,7 @@ int main(int argc, char **argv)
     // Before any thread starts (also the windows module's), so that the signal watcher receives
     // every stop signal.
     BlockStopSignals();
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-
-    switch (EarlyActionOf(arguments)) {
+    switch (EarlyActionOf(ArgumentsOf(argc, argv))) {
     case EarlyAction::PrintHelp:
         print(HelpText());
         return ExitNormal;
@@ -47,9 +44,11 @@ int main(int argc, char **argv)
         break;
     }
 
+    // libcurl's module, loaded at the first request of either kind of run.
+    LoadedHttpLibrary http;
 #ifdef VARNHOLT_WINDOWS_MODULE
     if (hasDisplay())
-        return RunWithWindows(argc, argv);
+        return RunWithWindows(argc, argv, http);
 #endif
-    return RunProgram(argc, argv, false);
+    return RunProgram(argc, argv, http);
 }

@@ -4,7 +4,6 @@
 #include "engine/ArticleText.h"
 #include "engine/FetchProgress.h"
 #include "engine/PageFetcher.h"
-#include "engine/UrlGuard.h"
 #include "util/CodePage.h"
 #include "util/DebugLog.h"
 #include "util/Version.h"
@@ -28,7 +27,7 @@ void ExpectArticles(PageFetcher &fetcher, const ArticleList &articles, qint32 fr
 {
     for (qint32 i = from; i < articles.ArticleCount(); ++i) {
         const ArticleRecord &record = articles[i];
-        if (!record.URLOnly && IsSameOrigin(record.URL, BaseURL))
+        if (!record.URLOnly && fetcher.isSameOrigin(record.URL, BaseURL))
             fetcher.expect(record.URL);
     }
 }
@@ -56,7 +55,7 @@ BodiesEnd GetArticleBodies(BodiesContext &context)
             continue;
 
         context.log.write(record.Title + u"の記事を取得しています..."_s);
-        if (!IsSameOrigin(record.URL, context.BaseURL)) {
+        if (!context.fetcher.isSameOrigin(record.URL, context.BaseURL)) {
             // A link target such as "@other.host/x" turns the address into one elsewhere.
             context.log.write(record.URL + u"は"_s + context.BaseURL +
                               u"の外を指しているため取得しません。"_s);

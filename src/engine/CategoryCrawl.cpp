@@ -5,7 +5,6 @@
 #include "engine/HeadlineParser.h"
 #include "engine/NextPage.h"
 #include "engine/PageFetcher.h"
-#include "engine/UrlGuard.h"
 #include "util/DebugLog.h"
 
 #include <QSet>
@@ -18,7 +17,7 @@ CrawlEnd CrawlCategory(const QString &url, PageFetcher &fetcher, HeadlineContext
     QSet<QString> visited;
     QString address = url;
     while (!address.isEmpty()) {
-        if (!IsSameOrigin(address, headlines.BaseURL)) {
+        if (!fetcher.isSameOrigin(address, headlines.BaseURL)) {
             headlines.log.write(address + u"は"_s + headlines.BaseURL +
                                 u"の外を指しているため取得しません。カテゴリ終了。"_s);
             return CrawlEnd::Done;

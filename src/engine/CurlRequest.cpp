@@ -1,9 +1,6 @@
 #include "engine/CurlRequest.h"
 
 #include "engine/CurlFailure.h"
-#include "engine/HttpTransport.h"
-#include "engine/UrlGuard.h"
-#include "util/Version.h"
 
 #include <algorithm>
 
@@ -12,9 +9,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr int kMaxRedirects = 5;
-// A reply larger than this is refused rather than allowed to exhaust memory.
-constexpr qsizetype kMaxBodyBytes = qsizetype(64) * 1024 * 1024;
-constexpr std::chrono::milliseconds kMaxConnectTimeout = std::chrono::seconds(15);
 
 // libcurl asks this during every transfer, and about once a second while it waits.
 int keepGoing(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
@@ -22,40 +16,75 @@ int keepGoing(void *user, curl_off_t, curl_off_t, curl_off_t, curl_off_t)
     return static_cast<const std::atomic<bool> *>(user)->load() ? 1 : 0;
 }
 
+bool isRedirect(long status)
+{
+    return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
 } // namespace
 
-std::unique_ptr<CurlRequest> CurlRequest::make(std::chrono::milliseconds timeout,
-                                               const std::atomic<bool> &aborted)
+Hop Hop::failure(const QString &address, const QString &reason)
+{
+    Hop hop;
+    hop.address = address;
+    hop.error = address + u": "_s + reason;
+    return hop;
+}
+
+Hop Hop::cancelled(const QString &address)
+{
+    return failure(address, u"the request was cancelled"_s);
+}
+
+QByteArray Hop::header(QByteArrayView name) const
+{
+    for (const auto &[key, value] : headers) {
+        if (key.compare(name, Qt::CaseInsensitive) == 0)
+            return value;
+    }
+    return {};
+}
+
+std::unique_ptr<CurlRequest> CurlRequest::make(const CurlSettings &settings,
+                                               const std::atomic<bool> *aborted)
 {
     CURL *handle = curl_easy_init();
     if (!handle)
         return nullptr;
-    return std::unique_ptr<CurlRequest>(new CurlRequest(handle, timeout, aborted));
+    return std::unique_ptr<CurlRequest>(new CurlRequest(handle, settings, aborted));
 }
 
-CurlRequest::CurlRequest(CURL *h, std::chrono::milliseconds timeout,
-                         const std::atomic<bool> &aborted)
+CurlRequest::CurlRequest(CURL *h, const CurlSettings &settings, const std::atomic<bool> *aborted)
     : m_handle(h)
+    , m_settings(settings)
     , m_aborted(aborted)
 {
-    const auto connectTimeout = std::min(timeout, kMaxConnectTimeout);
-    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, long(timeout.count()));
+    const auto connectTimeout = std::min(settings.timeout, settings.longestConnect);
+    curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, long(settings.timeout.count()));
     curl_easy_setopt(h, CURLOPT_CONNECTTIMEOUT_MS, long(connectTimeout.count()));
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
     // Redirects are followed by hand so that each target can be checked before it is asked.
     curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(h, CURLOPT_PROTOCOLS_STR, "http,https");
+    // A reply that says in advance that it is too large is refused before it comes.
+    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, curl_off_t(settings.mostBytes));
     // Compressed replies are welcome, but only in the cheap encodings: a server asked for
     // brotli may spend far longer compressing a page than sending it.
     curl_easy_setopt(h, CURLOPT_ACCEPT_ENCODING, "gzip, deflate");
     // libcurl keeps its own copy of the text.
-    curl_easy_setopt(h, CURLOPT_USERAGENT, UserAgent().toLatin1().constData());
+    curl_easy_setopt(h, CURLOPT_USERAGENT, m_settings.userAgent.constData());
     curl_easy_setopt(h, CURLOPT_WRITEFUNCTION, &CurlRequest::receive);
     curl_easy_setopt(h, CURLOPT_WRITEDATA, this);
+    if (settings.keepHeaders) {
+        curl_easy_setopt(h, CURLOPT_HEADERFUNCTION, &CurlRequest::receiveHeader);
+        curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
+    }
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_errorText.data());
-    curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
-    curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &keepGoing);
-    curl_easy_setopt(h, CURLOPT_XFERINFODATA, &m_aborted);
+    if (m_aborted) {
+        curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
+        curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &keepGoing);
+        curl_easy_setopt(h, CURLOPT_XFERINFODATA, m_aborted);
+    }
 }
 
 CurlRequest::~CurlRequest()
@@ -67,7 +96,7 @@ size_t CurlRequest::receive(char *data, size_t size, size_t count, void *user)
 {
     auto *request = static_cast<CurlRequest *>(user);
     const size_t bytes = size * count;
-    if (request->m_body.size() + qsizetype(bytes) > kMaxBodyBytes) {
+    if (request->m_body.size() + qsizetype(bytes) > request->m_settings.mostBytes) {
         request->m_tooLarge = true;
         return 0; // makes libcurl stop with a write error
     }
@@ -75,27 +104,50 @@ size_t CurlRequest::receive(char *data, size_t size, size_t count, void *user)
     return bytes;
 }
 
-void CurlRequest::prepare(const QString &address)
+size_t CurlRequest::receiveHeader(char *data, size_t size, size_t count, void *user)
+{
+    auto *request = static_cast<CurlRequest *>(user);
+    const QByteArray line = QByteArray(data, qsizetype(size * count)).trimmed();
+    // Each response starts with its status line: a redirect's or a 100 Continue's headers go.
+    if (line.startsWith("HTTP/"))
+        request->m_headers.clear();
+    else if (const qsizetype colon = line.indexOf(':'); colon > 0)
+        request->m_headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+    return size * count;
+}
+
+void CurlRequest::prepare(const QString &address, const QList<QByteArray> &headerLines)
 {
     m_address = address;
     m_body = QByteArray();
+    m_headers.clear();
     m_tooLarge = false;
     m_errorText[0] = '\0';
-    // libcurl copies the address.
+    // libcurl copies the address, but not the list of header lines.
     curl_easy_setopt(m_handle, CURLOPT_URL, address.toUtf8().constData());
+    curl_slist *lines = nullptr;
+    for (const QByteArray &line : headerLines)
+        lines = curl_slist_append(lines, line.constData());
+    m_headerLines.reset(lines);
+    curl_easy_setopt(m_handle, CURLOPT_HTTPHEADER, lines);
+}
+
+Hop CurlRequest::perform(const QString &address, const QList<QByteArray> &headerLines)
+{
+    prepare(address, headerLines);
+    const bool aborted = m_aborted && m_aborted->load();
+    return finish(aborted ? CURLE_ABORTED_BY_CALLBACK : curl_easy_perform(m_handle));
 }
 
 Hop CurlRequest::finish(CURLcode code)
 {
-    Hop hop;
-    if (m_aborted) {
-        hop.error = CancelledError(m_address);
-        return hop;
-    }
-    if (m_tooLarge) {
-        hop.error = m_address + u": the reply is larger than %1 bytes"_s.arg(kMaxBodyBytes);
-        return hop;
-    }
+    if (m_aborted && m_aborted->load())
+        return Hop::cancelled(m_address);
+    if (m_tooLarge || code == CURLE_FILESIZE_EXCEEDED)
+        return Hop::failure(m_address,
+                            u"the reply is larger than %1 bytes"_s.arg(m_settings.mostBytes));
+    if (code == CURLE_UNSUPPORTED_PROTOCOL)
+        return Hop::failure(m_address, u"not an http or https address"_s);
     if (code != CURLE_OK) {
         QString detail = m_errorText[0] != '\0' ? QString::fromLocal8Bit(m_errorText.data())
                                                 : QString::fromUtf8(curl_easy_strerror(code));
@@ -104,56 +156,44 @@ Hop CurlRequest::finish(CURLcode code)
         // the person reads the same reason whatever the number of connections.
         if (detail.startsWith(u"Connection died, tried"_s))
             detail = u"Empty reply from server"_s;
-        hop.error = m_address + u": "_s + detail;
+        Hop hop = Hop::failure(m_address, detail);
         long systemError = 0;
         curl_easy_getinfo(m_handle, CURLINFO_OS_ERRNO, &systemError);
-        hop.failure = FailureOf(code, systemError);
+        hop.failureKind = FailureOf(code, systemError);
         return hop;
     }
+    Hop hop;
     hop.ok = true;
+    hop.address = m_address;
     long status = 0;
     curl_easy_getinfo(m_handle, CURLINFO_RESPONSE_CODE, &status);
+    hop.status = int(status);
     char *target = nullptr;
-    if (status >= 300 && status < 400 &&
+    if (isRedirect(status) &&
         curl_easy_getinfo(m_handle, CURLINFO_REDIRECT_URL, &target) == CURLE_OK && target)
         hop.redirect = QString::fromUtf8(target);
     hop.body = std::exchange(m_body, QByteArray());
+    hop.headers = std::exchange(m_headers, {});
     return hop;
 }
 
-HttpReply FollowRedirects(const QString &url, Hop first,
-                          const std::function<Hop(const QString &address)> &request)
+Hop FollowRedirects(const QString &url, Hop first,
+                    const std::function<Hop(const QString &address)> &request,
+                    const RedirectCheck &check)
 {
-    HttpReply reply;
-    QString address = url;
     Hop hop = std::move(first);
-    for (int hops = 0;; ++hops) {
-        if (!hop.ok) {
-            reply.error = std::move(hop.error);
-            reply.failure = hop.failure;
-            return reply;
-        }
-        if (hop.redirect.isEmpty()) {
-            reply.ok = true;
-            reply.body = std::move(hop.body);
-            return reply;
-        }
+    for (int hops = 0; hop.ok && !hop.redirect.isEmpty(); ++hops) {
         if (hops == kMaxRedirects) {
-            reply.error = url + u": more than %1 redirects (last to "_s.arg(kMaxRedirects) +
-                          hop.redirect + u')';
-            return reply;
+            Hop tooMany =
+                Hop::failure(url, u"more than %1 redirects (last to "_s.arg(kMaxRedirects) +
+                                      hop.redirect + u')');
+            tooMany.address = hop.address;
+            return tooMany;
         }
-        if (!IsSameOrigin(hop.redirect, address)) {
-            reply.error = address + u": redirected to "_s + hop.redirect +
-                          u", which is not on the same scheme, host and port"_s;
-            return reply;
-        }
-        address = hop.redirect;
-        hop = request(address);
+        if (const QString refusal = check(hop.address, hop.redirect); !refusal.isEmpty())
+            return Hop::failure(hop.address,
+                                u"redirected to "_s + hop.redirect + u", "_s + refusal);
+        hop = request(hop.redirect);
     }
-}
-
-QString CancelledError(const QString &address)
-{
-    return address + u": the request was cancelled"_s;
+    return hop;
 }

@@ -1,8 +1,10 @@
 #include "engine/CurlTransport.h"
 
 #include "engine/CurlRequest.h"
+#include "engine/CurlUrl.h"
 #include "engine/HttpTransport.h"
 #include "engine/PipelinedTransport.h"
+#include "util/Version.h"
 
 #include <atomic>
 
@@ -35,7 +37,7 @@ class CurlTransport final : public HttpTransport
 {
 public:
     explicit CurlTransport(std::chrono::milliseconds timeout)
-        : m_request(CurlRequest::make(timeout, m_aborted))
+        : m_request(CurlRequest::make(EngineCurlSettings(timeout), &m_aborted))
     {}
 
     Q_DISABLE_COPY_MOVE(CurlTransport) // the request holds a reference to m_aborted
@@ -44,22 +46,17 @@ public:
 
     void abort() override { m_aborted = true; }
 
+    bool originOf(const QString &url, UrlOrigin &origin) override { return OriginOf(url, origin); }
+
     HttpReply get(const QString &url) override
     {
         const auto request = [this](const QString &address) {
-            return perform(address);
+            return m_request->perform(address);
         };
-        return FollowRedirects(url, perform(url), request);
+        return ReplyOf(FollowRedirects(url, request(url), request, &SameOriginOnly));
     }
 
 private:
-    Hop perform(const QString &address)
-    {
-        m_request->prepare(address);
-        return m_request->finish(m_aborted ? CURLE_ABORTED_BY_CALLBACK
-                                           : curl_easy_perform(m_request->handle()));
-    }
-
     std::atomic<bool> m_aborted{false};
     std::unique_ptr<CurlRequest> m_request;
 };
@@ -72,9 +69,31 @@ public:
     {
         return {false, {}, url + u": the HTTP library could not be initialised"_s};
     }
+    bool originOf(const QString &url, UrlOrigin &origin) override { return OriginOf(url, origin); }
 };
 
 } // namespace
+
+CurlSettings EngineCurlSettings(std::chrono::milliseconds timeout)
+{
+    CurlSettings settings;
+    settings.timeout = timeout;
+    settings.userAgent = UserAgent().toLatin1();
+    return settings;
+}
+
+QString SameOriginOnly(const QString &from, const QString &to)
+{
+    UrlOrigin before;
+    UrlOrigin after;
+    const bool same = OriginOf(from, before) && OriginOf(to, after) && before == after;
+    return same ? QString() : u"which is not on the same scheme, host and port"_s;
+}
+
+HttpReply ReplyOf(Hop hop)
+{
+    return {hop.ok, std::move(hop.body), std::move(hop.error), hop.failureKind};
+}
 
 std::unique_ptr<HttpTransport> MakeCurlTransport(std::chrono::milliseconds timeout, int connections)
 {

@@ -9,6 +9,11 @@ HttpReply DeferredTransport::get(const QString &url)
     return transport().get(url);
 }
 
+bool DeferredTransport::originOf(const QString &url, UrlOrigin &origin)
+{
+    return transport().originOf(url, origin);
+}
+
 void DeferredTransport::expect(const QString &url)
 {
     transport().expect(url);

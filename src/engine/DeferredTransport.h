@@ -18,6 +18,8 @@ public:
     Q_DISABLE_COPY_MOVE(DeferredTransport)
 
     HttpReply get(const QString &url) override;
+    // Makes the transport: only it knows how its library reads addresses.
+    bool originOf(const QString &url, UrlOrigin &origin) override;
     void expect(const QString &url) override;
     void forgetExpected() override;
     // From any thread; a hold or an abort before the transport exists reaches it as it is made.

@@ -1,6 +1,6 @@
 #include "engine/FailureReason.h"
 
-#include "engine/UrlGuard.h"
+#include "engine/UrlOrigin.h"
 
 using namespace Qt::StringLiterals;
 
@@ -27,13 +27,15 @@ QString whatHappened(HttpFailure failure)
 
 } // namespace
 
-bool IsPortalRefusal(const HttpReply &reply, const QString &url, const QString &BaseURL)
+bool IsPortalRefusal(HttpTransport &http, const HttpReply &reply, const QString &url,
+                     const QString &BaseURL)
 {
     return !reply.ok && reply.failure == HttpFailure::Refused && !BaseURL.isEmpty() &&
-           IsSameOrigin(url, BaseURL);
+           IsSameOrigin(http, url, BaseURL);
 }
 
-QStringList FailureReasonLines(const HttpReply &reply, const QString &url, const QString &BaseURL)
+QStringList FailureReasonLines(HttpTransport &http, const HttpReply &reply, const QString &url,
+                               const QString &BaseURL)
 {
     const QString what = whatHappened(reply.failure);
     // The transport's own words name the address and say what it could not do.
@@ -42,7 +44,7 @@ QStringList FailureReasonLines(const HttpReply &reply, const QString &url, const
         lines << u"取得できませんでした: "_s + reply.error;
     else
         lines << what + u": "_s + url;
-    if (IsPortalRefusal(reply, url, BaseURL)) {
+    if (IsPortalRefusal(http, reply, url, BaseURL)) {
         lines << u"ポータル "_s + BaseURL + u" が起動していない可能性があります。"_s
               << u"起動するには: "_s + PortalServiceStart
               << u"(ビルドしたものなら: "_s + PortalBuildStart + u')';

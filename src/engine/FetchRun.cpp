@@ -9,7 +9,6 @@
 #include "engine/OutputWriters.h"
 #include "engine/PageFetcher.h"
 #include "engine/SavedAddresses.h"
-#include "engine/UrlGuard.h"
 #include "startup/CategoryTable.h"
 #include "startup/KeyWordList.h"
 #include "startup/Settings.h"
@@ -130,7 +129,7 @@ void expectFirstListPages(PageFetcher &fetcher, const Settings &settings,
 {
     for (int i = 0; i < CategoryCount; ++i) {
         const QString url = table.BaseURL + table.CategoryURL[std::size_t(i)];
-        if (settings.Category[std::size_t(i)] == 1 && IsSameOrigin(url, table.BaseURL))
+        if (settings.Category[std::size_t(i)] == 1 && fetcher.isSameOrigin(url, table.BaseURL))
             fetcher.expect(url);
     }
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/UrlOrigin.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -31,6 +33,9 @@ class HttpTransport
 public:
     virtual ~HttpTransport() = default;
     virtual HttpReply get(const QString &url) = 0;
+    // Where a request to url would go, read as the transport's library reads it; false when
+    // the address cannot be parsed.
+    virtual bool originOf(const QString &url, UrlOrigin &origin) = 0;
     // The run will get url later, after the addresses announced before it: a transport with
     // several connections may request it ahead. Announcing an address that is never asked for
     // only costs its request.
@@ -45,11 +50,3 @@ public:
     // For a person who ended the program while the run waits on a slow server.
     virtual void abort() {}
 };
-
-// libcurl with keep-alive. One connection: one easy handle reused for the whole run, nothing
-// asked ahead. More: announced addresses are asked ahead over up to that many connections, never
-// more requests at once. Redirects are followed up to five times on the same scheme, host and
-// port; proxies come from the usual environment.
-std::unique_ptr<HttpTransport>
-MakeCurlTransport(std::chrono::milliseconds timeout = std::chrono::seconds(60),
-                  int connections = 1);

@@ -3,7 +3,7 @@
 #include "engine/FailureReason.h"
 #include "engine/FetchProgress.h"
 #include "engine/HttpTransport.h"
-#include "util/CodePage.h"
+#include "util/Charset.h"
 #include "util/DebugLog.h"
 #include "util/Prompter.h"
 
@@ -40,7 +40,7 @@ QString ConvertCharset(QByteArrayView bytes)
     // The text ends at its first NUL. Only a NUL byte decodes to one, and no EUC-JP sequence
     // holds a NUL after its first byte, so the bytes behind it need no decoding.
     const qsizetype nul = bytes.indexOf('\0');
-    return CodePage::fromEucJp(nul < 0 ? bytes : bytes.first(nul));
+    return Charset::DecodeAs(nul < 0 ? bytes : bytes.first(nul), u"EUC-JP");
 }
 
 PageFetcher::PageFetcher(HttpTransport &http, Prompter &prompter, DebugLog &log,
@@ -82,7 +82,7 @@ FetchedPage PageFetcher::GetHTML(const QString &url)
         if (!reply.ok) {
             m_log.write(u"Getがタイムアウトしました。"_s);
             m_log.write(reply.error);
-            const QStringList reason = FailureReasonLines(reply, url, m_BaseURL);
+            const QStringList reason = FailureReasonLines(m_http, reply, url, m_BaseURL);
             for (const QString &line : reason)
                 m_log.write(line);
             if (!mayGoOn())
@@ -94,7 +94,7 @@ FetchedPage PageFetcher::GetHTML(const QString &url)
                     MessageIcon::Stop))
                 continue;
             m_missed.append(url);
-            m_portalRefused = m_portalRefused || IsPortalRefusal(reply, url, m_BaseURL);
+            m_portalRefused = m_portalRefused || IsPortalRefusal(m_http, reply, url, m_BaseURL);
             return page;
         }
 

@@ -34,6 +34,11 @@ public:
     void expect(const QString &url);
     // The run ends before reading the pages it announced.
     void forgetExpected() { m_http.forgetExpected(); }
+    // Whether a request to url would go where one to reference goes; see IsSameOrigin.
+    bool isSameOrigin(const QString &url, const QString &reference)
+    {
+        return IsSameOrigin(m_http, url, reference);
+    }
 
     // Pages the run goes on without, in the order they were missed: every failed request that
     // was not retried, and whatever a caller adds (a walk cut short).

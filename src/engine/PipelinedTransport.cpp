@@ -1,5 +1,8 @@
 #include "engine/PipelinedTransport.h"
 
+#include "engine/CurlTransport.h"
+#include "engine/CurlUrl.h"
+
 #include <algorithm>
 
 namespace {
@@ -65,9 +68,14 @@ HttpReply PipelinedTransport::get(const QString &url)
     const auto request = [this](const QString &address) {
         return requestNow(address);
     };
-    HttpReply reply = FollowRedirects(url, takeFirstHop(url), request);
+    HttpReply reply = ReplyOf(FollowRedirects(url, takeFirstHop(url), request, &SameOriginOnly));
     askAhead();
     return reply;
+}
+
+bool PipelinedTransport::originOf(const QString &url, UrlOrigin &origin)
+{
+    return OriginOf(url, origin);
 }
 
 Hop PipelinedTransport::takeFirstHop(const QString &url)
@@ -81,7 +89,7 @@ Hop PipelinedTransport::takeFirstHop(const QString &url)
     }
     waitFor(*found);
     if (m_aborted)
-        return {false, {}, CancelledError(url), {}};
+        return Hop::cancelled(url);
     Hop hop = std::move(found->hop);
     m_heldBytes -= hop.body.size();
     m_ahead.erase(found);
@@ -91,7 +99,7 @@ Hop PipelinedTransport::takeFirstHop(const QString &url)
 Hop PipelinedTransport::requestNow(const QString &url)
 {
     if (m_aborted)
-        return {false, {}, CancelledError(url), {}};
+        return Hop::cancelled(url);
     m_slotWanted = true;
     collectFinished();
     while (m_underWay >= m_connections && !m_aborted) {
@@ -108,7 +116,7 @@ Hop PipelinedTransport::requestNow(const QString &url)
     waitFor(transfer);
     m_asked = nullptr;
     if (m_aborted)
-        return {false, {}, CancelledError(url), {}};
+        return Hop::cancelled(url);
     return std::move(transfer.hop);
 }
 
@@ -118,12 +126,13 @@ void PipelinedTransport::start(Transfer &transfer)
         transfer.request = std::move(m_idle.back());
         m_idle.pop_back();
     } else {
-        transfer.request = CurlRequest::make(m_timeout, m_aborted);
+        transfer.request = CurlRequest::make(EngineCurlSettings(m_timeout), &m_aborted);
     }
     if (!transfer.request) {
         transfer.done = true;
-        transfer.hop.error = transfer.url + QStringLiteral(": the HTTP library could not "
-                                                           "give a handle for the request");
+        transfer.hop = Hop::failure(
+            transfer.url,
+            QStringLiteral("the HTTP library could not give a handle for the request"));
         return;
     }
     transfer.request->prepare(transfer.url);
@@ -131,8 +140,8 @@ void PipelinedTransport::start(Transfer &transfer)
     curl_easy_setopt(handle, CURLOPT_PRIVATE, &transfer);
     if (curl_multi_add_handle(m_multi, handle) != CURLM_OK) {
         transfer.done = true;
-        transfer.hop.error = transfer.url + QStringLiteral(": the HTTP library refused the "
-                                                           "request");
+        transfer.hop =
+            Hop::failure(transfer.url, QStringLiteral("the HTTP library refused the request"));
         m_idle.push_back(std::move(transfer.request));
         return;
     }

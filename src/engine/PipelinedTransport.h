@@ -28,6 +28,7 @@ public:
     bool isValid() const { return m_multi != nullptr; }
 
     HttpReply get(const QString &url) override;
+    bool originOf(const QString &url, UrlOrigin &origin) override;
     void expect(const QString &url) override;
     void forgetExpected() override;
     // From any thread.

@@ -1,5 +1,6 @@
-// What needs no URL parser of its own; OriginOf (UrlGuard.cpp) reads addresses with libcurl's.
-#include "engine/UrlGuard.h"
+#include "engine/UrlOrigin.h"
+
+#include "engine/HttpTransport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -8,9 +9,9 @@ QString UrlOrigin::toString() const
     return scheme + u"://"_s + host + u':' + port;
 }
 
-bool IsSameOrigin(const QString &url, const QString &reference)
+bool IsSameOrigin(HttpTransport &http, const QString &url, const QString &reference)
 {
     UrlOrigin a;
     UrlOrigin b;
-    return OriginOf(url, a) && OriginOf(reference, b) && a == b;
+    return http.originOf(url, a) && http.originOf(reference, b) && a == b;
 }

@@ -3,7 +3,7 @@
 #include "engine/ExitStatus.h"
 #include "engine/FetchAction.h"
 #include "engine/FetchRun.h"
-#include "engine/HttpTransport.h"
+#include "engine/HttpLibrary.h"
 #include "engine/RunStop.h"
 #include "startup/ProgramState.h"
 #include "ui/BrowseForFolder.h"
@@ -55,9 +55,11 @@ private:
     std::atomic<bool> m_stopped{false};
 };
 
-DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, StopRequest *stop)
+DesktopSession::DesktopSession(ProgramState &state, Prompter &prompter, HttpLibrary &httpLibrary,
+                               StopRequest *stop)
     : m_state(state)
     , m_prompter(prompter)
+    , m_httpLibrary(httpLibrary)
     , m_stop(stop)
     , m_debugSink(std::make_unique<DebugWindowSink>())
     , m_helpKey(
@@ -168,7 +170,7 @@ void DesktopSession::startFetch()
         progress = m_stoppableProgress.get();
     }
 
-    m_http = MakeCurlTransport(std::chrono::seconds(60), m_state.settings.Connections);
+    m_http = m_httpLibrary.makeTransport(std::chrono::seconds(60), m_state.settings.Connections);
     if (m_fetchWindow) {
         // While the person decides, not even the requests asked ahead go out.
         QObject::connect(m_fetchWindow.get(), &frmFetch::cancelQuestionOpen, m_fetchWindow.get(),

@@ -12,6 +12,7 @@
 class DebugWindowSink;
 class FetchWorker;
 class HelpKey;
+class HttpLibrary;
 class HttpTransport;
 class Prompter;
 class StopRequest;
@@ -28,8 +29,10 @@ class DesktopSession final : public SettingWindowHost
 {
 public:
     // prompter must be usable from a run's thread (a GuiPrompter); both outlive the session, as
-    // does stop, whose accepted request (a signal) ends the program through endProgram().
-    DesktopSession(ProgramState &state, Prompter &prompter, StopRequest *stop = nullptr);
+    // do httpLibrary, which makes the run's transport, and stop, whose accepted request (a
+    // signal) ends the program through endProgram().
+    DesktopSession(ProgramState &state, Prompter &prompter, HttpLibrary &httpLibrary,
+                   StopRequest *stop = nullptr);
     ~DesktopSession() override;
     Q_DISABLE_COPY_MOVE(DesktopSession)
 
@@ -58,6 +61,7 @@ private:
 
     ProgramState &m_state;
     Prompter &m_prompter;
+    HttpLibrary &m_httpLibrary;
     StopRequest *m_stop;
     // The run's questions: once the program is ending, answered No without a box.
     std::unique_ptr<StoppablePrompter> m_runPrompter;

@@ -29,6 +29,8 @@ private slots:
     void installedCopy_keepsFilesInUserDataFolder();
     void informationSwitches_data();
     void informationSwitches();
+    void libraries_loadedWhenFirstNeeded_data();
+    void libraries_loadedWhenFirstNeeded();
 
 private:
     ChildRun run(const QStringList &arguments, const QString &user = u"kazemi"_s);
@@ -155,6 +157,40 @@ void tst_StartUpEndToEnd::informationSwitches()
     QVERIFY2(shown.output.contains(expected), qPrintable(shown.output));
     // Printing help starts nothing: no settings folder, no record.
     QCOMPARE(QDir(home()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
+}
+
+void tst_StartUpEndToEnd::libraries_loadedWhenFirstNeeded_data()
+{
+    QTest::addColumn<QString>("categories");
+    QTest::addColumn<bool>("http");
+
+    QTest::newRow("nothing ticked: neither libcurl nor the windows")
+        << u"0,0,0,0,0,0,0,0,0,0,0,0"_s << false;
+    QTest::newRow("a ticked category: libcurl's module at the first request")
+        << u"1,0,0,0,0,0,0,0,0,0,0,0"_s << true;
+}
+
+void tst_StartUpEndToEnd::libraries_loadedWhenFirstNeeded()
+{
+    QFETCH(QString, categories);
+    QFETCH(bool, http);
+
+    QCOMPARE(run({u"/Log"_s}).exitCode, 2);
+    QVERIFY(writeFile(home(u"kazemi/varnholt.ini"_s),
+                      QByteArray("NoCopyINI = 1\r\nCategory = ") + categories.toLatin1() +
+                          "\r\nSaveFolder = " + QFile::encodeName(m_root->path()) + "\r\n"));
+    QProcessEnvironment environment = headlessEnvironment(m_root->path(), u"kazemi"_s);
+    // Nothing listens there: the request fails at once.
+    environment.insert(u"VARNHOLT_BASE_URL"_s, u"http://127.0.0.1:9"_s);
+    // The dynamic loader names every file it loads on standard error.
+    environment.insert(u"LD_DEBUG"_s, u"files"_s);
+    const ChildRun loaded =
+        runToEnd(QStringLiteral(VARNHOLT_BINARY), {u"/AutoGet"_s, u"/HideMe"_s}, environment);
+    QVERIFY2(loaded.exitCode >= 0, qPrintable(loaded.errors));
+    QCOMPARE(loaded.errors.contains(u"varnholt-http.so"_s), http);
+    QCOMPARE(loaded.errors.contains(u"libcurl"_s), http);
+    for (const QString &library : {u"libQt6Gui"_s, u"libQt6Widgets"_s, u"libQt6DBus"_s})
+        QVERIFY2(!loaded.errors.contains(library), qPrintable(library));
 }
 
 QTEST_GUILESS_MAIN(tst_StartUpEndToEnd)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "PortalPages.h"
+#include "engine/CurlUrl.h"
 #include "engine/FetchProgress.h"
+#include "engine/HttpTransport.h"
 #include "startup/ProgramState.h"
 #include "util/DebugLog.h"
 
@@ -16,6 +18,13 @@
 // The engine tests' name for a headline of a list page.
 using Item = PortalPages::Headline;
 using PortalPages::headlinePage;
+
+// A transport whose replies a test gives; it reads addresses as libcurl does, like the real ones.
+class TestTransport : public HttpTransport
+{
+public:
+    bool originOf(const QString &url, UrlOrigin &origin) override { return OriginOf(url, origin); }
+};
 
 // A debug log that keeps the texts it was given, without their time stamps.
 class CapturedLog

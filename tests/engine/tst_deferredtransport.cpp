@@ -1,3 +1,4 @@
+#include "EngineTestSupport.h"
 #include "engine/DeferredTransport.h"
 
 #include <QTest>
@@ -15,7 +16,7 @@ struct Calls
     QStringList seen;
 };
 
-class RecordingTransport final : public HttpTransport
+class RecordingTransport final : public TestTransport
 {
 public:
     explicit RecordingTransport(Calls &calls)

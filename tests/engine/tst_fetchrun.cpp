@@ -28,7 +28,7 @@ namespace {
 const QString kBase = u"http://portal.test:8642"_s;
 
 // Serves pages from a table (EUC-JP on the wire); an address not in the table is an empty page.
-class TablePortal final : public HttpTransport
+class TablePortal final : public TestTransport
 {
 public:
     QHash<QString, QByteArray> pages;
@@ -50,7 +50,7 @@ public:
 };
 
 // A transport that fails one address and serves the rest from a table.
-class FailingPortal final : public HttpTransport
+class FailingPortal final : public TestTransport
 {
 public:
     TablePortal &inner;
@@ -672,7 +672,7 @@ void tst_FetchRun::summary_totalsLostCharacters()
 
 // List pages /c/1, /c/2, ... each linking to the next, up to an optional last page that links
 // back to the first.
-class ChainPortal final : public HttpTransport
+class ChainPortal final : public TestTransport
 {
 public:
     int length = -1; // -1: no end

@@ -35,6 +35,10 @@ public:
             return {false, {}, url + u": Operation timed out"_s};
         return m_inner.get(url);
     }
+    bool originOf(const QString &url, UrlOrigin &origin) override
+    {
+        return m_inner.originOf(url, origin);
+    }
 
 private:
     HttpTransport &m_inner;

@@ -1,5 +1,6 @@
 // What a failed request comes to for the person: libcurl's result read as a kind of failure,
 // and the kind told in Japanese with the address, the portal's own refusal with its remedy.
+#include "EngineTestSupport.h"
 #include "engine/CurlFailure.h"
 #include "engine/FailureReason.h"
 
@@ -12,6 +13,13 @@ using namespace Qt::StringLiterals;
 namespace {
 
 const QString kPortal = u"http://127.0.0.1:8642"_s;
+
+// Only reads addresses: the reason lines never ask for a page.
+class AddressReader final : public TestTransport
+{
+public:
+    HttpReply get(const QString &) override { return {}; }
+};
 
 } // namespace
 
@@ -107,10 +115,11 @@ void tst_TransportFailure::reasonLines()
     reply.failure = failure;
     reply.error = url + u": more than 5 redirects"_s;
 
-    QCOMPARE(FailureReasonLines(reply, url, kPortal), lines);
-    QCOMPARE(IsPortalRefusal(reply, url, kPortal), lines.size() > 1);
+    AddressReader http;
+    QCOMPARE(FailureReasonLines(http, reply, url, kPortal), lines);
+    QCOMPARE(IsPortalRefusal(http, reply, url, kPortal), lines.size() > 1);
     // A run without a portal address tells no remedy.
-    QCOMPARE(FailureReasonLines(reply, url, QString()), lines.first(1));
+    QCOMPARE(FailureReasonLines(http, reply, url, QString()), lines.first(1));
 }
 
 QTEST_GUILESS_MAIN(tst_TransportFailure)

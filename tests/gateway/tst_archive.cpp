@@ -56,22 +56,21 @@ void tst_Archive::init()
 {
     m_dir = std::make_unique<QTemporaryDir>();
     m_archive = std::make_unique<Archive>();
-    QString error;
-    QVERIFY2(m_archive->open(path(), &error), qPrintable(error));
+    const FileResult opened = m_archive->open(path());
+    QVERIFY2(opened.ok, qPrintable(opened.error));
 }
 
 void tst_Archive::store_placesByDayNewestFirst()
 {
-    QString error;
-    const int placed = m_archive->store(u"dom"_s, u"Src"_s,
-                                        {item(u"朝"_s, u"http://a.test/1"_s, at(8)),
-                                         item(u"夜"_s, u"http://a.test/2"_s, at(21)),
-                                         item(u"前日"_s, u"http://a.test/3"_s, at(22, -1)),
-                                         item(u"日付なし"_s, u"http://a.test/4"_s),
-                                         item(u"未来"_s, u"http://a.test/5"_s, at(12, 3))},
-                                        at(23), &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
-    QCOMPARE(placed, 5);
+    const StoreResult stored = m_archive->store(u"dom"_s, u"Src"_s,
+                                                {item(u"朝"_s, u"http://a.test/1"_s, at(8)),
+                                                 item(u"夜"_s, u"http://a.test/2"_s, at(21)),
+                                                 item(u"前日"_s, u"http://a.test/3"_s, at(22, -1)),
+                                                 item(u"日付なし"_s, u"http://a.test/4"_s),
+                                                 item(u"未来"_s, u"http://a.test/5"_s, at(12, 3))},
+                                                at(23));
+    QVERIFY2(stored.ok, qPrintable(stored.error));
+    QCOMPARE(stored.placed, 5);
     // Undated and future items count as first seen now (23:00); a tie keeps the feed's order.
     QCOMPARE(titles(m_archive->list(u"dom"_s, kDay, 0, 10)),
              (QStringList{u"日付なし"_s, u"未来"_s, u"夜"_s, u"朝"_s}));
@@ -111,11 +110,12 @@ void tst_Archive::store_duplicates()
     QFETCH(int, otherCount);
     QFETCH(bool, sameId);
 
-    QString error;
-    m_archive->store(u"dom"_s, u"A"_s, {item(u"見出し"_s, u"http://a.test/1"_s, at(9))}, at(10),
-                     &error);
-    m_archive->store(secondCode, u"B"_s, {item(secondTitle, secondLink, at(9))}, at(10), &error);
-    QVERIFY2(error.isEmpty(), qPrintable(error));
+    QVERIFY(
+        m_archive->store(u"dom"_s, u"A"_s, {item(u"見出し"_s, u"http://a.test/1"_s, at(9))}, at(10))
+            .ok);
+    const StoreResult second =
+        m_archive->store(secondCode, u"B"_s, {item(secondTitle, secondLink, at(9))}, at(10));
+    QVERIFY2(second.ok, qPrintable(second.error));
     QCOMPARE(m_archive->count(u"dom"_s, kDay), domCount);
     if (secondCode != u"dom")
         QCOMPARE(m_archive->count(secondCode, kDay), otherCount);
@@ -130,12 +130,11 @@ void tst_Archive::store_duplicates()
 
 void tst_Archive::prune_dropsOldDaysOnly()
 {
-    QString error;
     m_archive->store(u"dom"_s, u"S"_s,
                      {item(u"古い"_s, u"http://a.test/1"_s, at(9, -15)),
                       item(u"境目"_s, u"http://a.test/2"_s, at(9, -14)),
                       item(u"今日"_s, u"http://a.test/3"_s, at(9))},
-                     at(10), &error);
+                     at(10));
     const qint64 oldId = m_archive->list(u"dom"_s, kDay.addDays(-15), 0, 1).first().id;
     m_archive->storeArticle(oldId, {{u"本文"_s}, at(10), true});
     m_archive->prune(kDay.addDays(-14));
@@ -148,15 +147,14 @@ void tst_Archive::prune_dropsOldDaysOnly()
 
 void tst_Archive::reopen_keepsItemsArticlesAndFeedState()
 {
-    QString error;
-    m_archive->store(u"dom"_s, u"S"_s, {item(u"一"_s, u"http://a.test/1"_s, at(9))}, at(10),
-                     &error);
+    m_archive->store(u"dom"_s, u"S"_s, {item(u"一"_s, u"http://a.test/1"_s, at(9))}, at(10));
     const qint64 id = m_archive->list(u"dom"_s, kDay, 0, 1).first().id;
     m_archive->storeArticle(id, {{u"第一段落"_s, u"第二段落"_s}, at(10), true});
     m_archive->storeFeedState(u"dom http://a.test/f"_s,
                               {"\"e\"", "Wed, 01 May 2024 00:00:00 GMT", at(10), at(11)});
     m_archive = std::make_unique<Archive>();
-    QVERIFY2(m_archive->open(path(), &error), qPrintable(error));
+    const FileResult reopened = m_archive->open(path());
+    QVERIFY2(reopened.ok, qPrintable(reopened.error));
 
     QCOMPARE(titles(m_archive->list(u"dom"_s, kDay, 0, 10)), QStringList{u"一"_s});
     const auto article = m_archive->article(id);

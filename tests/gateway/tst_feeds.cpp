@@ -1,5 +1,4 @@
 // Reading feeds: dates, charsets, the three formats, plain text, and the feeds file.
-#include "feeds/Charset.h"
 #include "feeds/FeedDate.h"
 #include "feeds/FeedParser.h"
 #include "feeds/FeedsFile.h"
@@ -40,6 +39,8 @@ private slots:
     void parse();
     void parse_rejects_data();
     void parse_rejects();
+    void summaryText_data();
+    void summaryText();
     void pageSafe_keepsMarkupOut();
     void feedsFile_data();
     void feedsFile();
@@ -85,7 +86,7 @@ void tst_Feeds::feedDate()
 {
     QFETCH(QString, text);
     QFETCH(QDateTime, expected);
-    const QDateTime parsed = parseFeedDate(text);
+    const QDateTime parsed = ParseFeedDate(text);
     QCOMPARE(parsed.isValid(), expected.isValid());
     if (expected.isValid())
         QCOMPARE(parsed.toUTC(), expected);
@@ -93,8 +94,8 @@ void tst_Feeds::feedDate()
 
 void tst_Feeds::feedDate_withoutZoneIsLocal()
 {
-    QCOMPARE(parseFeedDate(u"2024-05-01 09:30"_s), QDateTime(QDate(2024, 5, 1), QTime(9, 30)));
-    QCOMPARE(parseFeedDate(u"2024-05-01"_s), QDateTime(QDate(2024, 5, 1), QTime(0, 0)));
+    QCOMPARE(ParseFeedDate(u"2024-05-01 09:30"_s), QDateTime(QDate(2024, 5, 1), QTime(9, 30)));
+    QCOMPARE(ParseFeedDate(u"2024-05-01"_s), QDateTime(QDate(2024, 5, 1), QTime(0, 0)));
 }
 
 void tst_Feeds::charset_data()
@@ -124,6 +125,22 @@ void tst_Feeds::charset_data()
         << QByteArray("<rss><channel><item><title>" + japanese.toUtf8() +
                       "</title><link>/a</link></item></channel></rss>")
         << QString() << japanese;
+    // Wrong declarations: the bytes win.
+    QTest::newRow("valid UTF-8 declared as Shift_JIS")
+        << rss("Shift_JIS", "<item><title>" + japanese.toUtf8() + "</title><link>/a</link></item>")
+        << QString() << japanese;
+    QTest::newRow("valid UTF-8, header says EUC-JP")
+        << QByteArray("<rss><channel><item><title>" + japanese.toUtf8() +
+                      "</title><link>/a</link></item></channel></rss>")
+        << u"text/xml; charset=EUC-JP"_s << japanese;
+    QTest::newRow("Shift_JIS declared as UTF-8")
+        << rss("UTF-8",
+               "<item><title>" + CodePage::toCp932(japanese) + "</title><link>/a</link></item>")
+        << QString() << japanese;
+    QTest::newRow("windows-1252: quotes and the euro sign")
+        << rss("windows-1252", "<item><title>\x93Price\x94 \x80"
+                               "5</title><link>/a</link></item>")
+        << QString() << u"“Price” €5"_s;
 }
 
 void tst_Feeds::charset()
@@ -131,7 +148,7 @@ void tst_Feeds::charset()
     QFETCH(QByteArray, bytes);
     QFETCH(QString, contentType);
     QFETCH(QString, text);
-    const FeedParseResult result = parseFeed(bytes, contentType, QUrl(u"http://x.test/f"_s));
+    const FeedParseResult result = ParseFeed(bytes, contentType, QUrl(u"http://x.test/f"_s));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.items.size(), 1);
     QCOMPARE(result.items.first().title, text);
@@ -212,7 +229,7 @@ void tst_Feeds::parse()
     QFETCH(QStringList, descriptions);
     QFETCH(QList<QDateTime>, dates);
 
-    const FeedParseResult result = parseFeed(feed, {}, QUrl(u"http://news.test/rss/feed.xml"_s));
+    const FeedParseResult result = ParseFeed(feed, {}, QUrl(u"http://news.test/rss/feed.xml"_s));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.source, source);
     QStringList gotTitles, gotLinks, gotDescriptions;
@@ -244,14 +261,49 @@ void tst_Feeds::parse_rejects()
 {
     QFETCH(QByteArray, bytes);
     QFETCH(QString, reason);
-    const FeedParseResult result = parseFeed(bytes, {}, QUrl(u"http://news.test/f"_s));
+    const FeedParseResult result = ParseFeed(bytes, {}, QUrl(u"http://news.test/f"_s));
     QVERIFY(!result.ok);
     QVERIFY2(result.error.contains(reason), qPrintable(result.error));
 }
 
+void tst_Feeds::summaryText_data()
+{
+    QTest::addColumn<QString>("html");
+    QTest::addColumn<QStringList>("paragraphs");
+
+    // Cut by the article pages' rules, but every line of a summary is its text.
+    QTest::newRow("table cells kept apart")
+        << u"<table><tr><td>東京</td><td>晴れ</td></tr></table>"_s << QStringList{u"東京 晴れ"_s};
+    QTest::newRow("ruby readings left out")
+        << u"<p><ruby>漢字<rt>かんじ</rt></ruby>を読む</p>"_s << QStringList{u"漢字を読む"_s};
+    QTest::newRow("hidden text left out")
+        << u"<p>見える<span style=\"display:none\">隠す</span></p>"_s << QStringList{u"見える"_s};
+    QTest::newRow("sections and definition lists break")
+        << u"<section>一</section><dl><dt>二</dt><dd>三</dd></dl>"_s
+        << QStringList{u"一"_s, u"二"_s, u"三"_s};
+    QTest::newRow("a heading stays")
+        << u"<h1>見出し</h1><p>本文</p>"_s << QStringList{u"見出し"_s, u"本文"_s};
+    QTest::newRow("a line of links stays")
+        << u"<p>本文</p><p><a href=\"/more\">続きを読む</a></p>"_s
+        << QStringList{u"本文"_s, u"続きを読む"_s};
+    QTest::newRow("a dateline stays") << u"<p>2024年5月1日 10時</p><p>本文</p>"_s
+                                      << QStringList{u"2024年5月1日 10時"_s, u"本文"_s};
+    QTest::newRow("no-break spaces collapse")
+        << u"<p>a&nbsp;&nbsp; b</p>"_s << QStringList{u"a b"_s};
+    QTest::newRow("text without markup keeps its line breaks")
+        << u" 一行目\n\n二行目 "_s << QStringList{u"一行目"_s, u"二行目"_s};
+}
+
+void tst_Feeds::summaryText()
+{
+    QFETCH(QString, html);
+    QFETCH(QStringList, paragraphs);
+    QCOMPARE(HtmlParagraphs(html), paragraphs);
+}
+
 void tst_Feeds::pageSafe_keepsMarkupOut()
 {
-    QCOMPARE(pageSafe(u"<!-- TextEnd --> a&b"_s), u"＜!-- TextEnd --＞ a＆b"_s);
+    QCOMPARE(PageSafe(u"<!-- TextEnd --> a&b"_s), u"＜!-- TextEnd --＞ a＆b"_s);
 }
 
 void tst_Feeds::feedsFile_data()
@@ -286,7 +338,7 @@ void tst_Feeds::feedsFile()
     QFETCH(QString, firstFeed);
     QFETCH(int, rule);
     QFETCH(QString, xpath);
-    const FeedsFileResult result = parseFeedsFile(text, u"f.ini"_s);
+    const FeedsFileResult result = ParseFeedsFile(text, u"f.ini"_s);
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.config.categories.keys(), codes);
     const CategoryFeeds first = result.config.categories.first();
@@ -321,7 +373,7 @@ void tst_Feeds::feedsFile_errors()
 {
     QFETCH(QByteArray, text);
     QFETCH(QString, error);
-    const FeedsFileResult result = parseFeedsFile(text, u"f.ini"_s);
+    const FeedsFileResult result = ParseFeedsFile(text, u"f.ini"_s);
     QVERIFY(!result.ok);
     QVERIFY2(result.error.startsWith(error) || result.error.contains(error),
              qPrintable(result.error));
@@ -329,7 +381,7 @@ void tst_Feeds::feedsFile_errors()
 
 void tst_Feeds::shippedFeedsFile_coversEveryCategory()
 {
-    const FeedsFileResult result = readFeedsFile(QStringLiteral(VARNHOLT_SHIPPED_FEEDS));
+    const FeedsFileResult result = ReadFeedsFile(QStringLiteral(VARNHOLT_SHIPPED_FEEDS));
     QVERIFY2(result.ok, qPrintable(result.error));
     QCOMPARE(result.config.categories.size(), 10);
     for (const CategoryFeeds &category : std::as_const(result.config.categories)) {

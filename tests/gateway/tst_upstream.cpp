@@ -1,7 +1,9 @@
 // Fetching from the sources: robots.txt rules, Retry-After, the host gate and the HTTP client
 // against loopback hosts.
 #include "FixtureInternet.h"
+#include "ManualClock.h"
 #include "upstream/HostGate.h"
+#include "upstream/RetryAfter.h"
 #include "upstream/RobotsRules.h"
 #include "upstream/UpstreamClient.h"
 
@@ -22,11 +24,14 @@ private slots:
     void retryAfter_data();
     void retryAfter();
     void gate_atMostTwoAtOnceAndSpaced();
-    void gate_holdOffRefusesAtOnce();
+    void gate_holdOffRefusesUntilTheClockPassesIt();
     void client_data();
     void client();
     void client_conditionalHeadersAndUserAgent();
     void client_429HoldsTheHostOff();
+
+private:
+    ManualClock m_clock{QDateTime(QDate(2024, 5, 1), QTime(9, 0))};
 };
 
 void tst_Upstream::robots_data()
@@ -92,7 +97,7 @@ void tst_Upstream::retryAfter()
 {
     QFETCH(QByteArray, value);
     QFETCH(int, seconds);
-    const auto parsed = parseRetryAfter(value, QDateTime(QDate(2024, 5, 1), QTime(0, 0), Qt::UTC));
+    const auto parsed = ParseRetryAfter(value, QDateTime(QDate(2024, 5, 1), QTime(0, 0), Qt::UTC));
     QCOMPARE(parsed.has_value(), seconds >= 0);
     if (parsed)
         QCOMPARE(int(parsed->count()), seconds);
@@ -100,7 +105,7 @@ void tst_Upstream::retryAfter()
 
 void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
 {
-    HostGate gate(std::chrono::milliseconds(40), 2);
+    HostGate gate(std::chrono::milliseconds(40), 2, m_clock);
     std::atomic<int> active = 0;
     std::atomic<int> most = 0;
     std::mutex mutex;
@@ -110,9 +115,8 @@ void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
     std::vector<std::future<bool>> workers;
     for (int i = 0; i < 6; ++i) {
         workers.push_back(std::async(std::launch::async, [&] {
-            QString why;
-            const auto pass = gate.enter(u"h"_s, std::chrono::seconds(10), &why);
-            if (!pass)
+            const HostGate::Turn turn = gate.enter(u"h"_s, std::chrono::seconds(10));
+            if (!turn.ok)
                 return false;
             {
                 std::lock_guard lock(mutex);
@@ -131,22 +135,30 @@ void tst_Upstream::gate_atMostTwoAtOnceAndSpaced()
     std::sort(starts.begin(), starts.end());
     QVERIFY2(starts.last() >= 5 * 40, qPrintable(QString::number(starts.last())));
     // Another host does not wait for this one.
-    QString why;
-    const auto first = gate.enter(u"h"_s, std::chrono::seconds(1), &why);
-    const auto other = gate.enter(u"other"_s, std::chrono::milliseconds(0), &why);
-    QVERIFY(other.has_value());
+    const HostGate::Turn first = gate.enter(u"h"_s, std::chrono::seconds(1));
+    const HostGate::Turn other = gate.enter(u"other"_s, std::chrono::milliseconds(0));
+    QVERIFY2(other.ok, qPrintable(other.error));
 }
 
-void tst_Upstream::gate_holdOffRefusesAtOnce()
+void tst_Upstream::gate_holdOffRefusesUntilTheClockPassesIt()
 {
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    gate.holdOff(u"h"_s, HostGate::Clock::now() + std::chrono::seconds(30));
-    QString why;
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    gate.holdOff(u"h"_s, m_clock.now().addSecs(30));
     QElapsedTimer clock;
     clock.start();
-    QVERIFY(!gate.enter(u"h"_s, std::chrono::seconds(5), &why));
+    const HostGate::Turn held = gate.enter(u"h"_s, std::chrono::seconds(5));
+    QVERIFY(!held.ok);
     QVERIFY(clock.elapsed() < 1000);
-    QVERIFY2(why.contains(u"Retry-After"_s), qPrintable(why));
+    QVERIFY2(held.error.contains(u"30 more seconds (Retry-After)"_s), qPrintable(held.error));
+    // A shorter hold-off does not shorten the longer one.
+    gate.holdOff(u"h"_s, m_clock.now().addSecs(5));
+    m_clock.advance(std::chrono::seconds(29));
+    const HostGate::Turn stillHeld = gate.enter(u"h"_s, std::chrono::seconds(0));
+    QVERIFY(!stillHeld.ok);
+    QVERIFY2(stillHeld.error.contains(u"1 more seconds"_s), qPrintable(stillHeld.error));
+    m_clock.advance(std::chrono::seconds(1));
+    const HostGate::Turn free = gate.enter(u"h"_s, std::chrono::seconds(0));
+    QVERIFY2(free.ok, qPrintable(free.error));
 }
 
 void tst_Upstream::client_data()
@@ -164,6 +176,10 @@ void tst_Upstream::client_data()
     QTest::newRow("slow host") << u"/slow"_s << 0 << u"timed out"_s << QString();
     QTest::newRow("too large") << u"/large"_s << 0 << u"larger than"_s << QString();
     QTest::newRow("server error kept") << u"/error"_s << 500 << QString() << u"/error"_s;
+    QTest::newRow("not modified, with a Location: no redirect")
+        << u"/nm"_s << 304 << QString() << u"/nm"_s;
+    QTest::newRow("redirect status without a Location: the reply itself")
+        << u"/r/nowhere"_s << 302 << QString() << u"/r/nowhere"_s;
 }
 
 void tst_Upstream::client()
@@ -181,9 +197,11 @@ void tst_Upstream::client()
     host.set(u"/slow"_s, {200, "late", "text/plain", {}, 1500, {}});
     host.set(u"/large"_s, {200, QByteArray(9 * 1024 * 1024, 'x'), "text/plain", {}, 0, {}});
     host.set(u"/error"_s, {500, "oops", "text/plain", {}, 0, {}});
+    host.set(u"/nm"_s, {304, {}, "text/plain", {{"Location", "/ok"}}, 0, {}});
+    host.set(u"/r/nowhere"_s, {302, {}, "text/plain", {}, 0, {}});
 
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate);
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock);
     UpstreamRequest request;
     request.url = QUrl(host.url(path));
     request.timeout = std::chrono::milliseconds(500);
@@ -209,8 +227,8 @@ void tst_Upstream::client_conditionalHeadersAndUserAgent()
                           {{"Last-Modified", "Wed, 01 May 2024 00:00:00 GMT"}},
                           0,
                           "\"e1\""});
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    UpstreamClient client(u"varnholt-portal/1.0.0 (+me@example.com)"_s, gate);
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0 (+me@example.com)"_s, gate, m_clock);
     UpstreamRequest request;
     request.url = QUrl(host.url(u"/feed"_s));
     const UpstreamReply first = client.get(request);
@@ -234,8 +252,8 @@ void tst_Upstream::client_429HoldsTheHostOff()
     FixtureHost host;
     host.set(u"/busy"_s, {429, "no", "text/plain", {{"Retry-After", "60"}}, 0, {}});
     host.set(u"/ok"_s, {200, "fine", "text/plain", {}, 0, {}});
-    HostGate gate(std::chrono::milliseconds(0), 2);
-    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate);
+    HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock);
     UpstreamRequest request;
     request.url = QUrl(host.url(u"/busy"_s));
     const UpstreamReply busy = client.get(request);
@@ -247,6 +265,12 @@ void tst_Upstream::client_429HoldsTheHostOff()
     QVERIFY(!next.ok);
     QVERIFY2(next.error.contains(u"Retry-After"_s), qPrintable(next.error));
     QCOMPARE(host.hitCount(u"/ok"_s), 0);
+
+    // Once the clock has passed the minute, the host is asked again.
+    m_clock.advance(std::chrono::seconds(60));
+    const UpstreamReply later = client.get(request);
+    QCOMPARE(later.status, 200);
+    QCOMPARE(host.hitCount(u"/ok"_s), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Upstream)

@@ -4,6 +4,7 @@
 #include "PortalProcess.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
+#include "engine/CurlLibrary.h"
 #include "engine/CurlTransport.h"
 #include "engine/HttpTransport.h"
 #include "startup/ProgramState.h"
@@ -138,7 +139,7 @@ private:
     bool prepare(const QTemporaryDir &dir, const QStringList &articles);
     void setUpState(ProgramState &state, const QTemporaryDir &dir, const PortalProcess &portal);
 
-    CurlGlobal m_curl;
+    CurlLibrary m_curl;
 };
 
 bool tst_DesktopSession::prepare(const QTemporaryDir &dir, const QStringList &articles)
@@ -180,7 +181,7 @@ void tst_DesktopSession::cancelDuringSlowRequest_endsWithoutWritingOrSaving()
 
     ScriptedPrompter prompter;
     prompter.answers = {true}; // "取得を中止しますか？" Yes
-    DesktopSession session(state, prompter);
+    DesktopSession session(state, prompter, m_curl);
     const std::shared_ptr<bool> clicked = clickCancelAfter(800);
 
     const int status = session.run();
@@ -240,7 +241,7 @@ void tst_DesktopSession::questionHeldOpen()
     prompter.answer = answer;
     bool writtenWhileOpen = true;
     bool laterArticleWhileOpen = true;
-    DesktopSession session(state, prompter);
+    DesktopSession session(state, prompter, m_curl);
     prompter.whileOpen = [&] {
         writtenWhileOpen = !QDir(out).isEmpty() || QFile::exists(state.settingIniPath());
         laterArticleWhileOpen = readFile(requests).contains("GET /fault/delay/1\n");
@@ -308,7 +309,7 @@ void tst_DesktopSession::questionDuringListWalk_portalAskedNothingMore()
     prompter.whileOpen = [&] {
         beforeAnswer = requestsSoFar(portal.baseUrl());
     };
-    DesktopSession session(state, prompter);
+    DesktopSession session(state, prompter, m_curl);
     const std::shared_ptr<bool> clicked = clickCancelAfter(1000, closeBox);
 
     const int ended = session.run();
@@ -339,7 +340,7 @@ void tst_DesktopSession::settingsSession_debugWindowInFrontF1OpensHelp()
     ScriptedPrompter prompter;
     ShowOrder order;
     qApp->installEventFilter(&order);
-    DesktopSession session(state, prompter);
+    DesktopSession session(state, prompter, m_curl);
     // A line of the start-up, before the settings window is shown.
     state.log.write(u"Program Started."_s);
 

@@ -37,7 +37,7 @@ bool endpointOf(int fd, bool peer, Endpoint &endpoint)
 
 } // namespace
 
-bool dropConnection(const httplib::Request &request)
+bool DropConnection(const httplib::Request &request)
 {
     const QStringList fds =
         QDir(QStringLiteral("/proc/self/fd")).entryList(QDir::Files | QDir::System);

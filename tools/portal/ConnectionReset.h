@@ -4,4 +4,4 @@
 
 // Drops the connection a request arrived on without sending anything. The server library has
 // no such call, so the socket is found by its two addresses. False when it could not be found.
-bool dropConnection(const httplib::Request &request);
+bool DropConnection(const httplib::Request &request);

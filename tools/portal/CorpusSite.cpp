@@ -6,9 +6,9 @@
 
 using namespace Qt::StringLiterals;
 
-PageReply notFound(const QString &path)
+PageReply NotFound(const QString &path)
 {
-    return {404, CodePage::toEucJp(PageTemplates::notFoundPage(path))};
+    return {404, CodePage::toEucJp(PageTemplates::FormatNotFoundPage(path))};
 }
 
 CorpusSite::CorpusSite(std::unique_ptr<NewsCorpus> corpus, QDate fixedToday)
@@ -26,36 +26,37 @@ PageReply CorpusSite::page(const QString &path) const
 {
     const QDate now = today();
     if (path == u"/")
-        return {200, CodePage::toEucJp(PageTemplates::topPage(now))};
+        return {200, CodePage::toEucJp(PageTemplates::FormatTopPage(now))};
     if (path.startsWith(u"/headlines/"))
         return listPage(path, now);
     const auto articlePrefix = u"/article/"_s;
     if (path.startsWith(articlePrefix)) {
         if (const auto article = m_corpus->article(now, path.mid(articlePrefix.size())))
-            return {200, CodePage::toEucJp(PageTemplates::articlePage(*article))};
+            return {200, CodePage::toEucJp(PageTemplates::FormatArticlePage(*article))};
     }
-    return notFound(path);
+    return NotFound(path);
 }
 
 PageReply CorpusSite::listPage(const QString &path, QDate now) const
 {
-    const auto request = parseHeadlinePath(path, now);
+    const auto request = ParseHeadlinePath(path, now);
     // The portal keeps no archive beyond the previous day.
     if (!request || request->daysAgo < 0 || request->daysAgo > 1)
-        return notFound(path);
+        return NotFound(path);
 
     const qsizetype count = m_corpus->headlineCount(now, request->daysAgo, request->code);
     if (count == 0) {
         if (request->page != 1)
-            return notFound(path);
-        return {200, CodePage::toEucJp(PageTemplates::noArticlePage(request->code, request->day))};
+            return NotFound(path);
+        return {200,
+                CodePage::toEucJp(PageTemplates::FormatNoArticlePage(request->code, request->day))};
     }
     const qsizetype pageSize = m_corpus->pageSize();
     std::optional<PageTemplates::ListPage> list =
-        PageTemplates::listPageOf(*request, now, count, pageSize);
+        PageTemplates::ListPageOf(*request, now, count, pageSize);
     if (!list)
-        return notFound(path);
+        return NotFound(path);
     list->items = m_corpus->headlines(now, request->daysAgo, request->code,
                                       (request->page - 1) * pageSize, pageSize);
-    return {200, CodePage::toEucJp(PageTemplates::listPage(*list))};
+    return {200, CodePage::toEucJp(PageTemplates::FormatListPage(*list))};
 }

@@ -26,4 +26,4 @@ private:
 };
 
 // The not-found answer every page source gives.
-PageReply notFound(const QString &path);
+PageReply NotFound(const QString &path);

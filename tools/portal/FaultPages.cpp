@@ -25,26 +25,26 @@ QString articleText()
         u"これは取得の試験に使う短い記事です。本文は二つの段落からできています。"_s,
         u"二つ目の段落、ここで記事は終わります。"_s,
     };
-    return PageTemplates::articlePage(content);
+    return PageTemplates::FormatArticlePage(content);
 }
 
 } // namespace
 
-QByteArray article()
+QByteArray Article()
 {
     return CodePage::toEucJp(articleText());
 }
 
-QByteArray articleWithLf()
+QByteArray ArticleWithLf()
 {
-    QByteArray page = article();
+    QByteArray page = Article();
     page.replace("\r\n", "\n");
     return page;
 }
 
-QByteArray articleWithNul()
+QByteArray ArticleWithNul()
 {
-    QByteArray page = article();
+    QByteArray page = Article();
     // After the line break and six two-byte characters: inside the text, between characters.
     const qsizetype at = page.indexOf(PortalMarkers::TextStart.toLatin1()) +
                          PortalMarkers::TextStart.size() + 2 + 2 * 6;
@@ -52,7 +52,7 @@ QByteArray articleWithNul()
     return page;
 }
 
-QByteArray endlessList(qint64 number)
+QByteArray EndlessList(qint64 number)
 {
     PageTemplates::ListPage list;
     list.code = u"dom"_s;
@@ -60,10 +60,10 @@ QByteArray endlessList(qint64 number)
     list.page = int(std::min<qint64>(number, 1 << 30));
     list.pageCount = list.page + 1;
     list.nextPath = u"/fault/endless/%1"_s.arg(number + 1);
-    return CodePage::toEucJp(PageTemplates::listPage(list));
+    return CodePage::toEucJp(PageTemplates::FormatListPage(list));
 }
 
-QByteArray slowList(qint64 delayMs, qint64 number)
+QByteArray SlowList(qint64 delayMs, qint64 number)
 {
     constexpr int kHeadlines = 10;
     PageTemplates::ListPage list;
@@ -78,10 +78,10 @@ QByteArray slowList(qint64 delayMs, qint64 number)
                            u"共同"_s, u"12:34"_s});
     }
     list.nextPath = u"/fault/slow-list/%1/%2"_s.arg(delayMs).arg(number + 1);
-    return CodePage::toEucJp(PageTemplates::listPage(list));
+    return CodePage::toEucJp(PageTemplates::FormatListPage(list));
 }
 
-QByteArray garbage()
+QByteArray Garbage()
 {
     std::mt19937 generator(8642);
     QByteArray bytes(4096, Qt::Uninitialized);
@@ -92,7 +92,7 @@ QByteArray garbage()
 PaddedArticle::PaddedArticle(qint64 size)
     : m_unit(CodePage::toEucJp(u"　これは大きなページを作るための詰め物の行です。<br>\r\n"_s))
 {
-    const QByteArray page = article();
+    const QByteArray page = Article();
     const qsizetype end = page.indexOf(PortalMarkers::TextEnd.toLatin1());
     m_head = page.left(end);
     m_tail = page.mid(end);

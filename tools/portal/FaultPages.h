@@ -7,18 +7,18 @@
 namespace FaultPages {
 
 // A short article page with the article markers, CR LF line ends, EUC-JP.
-QByteArray article();
+QByteArray Article();
 // The same page with LF line ends only.
-QByteArray articleWithLf();
+QByteArray ArticleWithLf();
 // The same page with a NUL byte in the middle of its article text.
-QByteArray articleWithNul();
+QByteArray ArticleWithNul();
 // 4096 pseudo-random bytes, the same on every call.
-QByteArray garbage();
+QByteArray Garbage();
 // List page number of a chain without end: its next-page link leads to number + 1.
-QByteArray endlessList(qint64 number);
+QByteArray EndlessList(qint64 number);
 // List page number of a chain without end, with ten headlines whose articles each take about
 // delayMs to answer (/fault/delay/...), and a next-page link to the slow list's number + 1.
-QByteArray slowList(qint64 delayMs, qint64 number);
+QByteArray SlowList(qint64 delayMs, qint64 number);
 
 // The article page grown to an exact size by padding its text, produced piece by piece so a
 // page of any size costs no memory.

@@ -64,20 +64,20 @@ void FaultRoutes::install(httplib::Server &server)
         response.set_content(std::string(40, ' '), kPageType);
     });
     server.Get("/fault/lf", [](const Request &, Response &response) {
-        sendBytes(response, FaultPages::articleWithLf());
+        sendBytes(response, FaultPages::ArticleWithLf());
     });
     server.Get("/fault/nul", [](const Request &, Response &response) {
-        sendBytes(response, FaultPages::articleWithNul());
+        sendBytes(response, FaultPages::ArticleWithNul());
     });
     server.Get("/fault/garbage", [](const Request &, Response &response) {
-        sendBytes(response, FaultPages::garbage());
+        sendBytes(response, FaultPages::Garbage());
     });
     server.Get("/fault/reset", [this](const Request &request, Response &response) {
         // Answered before the drop: the client may be back with its next request before this
         // handler returns, and a dropped connection never reaches the reply, where requests
         // count as answered.
         m_stats.answered(request.remote_addr, request.remote_port);
-        if (!dropConnection(request)) {
+        if (!DropConnection(request)) {
             response.status = 500;
             response.set_content("varnholt-portal: could not find the connection to drop\r\n",
                                  "text/plain; charset=US-ASCII");
@@ -85,11 +85,11 @@ void FaultRoutes::install(httplib::Server &server)
     });
     server.Get(R"(/fault/delay/(\d{1,9}))", [this](const Request &request, Response &response) {
         m_stop.waitFor(std::chrono::milliseconds(numberAt(request, 1)));
-        sendBytes(response, FaultPages::article());
+        sendBytes(response, FaultPages::Article());
     });
     server.Get(R"(/fault/trickle/(\d{1,9}))", [this](const Request &request, Response &response) {
         const auto pause = std::chrono::milliseconds(numberAt(request, 1));
-        auto page = std::make_shared<const QByteArray>(FaultPages::article());
+        auto page = std::make_shared<const QByteArray>(FaultPages::Article());
         const size_t total = size_t(page->size());
         response.set_content_provider(
             total, kPageType,
@@ -123,12 +123,12 @@ void FaultRoutes::install(httplib::Server &server)
                    if (countRequest(request.path) <= numberAt(request, 1))
                        response.set_content(std::string(), kPageType);
                    else
-                       sendBytes(response, FaultPages::article());
+                       sendBytes(response, FaultPages::Article());
                });
     server.Get(R"(/fault/redirect/(\d{1,4}))", [](const Request &request, Response &response) {
         const long long left = numberAt(request, 1);
         if (left == 0) {
-            sendBytes(response, FaultPages::article());
+            sendBytes(response, FaultPages::Article());
             return;
         }
         const std::string next = "/fault/redirect/" + std::to_string(left - 1);
@@ -140,13 +140,13 @@ void FaultRoutes::install(httplib::Server &server)
                               "/article/x");
     });
     server.Get(R"(/fault/endless/(\d{1,12}))", [](const Request &request, Response &response) {
-        sendBytes(response, FaultPages::endlessList(numberAt(request, 1)));
+        sendBytes(response, FaultPages::EndlessList(numberAt(request, 1)));
     });
     server.Get(R"(/fault/slow-list/(\d{1,6})/(\d{1,9}))",
                [this](const Request &request, Response &response) {
                    const long long delay = numberAt(request, 1);
                    m_stop.waitFor(std::chrono::milliseconds(delay));
-                   sendBytes(response, FaultPages::slowList(delay, numberAt(request, 2)));
+                   sendBytes(response, FaultPages::SlowList(delay, numberAt(request, 2)));
                });
     server.Get(R"(/fault/status/(\d{3}))", [](const Request &request, Response &response) {
         const int status = int(numberAt(request, 1));
@@ -157,10 +157,10 @@ void FaultRoutes::install(httplib::Server &server)
         response.status = status;
         // HTTP forbids a body on these two; one would corrupt the next reply on the connection.
         if (status != 204 && status != 304)
-            sendBytes(response, FaultPages::article());
+            sendBytes(response, FaultPages::Article());
     });
     server.Get("/fault/gzip", [](const Request &, Response &response) {
-        const QByteArray packed = gzipCompress(FaultPages::article());
+        const QByteArray packed = GzipCompress(FaultPages::Article());
         if (packed.isEmpty()) {
             response.status = 500;
             response.set_content("varnholt-portal: zlib could not compress the page\r\n",

@@ -27,7 +27,7 @@ const QStringList kSentences = {
 // The generated number ("yymmdd/<n>", 1-based) when id names one of today's articles.
 qsizetype numberOf(const QString &id, QDate today, qsizetype articleCount)
 {
-    const QString prefix = dayStamp(today) + u'/';
+    const QString prefix = DayStamp(today) + u'/';
     if (!id.startsWith(prefix))
         return 0;
     bool ok = false;
@@ -40,7 +40,7 @@ qsizetype numberOf(const QString &id, QDate today, qsizetype articleCount)
 GeneratedCorpus::GeneratedCorpus(qsizetype articleCount, qsizetype pageSize)
     : m_articleCount(articleCount)
     , m_pageSize(pageSize)
-    , m_codes(headlineCodes())
+    , m_codes(HeadlineCodes())
 {}
 
 QString GeneratedCorpus::title(qsizetype number) const
@@ -74,7 +74,7 @@ QList<Headline> GeneratedCorpus::headlines(QDate today, int daysAgo, const QStri
     const qsizetype slot = m_codes.indexOf(code);
     for (qsizetype k = from; k < end; ++k) {
         const qsizetype number = slot + k * m_codes.size() + 1;
-        items.append({u"/article/%1/%2"_s.arg(dayStamp(today)).arg(number), title(number),
+        items.append({u"/article/%1/%2"_s.arg(DayStamp(today)).arg(number), title(number),
                       u"サンプル通信"_s, time(number)});
     }
     return items;

@@ -2,7 +2,7 @@
 
 #include <zlib.h>
 
-QByteArray gzipCompress(const QByteArray &bytes)
+QByteArray GzipCompress(const QByteArray &bytes)
 {
     z_stream stream{};
     // 15 window bits + 16: a gzip header and trailer instead of a zlib one.

@@ -3,4 +3,4 @@
 #include <QByteArray>
 
 // The bytes in gzip format (as sent with "Content-Encoding: gzip"); empty when zlib fails.
-QByteArray gzipCompress(const QByteArray &bytes);
+QByteArray GzipCompress(const QByteArray &bytes);

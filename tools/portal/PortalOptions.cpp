@@ -60,7 +60,7 @@ PortalOptions failure(const QString &error)
 
 } // namespace
 
-PortalOptions parsePortalOptions(const QStringList &arguments)
+PortalOptions ParsePortalOptions(const QStringList &arguments)
 {
     Parser p;
     if (!p.parser.parse(arguments))
@@ -139,7 +139,7 @@ PortalOptions parsePortalOptions(const QStringList &arguments)
     return options;
 }
 
-QString portalHelpText()
+QString PortalHelpText()
 {
     Parser p;
     return p.parser.helpText() + uR"(

@@ -25,5 +25,5 @@ struct PortalOptions
 };
 
 // arguments: the whole command line, program name first.
-PortalOptions parsePortalOptions(const QStringList &arguments);
-QString portalHelpText();
+PortalOptions ParsePortalOptions(const QStringList &arguments);
+QString PortalHelpText();

@@ -46,7 +46,7 @@ PageReply RootFolder::page(const QString &path) const
 {
     const QString file = fileFor(path);
     if (file.isEmpty())
-        return notFound(path);
+        return NotFound(path);
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly)) {
         const QString text = u"<html><body>"_s + file.toHtmlEscaped() + u": "_s +

@@ -6,7 +6,7 @@ using namespace Qt::StringLiterals;
 // ラーメン/らーめん, コンピュータ/こんぴゅーた/ｺﾝﾋﾟｭｰﾀ) and carry an ASCII comma, double quotes,
 // an entity, a wave dash and a full-width space, so keyword matching and the output layouts meet
 // them on real pages.
-QList<SampleArticle> sampleArticles()
+QList<SampleArticle> SampleArticles()
 {
     const QString tsushin = u"サンプル通信"_s;
     const QString nippo = u"ためし日報"_s;

@@ -16,4 +16,4 @@ struct SampleArticle
 };
 
 // The sample corpus in listing order: today's articles first, then the previous day's.
-QList<SampleArticle> sampleArticles();
+QList<SampleArticle> SampleArticles();

@@ -13,13 +13,13 @@ QString listingKey(int daysAgo, const QString &code)
 
 QString articleId(QDate day, qsizetype number)
 {
-    return dayStamp(day) + u'/' + u"%1"_s.arg(number, 3, 10, QLatin1Char('0'));
+    return DayStamp(day) + u'/' + u"%1"_s.arg(number, 3, 10, QLatin1Char('0'));
 }
 
 } // namespace
 
 SampleCorpus::SampleCorpus()
-    : m_articles(sampleArticles())
+    : m_articles(SampleArticles())
 {
     for (qsizetype i = 0; i < m_articles.size(); ++i) {
         for (const QString &code : m_articles.at(i).categories)

@@ -2,7 +2,7 @@
 
 #include "CorpusSite.h"
 #include "ExtractCommand.h"
-#include "Gateway.h"
+#include "GatewaySite.h"
 #include "GeneratedCorpus.h"
 #include "PortalOptions.h"
 #include "PortalServer.h"
@@ -34,23 +34,25 @@ void say(FILE *stream, const QString &text)
 // Gateway mode: nullptr with the reason when the feeds file or the archive is unusable.
 std::unique_ptr<PageSource> makeGateway(const PortalOptions &options, QString *what, QString *error)
 {
-    const FeedsFileResult feeds = readFeedsFile(options.feedsFile);
+    const FeedsFileResult feeds = ReadFeedsFile(options.feedsFile);
     if (!feeds.ok) {
         *error = feeds.error;
         return nullptr;
     }
-    auto gateway = std::make_unique<Gateway>(feeds.config, options.today, [](const QString &line) {
+    auto site = std::make_unique<GatewaySite>(feeds.config, options.today, [](const QString &line) {
         say(stderr, u"varnholt-portal: "_s + line);
     });
-    if (!gateway->open(options.cacheFolder, error))
+    if (const FileResult opened = site->open(options.cacheFolder); !opened) {
+        *error = opened.error;
         return nullptr;
+    }
     if (feeds.config.settings.contact.isEmpty())
         say(stderr, u"varnholt-portal: %1 names no contact in [portal]: the sources see a "
                     u"User-Agent without a way to reach you"_s.arg(options.feedsFile));
     *what = u"the feeds of %1 (%2 categories, archive in %3)"_s.arg(options.feedsFile)
                 .arg(feeds.config.categories.size())
                 .arg(options.cacheFolder);
-    return std::make_unique<GatewaySite>(std::move(gateway));
+    return site;
 }
 
 std::unique_ptr<PageSource> makePages(const PortalOptions &options, QString *what, QString *error)
@@ -78,10 +80,10 @@ int main(int argc, char *argv[])
     QCoreApplication::setApplicationName(u"varnholt-portal"_s);
     QCoreApplication::setApplicationVersion(VersionNumber());
 
-    const PortalOptions options = parsePortalOptions(QCoreApplication::arguments());
+    const PortalOptions options = ParsePortalOptions(QCoreApplication::arguments());
     switch (options.outcome) {
     case PortalOptions::Outcome::ShowHelp:
-        say(stdout, portalHelpText());
+        say(stdout, PortalHelpText());
         return 0;
     case PortalOptions::Outcome::ShowVersion:
         say(stdout, u"varnholt-portal "_s + QCoreApplication::applicationVersion());

@@ -1,4 +1,4 @@
-#include "engine/UrlGuard.h"
+#include "engine/CurlUrl.h"
 
 #include <curl/curl.h>
 #include <memory>

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "GatewayParts.h"
+#include "KeyedLocks.h"
+#include "feeds/FeedsFile.h"
+#include "upstream/RobotsCache.h"
+
+#include <QStringList>
+
+struct ArchivedItem;
+
+// What an article page says, and whether that is final (worth keeping for good) or a fallback
+// after a failure, worth another try later.
+struct ArticleText
+{
+    QStringList paragraphs;
+    bool complete = true;
+};
+
+// The text served for an item: what the archive holds, while it is final or a fallback younger
+// than an hour; else what the item's page gives under its category's text rule (never from the
+// machine's own network for a public feed, never against robots.txt); else the feed's summary;
+// else a notice with the original address. Never empty: Varnholt takes an empty page for a
+// failed fetch.
+class ArticleSource
+{
+public:
+    // What parts refers to outlives the source.
+    explicit ArticleSource(const GatewayParts &parts);
+    Q_DISABLE_COPY_MOVE(ArticleSource)
+
+    // Called from several server threads at once.
+    QStringList paragraphs(const ArchivedItem &item);
+
+private:
+    ArticleText articleText(const ArchivedItem &item);
+    ArticleText pageText(const ArchivedItem &item, const TextRule &rule);
+
+    GatewayParts m_parts;
+    RobotsCache m_robots;
+    bool m_localFeeds = false; // some feed is on this machine or its network
+    KeyedLocks m_locks;        // one fetch at a time per article
+};

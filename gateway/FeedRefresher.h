@@ -1,0 +1,31 @@
+#pragma once
+
+#include "GatewayParts.h"
+#include "KeyedLocks.h"
+#include "feeds/FeedsFile.h"
+
+#include <QDateTime>
+#include <QString>
+#include <QUrl>
+
+// When and how a category's feeds are fetched into the archive: each feed at most once per
+// refresh interval, with the validators it gave last time (a conditional GET), never while it
+// asked to be left alone (Retry-After), each fault said once. Days older than keep_days leave
+// the archive at each refresh.
+class FeedRefresher
+{
+public:
+    // What parts refers to outlives the refresher.
+    explicit FeedRefresher(const GatewayParts &parts);
+    Q_DISABLE_COPY_MOVE(FeedRefresher)
+
+    // Fetches the category's feeds that are due, side by side, and returns when all are done.
+    // Called from several server threads at once.
+    void refresh(const QString &code);
+
+private:
+    void refreshFeed(const QString &code, const QUrl &feed, const QDateTime &now);
+
+    GatewayParts m_parts;
+    KeyedLocks m_locks; // one fetch at a time per feed
+};

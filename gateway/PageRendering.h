@@ -1,0 +1,22 @@
+#pragma once
+
+#include "PageSource.h"
+#include "PageTemplates.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+struct ArchivedItem;
+
+// The gateway's pages in the portal's forms, under the gateway's own name, as they go on the
+// wire (EUC-JP). Titles, sources and text from the feeds and pages are made page-safe here.
+
+PageReply RenderTopPage(QDate today);
+PageReply RenderNotFound(const QString &path);
+// A day of a category without items (the first page only: later pages are not found).
+PageReply RenderNoArticles(const QString &code, QDate day);
+// list as PageTemplates::ListPageOf gave it, with the items of its page.
+PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items);
+PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs);

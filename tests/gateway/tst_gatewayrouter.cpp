@@ -1,0 +1,125 @@
+// The gateway's router without sockets: which path gives which page, and which refreshes.
+#include "Gateway.h"
+#include "ManualClock.h"
+#include "ScriptedUpstream.h"
+#include "util/CodePage.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kFeed = u"http://news.test/rss.xml"_s;
+const QDateTime kNow(QDate(2024, 5, 1), QTime(9, 0));
+
+QByteArray rss()
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel>"
+           "<title>テスト新聞</title>"
+           "<item><title>A &amp; B</title><link>http://news.test/a</link>"
+           "<description>最初の記事の要約。</description>"
+           "<pubDate>Wed, 01 May 2024 08:00:00 +0000</pubDate></item>"
+           "<item><title>二番目</title><link>http://news.test/b</link>"
+           "<description>二番目の要約。</description>"
+           "<pubDate>Wed, 01 May 2024 07:00:00 +0000</pubDate></item>"
+           "</channel></rss>";
+}
+
+// A gateway over one feed of category "dom", in a temporary folder.
+struct Fixture
+{
+    explicit Fixture(FeedsConfig config)
+        : gateway(std::move(config), upstream, clock, [](const QString &) {})
+    {
+        upstream.set(kFeed, ScriptedUpstream::reply(200, rss(), u"application/rss+xml"_s));
+        opened = gateway.open(dir.path()).ok;
+    }
+
+    QTemporaryDir dir;
+    ScriptedUpstream upstream;
+    const ManualClock clock{kNow};
+    Gateway gateway;
+    bool opened = false;
+};
+
+FeedsConfig oneFeed(TextRule rule, int itemsPerPage, int refreshSeconds)
+{
+    FeedsConfig config;
+    config.settings.itemsPerPage = itemsPerPage;
+    config.settings.refresh = std::chrono::seconds(refreshSeconds);
+    config.categories.insert(u"dom"_s, {{QUrl(kFeed)}, rule, {}});
+    return config;
+}
+
+} // namespace
+
+class tst_GatewayRouter : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void page_data();
+    void page();
+    void laterListPages_doNotRefresh();
+};
+
+void tst_GatewayRouter::page_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("shows"); // a piece of the page's text
+
+    QTest::newRow("top") << u"/"_s << 200 << u"Varnholtゲートウェイ"_s;
+    QTest::newRow("list page: newest first, markup made page-safe")
+        << u"/headlines/dom/"_s << 200 << u"A ＆ B"_s;
+    QTest::newRow("second list page") << u"/headlines/dom/2"_s << 200 << u"二番目"_s;
+    QTest::newRow("past the last list page") << u"/headlines/dom/3"_s << 404 << QString();
+    QTest::newRow("category without a section")
+        << u"/headlines/bus/"_s << 200 << u"<!-- NO_ARTICLE1 -->"_s;
+    QTest::newRow("its later page") << u"/headlines/bus/2"_s << 404 << QString();
+    QTest::newRow("a day without items")
+        << u"/headlines/240430/dom/"_s << 200 << u"<!-- NO_ARTICLE1 -->"_s;
+    QTest::newRow("a day still to come") << u"/headlines/240502/dom/"_s << 404 << QString();
+    QTest::newRow("article") << u"/article/1"_s << 200 << u"最初の記事の要約。"_s;
+    QTest::newRow("unknown article") << u"/article/99"_s << 404 << QString();
+    QTest::newRow("article zero") << u"/article/0"_s << 404 << QString();
+    QTest::newRow("article not a number") << u"/article/x"_s << 404 << QString();
+    QTest::newRow("anything else") << u"/robots.txt"_s << 404 << QString();
+}
+
+void tst_GatewayRouter::page()
+{
+    QFETCH(QString, path);
+    QFETCH(int, status);
+    QFETCH(QString, shows);
+
+    Fixture f(oneFeed({TextRule::Kind::Feed, {}}, 1, 600));
+    QVERIFY(f.opened);
+    // The category's first page fills the archive.
+    QCOMPARE(f.gateway.page(u"/headlines/dom/"_s).status, 200);
+    const PageReply reply = f.gateway.page(path);
+    QCOMPARE(reply.status, status);
+    if (!shows.isEmpty()) {
+        const QString text = CodePage::fromEucJp(reply.body);
+        QVERIFY2(text.contains(shows), qPrintable(text));
+    }
+}
+
+void tst_GatewayRouter::laterListPages_doNotRefresh()
+{
+    Fixture f(oneFeed({}, 20, 0));
+    QVERIFY(f.opened);
+    // Before the first page, a later one finds nothing and asks no one.
+    QCOMPARE(f.gateway.page(u"/headlines/dom/2"_s).status, 404);
+    QCOMPARE(f.upstream.count(kFeed), 0);
+    QCOMPARE(f.gateway.page(u"/headlines/dom/"_s).status, 200);
+    QCOMPARE(f.gateway.page(u"/headlines/dom/"_s).status, 200);
+    QCOMPARE(f.upstream.count(kFeed), 2);
+    QCOMPARE(f.gateway.page(u"/headlines/240430/dom/"_s).status, 200);
+    QCOMPARE(f.upstream.count(kFeed), 3);
+}
+
+QTEST_GUILESS_MAIN(tst_GatewayRouter)
+#include "tst_gatewayrouter.moc"
