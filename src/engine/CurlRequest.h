@@ -38,7 +38,7 @@ struct Hop
     QString error;    // when !ok: what failed, naming the address
     QString address;  // the address asked
     QString redirect; // the target of a 301, 302, 303, 307 or 308 reply; empty otherwise
-    HttpFailure failureKind = HttpFailure::Other; // when !ok
+    HttpFailure failureKind = HttpFailure::Other;     // when !ok
     QList<std::pair<QByteArray, QByteArray>> headers; // when kept
 
     static Hop failure(const QString &address, const QString &reason);
