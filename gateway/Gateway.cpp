@@ -2,6 +2,7 @@
 
 #include "HeadlinePath.h"
 #include "PageTemplates.h"
+#include "extract/ExtractionAcceptance.h"
 #include "extract/MainText.h"
 #include "feeds/PlainText.h"
 #include "util/CodePage.h"
@@ -15,8 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Below this an automatic extraction is more likely a caption or a teaser than the article.
-constexpr qsizetype kShortestExtraction = 120;
 // A fallback stored after a failed fetch is served this long before the page is tried again.
 constexpr qint64 kRetryFailedSeconds = 3600;
 constexpr int kRequestsPerHost = 2;
@@ -47,14 +46,6 @@ QStringList lines(const QString &text)
             out.append(line);
     }
     return out;
-}
-
-qsizetype characters(const QStringList &paragraphs)
-{
-    qsizetype count = 0;
-    for (const QString &paragraph : paragraphs)
-        count += paragraph.size();
-    return count;
 }
 
 QString sourceName(const ArchivedItem &item)
@@ -322,9 +313,7 @@ QStringList Gateway::pageText(const ArchivedItem &item, const TextRule &rule, bo
         if (!text.isEmpty())
             paragraphs.append(text);
     }
-    const qsizetype length = characters(paragraphs);
-    if (rule.kind == TextRule::Kind::Auto &&
-        (length < kShortestExtraction || length <= item.description.size()))
+    if (rule.kind == TextRule::Kind::Auto && !AcceptsExtraction(result, item.description))
         return {};
     return paragraphs;
 }
