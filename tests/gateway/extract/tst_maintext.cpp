@@ -386,9 +386,27 @@ void tst_MainText::dropAndKeep_data()
             consent + u"</p><button>同意する</button></div>"_s)
         << QStringList{kFirst, kLast} << QStringList{u"クッキー"_s} << false;
     QTest::newRow("consent bar without telling names")
-        << (u"%ARTICLE%<div class=\"x9\"><div class=\"x8\"><p>"_s + consent +
-            u"</p><button>設定</button><button>同意する</button></div></div>"_s)
+        << (u"%ARTICLE%<div class=\"x9\"><div class=\"x8\"><h3>クッキーの使用について</h3><p>"_s +
+            consent + u"</p><button>設定</button><button>同意する</button></div></div>"_s)
         << QStringList{kFirst, kLast} << QStringList{u"クッキー"_s} << false;
+    QTest::newRow("consent bar outweighing a short item")
+        << (u"<div class=\"c-a\"><p>"_s + kFirst +
+            u"老朽化したビルを取り壊し、複合施設を整備する。</p></div><div class=\"x9\"><div "
+            u"class=\"x8\"><p>"_s +
+            consent + consent + u"</p><button>同意する</button></div></div>"_s)
+        << QStringList{kFirst} << QStringList{u"クッキー"_s} << false;
+    // The strict pass drops the wrapper for its name and finds only the notice: a pass that
+    // keeps the wrapper must get its turn.
+    QTest::newRow("notice left when the article's wrapper was filtered")
+        << (u"<div class=\"sticky-header-offset\">%ARTICLE%</div><div class=\"x9\"><p>"_s +
+            consent + consent + u"</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"クッキー"_s} << false;
+    QTest::newRow("cookie notice of an embedded post")
+        << QString(kArticle).replace(
+               u"</div>"_s, u"<div class=\"embed\"><p>Allow X content? This article contains "
+                            u"content provided by X. We ask for your permission before anything "
+                            u"is loaded, as they may be using cookies.</p></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"cookies"_s} << false;
     QTest::newRow("fixed cookie banner")
         << (u"<div class=\"x9\" style=\"position: fixed; bottom: 0\"><p>We use cookies to give "
             u"you the best experience. By continuing to browse, you agree to our use of "
