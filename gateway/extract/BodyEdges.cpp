@@ -39,11 +39,15 @@ bool isBreadcrumb(QStringView line)
     return line.size() <= 80 && matches(kTrail, line.trimmed());
 }
 
-// The publisher's address or telephone at the foot of an old page.
-bool isPublisherAddress(QStringView line)
+// How to reach the publisher, at the foot of a page: its postal address, or where to send a
+// tip ("Have a news tip? Send it to news@...").
+bool isPublisherContact(QStringView line)
 {
-    static const QRegularExpression kAddress(u"〒\\s*[0-9０-９]{3}[-－ー]?[0-9０-９]{4}"_s);
-    return line.size() <= 120 && matches(kAddress, line);
+    static const QRegularExpression kContact(
+        u"〒\\s*[0-9０-９]{3}[-－ー]?[0-9０-９]{4}|[\\w.+-]+@[\\w-]+\\.[\\w.]+|news tip|"
+        u"情報提供"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return line.size() <= 120 && matches(kContact, line);
 }
 
 } // namespace
@@ -136,7 +140,8 @@ bool IsSignOff(QStringView line)
     if (matches(kPlaceAndReporter, text))
         return true;
     static const QRegularExpression kWireSignOff(
-        u"^(additional )?(reporting|writing|editing|compiled|research|fact-checking) by "_s,
+        u"^(additional )?(reporting|writing|editing|compiled|research|fact-checking) by |"
+        u"contributed (reporting )?to this (report|story|article)\\.?$"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (matches(kWireSignOff, text))
         return true;
@@ -161,7 +166,7 @@ void Trim(QStringList &paragraphs)
          ++i)
         paragraphs.removeFirst();
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
-                    (IsSignOff(paragraphs.back()) || isPublisherAddress(paragraphs.back()));
+                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()));
          ++i)
         paragraphs.removeLast();
 }

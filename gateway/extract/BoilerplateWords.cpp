@@ -219,6 +219,13 @@ bool IsBoilerplateLine(QStringView line)
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 80 && kEmbedMarker.match(line.trimmed()).hasMatch())
         return true;
+    // "RELATED: ...", "Watch: ...", "【動画】...": a pointer to another story or to a video.
+    static const QRegularExpression kPointer(
+        u"^[\\s【\\[(]*(related|see also|read more|also read|more on this|recommended|watch|"
+        u"listen|video|photos|gallery|関連|動画|写真特集)\\s*[】\\])]?\\s*[:：|｜]|^【(動画|写真|関連)】"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (line.size() < 150 && kPointer.match(line).hasMatch())
+        return true;
     // "一覧はこちら", "詳しくはこちら": a prompt to follow a link, not a sentence of the article.
     if (line.size() < 60 && (plain.endsWith(u"はこちら") || plain.endsWith(u"こちらから")))
         return true;

@@ -87,6 +87,9 @@ void tst_BodyEdges::lineKind_data()
         << u"Alicia Moreno is an associate professor of education policy at the University of Northfield."_s
         << int(SignOff);
     QTest::newRow("updated time") << u"Updated Dec. 4, 2026, 6:05 p.m. ET"_s << int(SignOff);
+    QTest::newRow("contributor")
+        << u"Associated Press writer Josh Funk in Omaha contributed to this report."_s
+        << int(SignOff);
 
     QTest::newRow("a sentence") << kOpening << int(Text);
     QTest::newRow("a race's heading")
@@ -130,6 +133,9 @@ void tst_BodyEdges::trim_data()
     QTest::newRow("notices and sign-offs stacked at the end")
         << QStringList{kOpening, kClosing, u"Reporting by Ana Silva; Editing by Chris Reese"_s,
                        u"Our Standards: The Meridian Trust Principles."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a tip line at the foot")
+        << QStringList{kOpening, kClosing, u"Have a news tip? Send it to news@kvtn.example."_s}
         << QStringList{kOpening, kClosing};
     QTest::newRow("breadcrumb before, address after")
         << QStringList{u"トップ ＞ 地域ニュース"_s, kOpening, kClosing,

@@ -469,6 +469,14 @@ void tst_MainText::dropAndKeep_data()
                .replace(u"</div>"_s, u"<p>※価格は記事公開時点のものです。</p></div>"_s)
         << QStringList{kFirst, kLast} << QStringList{u"アフィリエイト"_s, u"価格は記事公開時点"_s}
         << false;
+    QTest::newRow("pointers to other stories and videos")
+        << QString(kArticle).replace(u"<p>事業費"_s,
+                                     u"<p><strong>RELATED: <a href=\"/x\">Live updates on the "
+                                     u"plan</a></strong></p><p>【動画】再開発の完成予想"
+                                     u"</p><p>Related research shows such plans pay off.</p>"
+                                     u"<p>事業費"_s)
+        << QStringList{kFirst, kLast, u"Related research shows"_s}
+        << QStringList{u"RELATED"_s, u"完成予想"_s} << false;
     QTest::newRow("dateline before the opening")
         << QString(kArticle).replace(
                u"<div class=\"article-body\">"_s,
