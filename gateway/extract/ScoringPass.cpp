@@ -180,18 +180,18 @@ private:
     }
 
     // The smallest block around a consent button or in a fixed overlay that reads as a cookie
-    // or consent notice, widened to wrappers that add nothing else.
-    static xmlNodePtr consentNoticeAround(xmlNodePtr start)
+    // or consent notice, widened to wrappers that add nothing else. Lengths come from the
+    // counts, so a page of many buttons in one wrapper is not read again for each.
+    xmlNodePtr consentNoticeAround(xmlNodePtr start) const
     {
         xmlNodePtr notice = nullptr;
         qsizetype noticeLength = 0;
         for (xmlNodePtr node = start; HtmlTree::IsElement(node) && Tag(node) != u"body";
              node = node->parent) {
-            const QString text = HtmlTree::Text(node);
-            const qsizetype length = CodePoints(text);
+            const qsizetype length = textLength(node);
             if (length > kLongestNotice || (notice && length > noticeLength + 100))
                 break;
-            if (notice || Boilerplate::IsConsentNotice(text)) {
+            if (notice || Boilerplate::IsConsentNotice(HtmlTree::Text(node))) {
                 notice = node;
                 noticeLength = length;
             }
@@ -199,7 +199,7 @@ private:
         return notice;
     }
 
-    static void removeConsentNotices(xmlDoc *doc)
+    void removeConsentNotices(xmlDoc *doc)
     {
         std::vector<xmlNodePtr> notices;
         const HtmlTree::XPathResult controls = HtmlTree::Select(
@@ -233,6 +233,7 @@ private:
         }
         for (xmlNodePtr notice : outer)
             HtmlTree::Remove(notice);
+        m_spans.clear(); // the notices' ancestors hold less now
     }
 
     // A sentence or two at least: what icons, labels and menus never hold.
