@@ -59,8 +59,7 @@ ScoredText scored(const xmlDoc *doc)
         // A notice never wins over an article that a stricter pass filtered away.
         if (isConsentNotice(found.paragraphs))
             continue;
-        const bool first = &rules == std::begin(kPasses);
-        if (first || length(found.paragraphs) > length(best.paragraphs))
+        if (length(found.paragraphs) > length(best.paragraphs))
             best = std::move(found);
         // Relaxed rules let boilerplate back in: only worth it when the strict ones found
         // nothing that looks like an article. A short item in its article container is one.

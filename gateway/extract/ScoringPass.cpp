@@ -201,7 +201,7 @@ private:
 
     void removeConsentNotices(xmlDoc *doc)
     {
-        std::vector<xmlNodePtr> notices;
+        QSet<xmlNodePtr> notices;
         const HtmlTree::XPathResult controls = HtmlTree::Select(
             doc, "//button | //*[@role='button'] | //input[@type='button' or @type='submit'] | "
                  "//*[contains(@style,'fixed') or contains(@style,'sticky')]");
@@ -220,15 +220,15 @@ private:
                 node = node->parent;
             }
             if (xmlNodePtr notice = consentNoticeAround(node))
-                notices.push_back(notice);
+                notices.insert(notice);
         }
-        std::sort(notices.begin(), notices.end());
-        notices.erase(std::unique(notices.begin(), notices.end()), notices.end());
         // An outer notice takes the inner ones with it.
         std::vector<xmlNodePtr> outer;
-        for (xmlNodePtr notice : notices) {
-            if (std::none_of(notices.cbegin(), notices.cend(),
-                             [&](xmlNodePtr other) { return isAncestorOf(other, notice); }))
+        for (xmlNodePtr notice : std::as_const(notices)) {
+            bool inner = false;
+            for (xmlNodePtr up = notice->parent; up && !inner; up = up->parent)
+                inner = notices.contains(up);
+            if (!inner)
                 outer.push_back(notice);
         }
         for (xmlNodePtr notice : outer)
@@ -253,11 +253,12 @@ private:
                holdsProse(HtmlTree::Text(node));
     }
 
-    // Hidden from the reader. A dialog over the page marks the page under it aria-hidden while
-    // it is open; an element hidden that way that still holds prose is the page, not a hidden
-    // part of it. So is the folded rest of an article, which the reader opens with a click:
-    // both are shown in this copy of the page, for the paragraphs to be read out of them.
-    static bool hidden(xmlNodePtr node)
+    // Whether an element stays hidden from the reader. A dialog over the page marks the page
+    // under it aria-hidden while it is open; an element hidden that way that still holds prose
+    // is the page, not a hidden part of it. So is the folded rest of an article, which the
+    // reader opens with a click: both are shown in this copy of the page, for the paragraphs to
+    // be read out of them.
+    static bool staysHidden(xmlNodePtr node)
     {
         if (!ParagraphText::IsHidden(node))
             return false;
@@ -310,7 +311,7 @@ private:
             } else if (child->type == XML_ELEMENT_NODE) {
                 const QString tag = Tag(child);
                 if ((ParagraphText::IsSilentTag(tag) && tag != u"h1" && tag != u"figure") ||
-                    hidden(child) || (m_rules.dropUnlikely && unlikely(child, tag)))
+                    staysHidden(child) || (m_rules.dropUnlikely && unlikely(child, tag)))
                     dropped.push_back(child);
                 else
                     kept.push_back(child);
