@@ -1,14 +1,17 @@
 // How well `varnholt-portal --extract` recovers the hand-labelled text of saved pages.
-// Usage: extract_score PORTAL FOLDER — FOLDER holds NAME.html with NAME.txt beside it.
-// Prints character and word precision, recall and F1 per page, then over the set: the mean of
-// the pages' precisions and recalls with the F1 of those means, as the article-extraction
-// benchmarks report it, and the mean of the per-page F1s.
+// Usage: extract_score PORTAL FOLDER [KINDS] — FOLDER holds NAME.html with NAME.txt beside it;
+// KINDS is a file of "kind: page page ..." lines (the labelled set's classes.txt).
+// Prints character and four-character precision, recall and F1 per page, then over the set:
+// the mean of the pages' precisions and recalls with the F1 of those means, as the
+// article-extraction benchmarks report it, and the mean of the per-page F1s (also for words);
+// then the mean per-page F1s over the pages of each kind of fault.
 
 #include "TextOverlap.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QProcess>
 
 #include <cstdio>
@@ -45,14 +48,36 @@ void print(const QString &line)
     std::puts(line.toLocal8Bit().constData());
 }
 
+// The kinds of fault and their pages: "kind: page page \\" lines, "#" comments.
+QList<std::pair<QString, QStringList>> readKinds(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.readAll()).replace(u"\\\n"_s, u" "_s);
+    QList<std::pair<QString, QStringList>> kinds;
+    for (const QString &line : text.split(u'\n')) {
+        if (!line.startsWith(u'#') && line.contains(u':'))
+            kinds.append({line.section(u':', 0, 0).trimmed(),
+                          line.section(u':', 1).split(u' ', Qt::SkipEmptyParts)});
+    }
+    return kinds;
+}
+
+struct PageScores
+{
+    double characters = 0;
+    double fourGrams = 0;
+};
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3) {
-        std::fputs("usage: extract_score PORTAL FOLDER\n", stderr);
+    if (args.size() != 3 && args.size() != 4) {
+        std::fputs("usage: extract_score PORTAL FOLDER [KINDS]\n", stderr);
         return 2;
     }
     const QString portal = args.at(1);
@@ -64,8 +89,10 @@ int main(int argc, char *argv[])
     }
 
     Totals characters;
+    Totals fourGrams;
     Totals words;
-    print(u"%1  %2  %3"_s.arg(u"page"_s, -28).arg(u"char P/R/F1"_s, -20).arg(u"word P/R/F1"_s));
+    QHash<QString, PageScores> scores;
+    print(u"%1  %2  %3"_s.arg(u"page"_s, -28).arg(u"char P/R/F1"_s, -20).arg(u"4-gram P/R/F1"_s));
     for (const QString &page : pages) {
         QFile labelled(folder.filePath(page.chopped(5) + u".txt"_s));
         if (!labelled.open(QIODevice::ReadOnly)) {
@@ -82,18 +109,47 @@ int main(int argc, char *argv[])
         }
         const QString extracted = QString::fromUtf8(run.readAllStandardOutput());
         const TextOverlap::Score c = TextOverlap::Characters(extracted, expected);
-        const TextOverlap::Score w = TextOverlap::Words(extracted, expected);
+        const TextOverlap::Score g = TextOverlap::FourGrams(extracted, expected);
         characters.add(c);
-        words.add(w);
+        fourGrams.add(g);
+        words.add(TextOverlap::Words(extracted, expected));
+        scores.insert(page.chopped(5), {c.f1, g.f1});
         const auto triple = [](const TextOverlap::Score &s) {
             return u"%1/%2/%3"_s.arg(QString::number(s.precision, 'f', 2),
                                      QString::number(s.recall, 'f', 2),
                                      QString::number(s.f1, 'f', 3));
         };
-        print(u"%1  %2  %3"_s.arg(page.chopped(5), -28).arg(triple(c), -20).arg(triple(w)));
+        print(u"%1  %2  %3"_s.arg(page.chopped(5), -28).arg(triple(c), -20).arg(triple(g)));
     }
     print(u"\n%1 pages"_s.arg(pages.size()));
     print(u"characters: "_s + characters.summary(pages.size()));
+    print(u"4-grams:    "_s + fourGrams.summary(pages.size()));
     print(u"words:      "_s + words.summary(pages.size()));
+
+    if (args.size() < 4)
+        return 0;
+    const QList<std::pair<QString, QStringList>> kinds = readKinds(args.at(3));
+    if (kinds.isEmpty()) {
+        std::fprintf(stderr, "extract_score: no kinds in %s\n", qPrintable(args.at(3)));
+        return 2;
+    }
+    print(u"\nby kind of fault: mean per-page F1, characters and 4-grams"_s);
+    for (const auto &[kind, names] : kinds) {
+        PageScores mean;
+        qsizetype found = 0;
+        for (const QString &name : names) {
+            const auto it = scores.constFind(name);
+            if (it == scores.cend())
+                continue;
+            mean.characters += it->characters;
+            mean.fourGrams += it->fourGrams;
+            ++found;
+        }
+        const double count = double(std::max<qsizetype>(1, found));
+        print(u"  %1 %2 pages  %3  %4"_s.arg(kind, -18)
+                  .arg(found, 3)
+                  .arg(mean.characters / count, 0, 'f', 4)
+                  .arg(mean.fourGrams / count, 0, 'f', 4));
+    }
     return 0;
 }

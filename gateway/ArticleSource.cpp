@@ -3,6 +3,7 @@
 #include "FaultLog.h"
 #include "GatewayClock.h"
 #include "archive/Archive.h"
+#include "extract/ExtractionAcceptance.h"
 #include "extract/MainText.h"
 #include "upstream/LocalAddress.h"
 #include "upstream/UpstreamClient.h"
@@ -11,8 +12,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Below this an automatic extraction is more likely a caption or a teaser than the article.
-constexpr qsizetype kShortestExtraction = 120;
 // A fallback stored after a failed fetch is served this long before the page is tried again.
 constexpr qint64 kRetryFailedSeconds = 3600;
 
@@ -24,14 +23,6 @@ QStringList lines(const QString &text)
             out.append(line);
     }
     return out;
-}
-
-qsizetype characters(const QStringList &paragraphs)
-{
-    qsizetype count = 0;
-    for (const QString &paragraph : paragraphs)
-        count += paragraph.size();
-    return count;
 }
 
 } // namespace
@@ -115,9 +106,7 @@ ArticleText ArticleSource::pageText(const ArchivedItem &item, const TextRule &ru
         if (!text.isEmpty())
             paragraphs.append(text);
     }
-    const qsizetype length = characters(paragraphs);
-    if (rule.kind == TextRule::Kind::Auto &&
-        (length < kShortestExtraction || length <= item.description.size()))
+    if (rule.kind == TextRule::Kind::Auto && !AcceptsExtraction(result, item.description))
         return {};
     return {paragraphs, true};
 }

@@ -81,7 +81,7 @@ bool LooksNegative(QStringView classAndId)
                       u"widget",     u"tags",     u"popup",     u"modal",        u"cookie",
                       u"newsletter", u"header",   u"masthead",  u"sitemap",      u"copyright",
                       u"rss",        u"follow",   u"community", u"supplemental", u"skyscraper",
-                      u"gdpr",       u"login"}))
+                      u"gdpr",       u"login",    u"consent",   u"cmp",          u"cookies"}))
         return true;
     return containsAny(classAndId,
                        {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment", u"disqus",
@@ -102,7 +102,8 @@ bool LooksLikeCredit(QStringView classAndId)
 {
     return anyOf(Words(classAndId),
                  {u"byline", u"author", u"writer", u"credit", u"caption", u"date", u"time",
-                  u"dateline", u"published", u"updated", u"timestamp", u"photo", u"source"});
+                  u"dateline", u"published", u"updated", u"timestamp", u"photo", u"source", u"dek",
+                  u"deck", u"standfirst", u"kicker", u"eyebrow"});
 }
 
 int ClassWeight(QStringView classAndId)
@@ -147,6 +148,16 @@ bool ReadsLikeSentence(QStringView text)
            last == u'」';
 }
 
+bool IsReadMore(QStringView label)
+{
+    static const QStringList kLabels = {
+        u"続きを読む"_s,      u"続きを表示"_s, u"全文を表示"_s,      u"全文を読む"_s,
+        u"もっと見る"_s,      u"readmore"_s,   u"continuereading"_s, u"showmore"_s,
+        u"showfullarticle"_s, u"expand"_s,
+    };
+    return label.size() < 40 && kLabels.contains(undecorated(label));
+}
+
 bool IsBoilerplateLine(QStringView line)
 {
     const QString plain = undecorated(line);
@@ -185,7 +196,10 @@ bool IsBoilerplateLine(QStringView line)
         u"share"_s,
         u"sharethisarticle"_s,
         u"advertisement"_s,
+        u"skipadvertisement"_s,
         u"mostread"_s,
+        u"有料記事"_s,
+        u"会員限定記事"_s,
         u"recommended"_s,
         u"続きを読む"_s,
         u"もっと見る"_s,
@@ -198,6 +212,22 @@ bool IsBoilerplateLine(QStringView line)
     if (line.size() < 150 && (plain.startsWith(u"copyright") || plain.startsWith(u"©") ||
                               plain.contains(u"allrightsreserved") || plain.contains(u"無断転載") ||
                               plain.contains(u"無断複製")))
+        return true;
+    // The markers around an embedded post that say where it starts and ends.
+    static const QRegularExpression kEmbedMarker(
+        u"^(skip|end of) ([\\w.]+ ){0,3}(post|content|tweet|video)( (by|on|from) .{1,40})?$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (line.size() < 80 && kEmbedMarker.match(line.trimmed()).hasMatch())
+        return true;
+    // "RELATED: ...", "Watch: ...", "【動画】...": a pointer to another story or to a video.
+    static const QRegularExpression kPointer(
+        u"^[\\s【\\[(]*(related|see also|read more|also read|more on this|recommended|watch|"
+        u"listen|video|photos|gallery|関連|動画|写真特集)\\s*[】\\])]?\\s*[:：|｜]|^【(動画|写真|関連)】"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (line.size() < 150 && kPointer.match(line).hasMatch())
+        return true;
+    // "一覧はこちら", "詳しくはこちら": a prompt to follow a link, not a sentence of the article.
+    if (line.size() < 60 && (plain.endsWith(u"はこちら") || plain.endsWith(u"こちらから")))
         return true;
     // "【関連記事】…" lines are links to other articles, whatever follows.
     static const QStringList kLeads = {u"関連記事"_s,         u"関連ニュース"_s,
@@ -227,12 +257,45 @@ bool IsDateline(QStringView line)
         return false;
     static const QRegularExpression kDateParts(
         u"[0-9０-９]|年|月|日|時|分|秒|午前|午後|更新|最終|配信|公開|掲載|"
-        u"[火水木金土]|[/:：.,・（）()\\s-]|am|pm|updated|published|utc|gmt|jst|et"_s,
+        u"[火水木金土]|[/:：.,・（）()\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|"
+        u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|bst|cet|"
+        u"jan(uary)?|feb(ruary)?|mar(ch)?|apr(il)?|may|june?|july?|aug(ust)?|sept?(ember)?|"
+        u"oct(ober)?|nov(ember)?|dec(ember)?|"
+        u"mon(day)?|tue(sday)?|wed(nesday)?|thu(rsday)?|fri(day)?|sat(urday)?|sun(day)?)\\b"_s,
         QRegularExpression::CaseInsensitiveOption);
     bool digit = false;
     for (QChar c : line)
         digit = digit || c.isDigit();
     return digit && line.toString().remove(kDateParts).isEmpty();
+}
+
+bool IsConsentNotice(QStringView text)
+{
+    if (text.size() > 1500)
+        return false;
+    // The subject: cookies or personal data...
+    static const QRegularExpression kSubject(
+        u"cookie|クッキー|gdpr|personal data|個人データ|パーソナルデータ|個人情報"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    // ...and the site speaking to its reader, which an article about cookies does not do.
+    static const QRegularExpression kSiteSpeaking(
+        u"\\b(we|our|you|your)\\b|当サイト|本サイト|このサイト|当ウェブサイト|弊社|当社|お客様"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return kSubject.match(text).hasMatch() && kSiteSpeaking.match(text).hasMatch();
+}
+
+bool IsConsentAction(QStringView label)
+{
+    static const QStringList kActions = {
+        u"accept"_s,         u"acceptall"_s,  u"acceptcookies"_s, u"agree"_s,
+        u"iagree"_s,         u"ok"_s,         u"okay"_s,          u"gotit"_s,
+        u"allow"_s,          u"allowall"_s,   u"reject"_s,        u"rejectall"_s,
+        u"decline"_s,        u"manage"_s,     u"manageoptions"_s, u"settings"_s,
+        u"cookiesettings"_s, u"同意する"_s,   u"同意します"_s,    u"同意して閉じる"_s,
+        u"すべて許可"_s,     u"すべて同意"_s, u"許可する"_s,      u"拒否する"_s,
+        u"すべて拒否"_s,     u"設定"_s,       u"詳細設定"_s,      u"cookie設定"_s,
+    };
+    return kActions.contains(undecorated(label));
 }
 
 qsizetype PaywallCut(const QStringList &paragraphs)

@@ -13,7 +13,8 @@ QStringList Words(QStringView classAndId);
 bool LooksNegative(QStringView classAndId);
 // Names the article itself: article, body, content, main, entry, text...
 bool LooksPositive(QStringView classAndId);
-// Credit lines, captions, datelines: small parts of an article that are not its text.
+// Credit lines, captions, datelines, the deck under the headline: small parts of an article
+// that are not its text.
 bool LooksLikeCredit(QStringView classAndId);
 // +25 for a positive name, -25 for a negative one, 0 for both or neither.
 int ClassWeight(QStringView classAndId);
@@ -26,6 +27,9 @@ int Punctuation(QStringView text);
 // Ends like a sentence: 。！？ or a Latin full stop.
 bool ReadsLikeSentence(QStringView text);
 
+// The label of a button that unfolds the rest of an article: "続きを読む", "Continue reading".
+bool IsReadMore(QStringView label);
+
 // A heading or line that only introduces boilerplate: "関連記事", "この記事をシェア", "Read more".
 bool IsBoilerplateLine(QStringView line);
 
@@ -35,6 +39,12 @@ bool IsByline(QStringView line);
 // Only a date and time, perhaps with "更新" or "配信": "2026年12月7日 11時32分", "12/7(月)
 // 14:03配信".
 bool IsDateline(QStringView line);
+
+// A cookie or consent notice: the site speaking to its reader about cookies or personal data
+// ("当サイトではクッキーを使用しています", "We use cookies..."), short as such notices are.
+bool IsConsentNotice(QStringView text);
+// The label of a consent notice's button: "Accept all", "OK", "同意する", "設定"...
+bool IsConsentAction(QStringView label);
 
 // Index of the first paragraph where a paywall cuts the article, -1 when none does.
 qsizetype PaywallCut(const QStringList &paragraphs);

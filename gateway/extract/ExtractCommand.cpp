@@ -1,5 +1,6 @@
 #include "ExtractCommand.h"
 
+#include "ExtractionAcceptance.h"
 #include "MainText.h"
 
 #include <QFile>
@@ -18,7 +19,10 @@ int RunExtractCommand(const QString &file, const QString &address)
         std::fputs(message.constData(), stderr);
         return 2;
     }
-    const MainTextResult result = ExtractMainText(page.readAll(), QString(), QUrl(address));
+    MainTextResult result = ExtractMainText(page.readAll(), QString(), QUrl(address));
+    // What the gateway would serve for an item without a summary.
+    if (!AcceptsExtraction(result, QString()))
+        result.paragraphs.clear();
     for (const QString &paragraph : result.paragraphs) {
         const QByteArray line = paragraph.toUtf8() + '\n';
         std::fwrite(line.constData(), 1, size_t(line.size()), stdout);

@@ -109,7 +109,8 @@ QString Attribute(const xmlNode *node, const char *name)
 
 QString ClassAndId(const xmlNode *node)
 {
-    return Attribute(node, "class") + u' ' + Attribute(node, "id");
+    return Attribute(node, "class") + u' ' + Attribute(node, "id") + u' ' +
+           Attribute(node, "data-component") + u' ' + Attribute(node, "data-testid");
 }
 
 QString Text(const xmlNode *node)

@@ -28,7 +28,8 @@ bool IsElement(const xmlNode *node);
 // The element's name in lower case; empty for other nodes.
 QString Tag(const xmlNode *node);
 QString Attribute(const xmlNode *node, const char *name);
-// "class" and "id" joined by a space: what the boilerplate words are looked for in.
+// "class", "id" and the component names of generated pages ("data-component", "data-testid")
+// joined by spaces: what the boilerplate words are looked for in.
 QString ClassAndId(const xmlNode *node);
 
 // All text below the node, runs of white space collapsed to one space, trimmed.

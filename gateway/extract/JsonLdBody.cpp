@@ -1,10 +1,13 @@
 #include "JsonLdBody.h"
 
 #include "HtmlTree.h"
+#include "ParagraphText.h"
+#include "TextOverlap.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <libxml/xpath.h>
 #include <memory>
@@ -12,6 +15,10 @@
 using namespace Qt::StringLiterals;
 
 namespace {
+
+// How much longer the page's text must be for the embedded body to count as its teaser.
+constexpr double kTeaserRatio = 1.25;
+constexpr qsizetype kTeaserMargin = 100;
 
 bool isArticleType(const QJsonValue &type)
 {
@@ -26,13 +33,14 @@ bool isArticleType(const QJsonValue &type)
     return name.endsWith(u"Article") || name == u"BlogPosting" || name == u"Report";
 }
 
-QString findBody(const QJsonValue &value)
+// The first non-empty string under one of the keys of an article object, depth first.
+QString findInArticle(const QJsonValue &value, QLatin1StringView key)
 {
     if (value.isArray()) {
         for (const QJsonValue &each : value.toArray()) {
-            const QString body = findBody(each);
-            if (!body.isEmpty())
-                return body;
+            const QString found = findInArticle(each, key);
+            if (!found.isEmpty())
+                return found;
         }
         return {};
     }
@@ -40,14 +48,14 @@ QString findBody(const QJsonValue &value)
         return {};
     const QJsonObject object = value.toObject();
     if (isArticleType(object.value(u"@type"_s))) {
-        const QString body = object.value(u"articleBody"_s).toString();
-        if (!body.trimmed().isEmpty())
-            return body;
+        const QString found = object.value(key).toString();
+        if (!found.trimmed().isEmpty())
+            return found;
     }
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const QString body = findBody(it.value());
-        if (!body.isEmpty())
-            return body;
+        const QString found = findInArticle(it.value(), key);
+        if (!found.isEmpty())
+            return found;
     }
     return {};
 }
@@ -62,9 +70,27 @@ QString scriptText(const xmlNode *script)
     return text;
 }
 
-} // namespace
+// JSON with the control characters inside its strings escaped, as the page meant them.
+QByteArray withEscapedControls(const QString &json)
+{
+    QString out;
+    out.reserve(json.size());
+    bool inString = false;
+    bool escaped = false;
+    for (QChar c : json) {
+        if (inString && !escaped && c.unicode() < 0x20) {
+            out += c == u'\n' ? u"\\n"_s : c == u'\t' ? u"\\t"_s : c == u'\r' ? u"\\r"_s : u" "_s;
+            continue;
+        }
+        if (c == u'"' && !escaped)
+            inString = !inString;
+        escaped = inString && !escaped && c == u'\\';
+        out += c;
+    }
+    return out.toUtf8();
+}
 
-QString JsonLdArticleBody(xmlDoc *doc)
+QString findInPage(xmlDoc *doc, QLatin1StringView key)
 {
     const HtmlTree::XPathResult scripts = HtmlTree::Select(doc, "//script[@type]");
     if (!scripts || !scripts->nodesetval)
@@ -73,10 +99,75 @@ QString JsonLdArticleBody(xmlDoc *doc)
         const xmlNode *script = scripts->nodesetval->nodeTab[i];
         if (!HtmlTree::Attribute(script, "type").contains(u"ld+json", Qt::CaseInsensitive))
             continue;
-        const QJsonDocument json = QJsonDocument::fromJson(scriptText(script).trimmed().toUtf8());
-        const QString body = json.isArray() ? findBody(json.array()) : findBody(json.object());
-        if (!body.isEmpty())
-            return body;
+        const QString text = scriptText(script).trimmed();
+        QJsonParseError error;
+        QJsonDocument json = QJsonDocument::fromJson(text.toUtf8(), &error);
+        if (error.error != QJsonParseError::NoError)
+            json = QJsonDocument::fromJson(withEscapedControls(text));
+        const QString found =
+            json.isArray() ? findInArticle(json.array(), key) : findInArticle(json.object(), key);
+        if (!found.isEmpty())
+            return found;
     }
     return {};
+}
+
+QString compact(const QStringList &paragraphs)
+{
+    QString out;
+    for (const QString &paragraph : paragraphs) {
+        for (QChar c : paragraph) {
+            if (!c.isSpace())
+                out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+QString JsonLdArticleBody(xmlDoc *doc)
+{
+    return findInPage(doc, "articleBody"_L1);
+}
+
+QString JsonLdHeadline(xmlDoc *doc)
+{
+    return findInPage(doc, "headline"_L1);
+}
+
+QStringList EmbeddedParagraphs(const QString &articleBody)
+{
+    if (articleBody.trimmed().isEmpty())
+        return {};
+    QString html = articleBody;
+    // Encoded twice: "&amp;#8217;" meant "&#8217;", which meant "’".
+    static const QRegularExpression kTwice(u"&amp;(#[0-9]+|#x[0-9a-fA-F]+|[a-zA-Z]{2,8});"_s);
+    if (html.contains(kTwice))
+        html.replace(u"&amp;"_s, u"&"_s);
+    // Plain text keeps its breaks; HTML without paragraphs keeps them too.
+    if (!html.contains(u"<p", Qt::CaseInsensitive) && !html.contains(u"<br", Qt::CaseInsensitive))
+        html.replace(u'\n', u"<br>"_s);
+    HtmlTree::Document doc = HtmlTree::Parse(u"<body>"_s + html + u"</body>"_s);
+    return ParagraphText::Of(HtmlTree::Body(doc.get()));
+}
+
+bool IsTeaserOf(const QStringList &embedded, const QStringList &pageText)
+{
+    QString teaser = compact(embedded);
+    const QString page = compact(pageText);
+    // A teaser often ends in an ellipsis that the page does not have.
+    for (const QStringView end : {u"[…]", u"…", u"...", u"（続く）"}) {
+        if (teaser.endsWith(end))
+            teaser.chop(end.size());
+    }
+    if (teaser.isEmpty() || page.size() < teaser.size() * kTeaserRatio + kTeaserMargin)
+        return false;
+    // Begins the same way: its opening stands near the top of the page's text...
+    const QString opening = teaser.left(40);
+    const qsizetype at = page.indexOf(opening);
+    if (at < 0 || at > 200)
+        return false;
+    // ...and what follows is there too, not only the opening.
+    return TextOverlap::Characters(teaser, page).precision >= 0.9;
 }

@@ -1,5 +1,6 @@
 #include "MainText.h"
 
+#include "BodyEdges.h"
 #include "BoilerplateWords.h"
 #include "HtmlTree.h"
 #include "JsonLdBody.h"
@@ -24,20 +25,27 @@ qsizetype length(const QStringList &paragraphs)
 }
 
 // A paywall marker ends the article; what follows it is the site's, not the article's.
-MainTextResult finish(QStringList paragraphs, qsizetype shortest)
+void cutAtPaywall(QStringList &paragraphs, MainTextResult &result)
 {
-    MainTextResult result;
     const qsizetype cut = Boilerplate::PaywallCut(paragraphs);
     if (cut >= 0) {
         paragraphs.resize(cut);
         result.partial = true;
     }
-    if (length(paragraphs) >= shortest)
-        result.paragraphs = paragraphs;
-    return result;
 }
 
-QStringList scored(const QString &text)
+// Mostly a cookie or consent notice: what a pass finds when the article was filtered away.
+bool isConsentNotice(const QStringList &paragraphs)
+{
+    qsizetype notice = 0;
+    for (const QString &paragraph : paragraphs) {
+        if (Boilerplate::IsConsentNotice(paragraph))
+            notice += HtmlTree::CodePoints(paragraph);
+    }
+    return notice * 2 >= length(paragraphs) && notice > 0;
+}
+
+ScoredText scored(const xmlDoc *doc)
 {
     static const PassRules kPasses[] = {
         {true, true, true},
@@ -45,60 +53,37 @@ QStringList scored(const QString &text)
         {false, false, true},
         {false, false, false},
     };
-    QStringList best;
+    ScoredText best;
     for (const PassRules &rules : kPasses) {
-        QStringList paragraphs = ScoredMainText(text, rules);
-        if (length(paragraphs) > length(best))
-            best = std::move(paragraphs);
-        // Relaxed rules let boilerplate back in: only worth it when the strict ones found nothing.
-        if (length(best) >= kShortestMainText)
+        ScoredText found = ScoredMainText(doc, rules);
+        // A notice never wins over an article that a stricter pass filtered away.
+        if (isConsentNotice(found.paragraphs))
+            continue;
+        if (length(found.paragraphs) > length(best.paragraphs))
+            best = std::move(found);
+        // Relaxed rules let boilerplate back in: only worth it when the strict ones found
+        // nothing that looks like an article. A short item in its article container is one.
+        if (length(best.paragraphs) >= kShortestMainText ||
+            (best.fromArticleContainer && !best.paragraphs.isEmpty()))
             break;
     }
     return best;
 }
 
-QString compact(QStringView text)
+// What the page calls its article: the <title>, og:title, <h1>, a big <font> on old pages and the
+// JSON-LD headline. The text often says it again in its first line.
+QStringList headlines(xmlDoc *doc)
 {
-    QString out;
-    for (QChar c : text) {
-        if (!c.isSpace())
-            out += c;
+    QStringList found{JsonLdHeadline(doc)};
+    const HtmlTree::XPathResult nodes = HtmlTree::Select(
+        doc, "//title | //meta[@property='og:title' or @name='twitter:title']/@content | //h1 | "
+             "//font[@size='4' or @size='5' or @size='6' or @size='7' or @size='+1' or "
+             "@size='+2' or @size='+3']");
+    if (nodes && nodes->nodesetval) {
+        for (int i = 0; i < nodes->nodesetval->nodeNr; ++i)
+            found << HtmlTree::Text(nodes->nodesetval->nodeTab[i]);
     }
-    return out;
-}
-
-// The headline again, outside any <h1>: the page's <title> or og:title holds it.
-void dropHeadline(QStringList &paragraphs, xmlDoc *doc)
-{
-    QString titles;
-    if (const HtmlTree::XPathResult title =
-            HtmlTree::Select(doc, "//title | //meta[@property='og:title']/@content");
-        title && title->nodesetval) {
-        for (int i = 0; i < title->nodesetval->nodeNr; ++i)
-            titles += compact(HtmlTree::Text(title->nodesetval->nodeTab[i])) + u'\n';
-    }
-    // Headlines come first; further down a short line equal to the title is a coincidence.
-    for (qsizetype i = 0; i < std::min<qsizetype>(2, paragraphs.size()); ++i) {
-        const QString line = compact(paragraphs.at(i));
-        if (line.size() >= 8 && line.size() <= 80 && !line.endsWith(u'。') &&
-            titles.contains(line)) {
-            paragraphs.removeAt(i);
-            return;
-        }
-    }
-}
-
-// articleBody is plain text with line breaks, or now and then HTML.
-QStringList jsonLdParagraphs(const QString &body)
-{
-    QString html = body;
-    if (!body.contains(u'<'))
-        html = body.toHtmlEscaped().replace(u'\n', u"<br>"_s);
-    else if (!body.contains(u"<p", Qt::CaseInsensitive) &&
-             !body.contains(u"<br", Qt::CaseInsensitive))
-        html.replace(u'\n', u"<br>"_s);
-    HtmlTree::Document doc = HtmlTree::Parse(html);
-    return ParagraphText::Of(HtmlTree::Body(doc.get()));
+    return found;
 }
 
 } // namespace
@@ -108,23 +93,30 @@ MainTextResult ExtractMainText(const QByteArray &page, const QString &contentTyp
 {
     // The address is the place for per-site rules; none are built in yet.
     Q_UNUSED(address);
-    const QString text = Charset::DecodePage(page, contentType);
-    const QStringList fromScoring = scored(text);
+    HtmlTree::Document doc = HtmlTree::Parse(Charset::DecodePage(page, contentType));
+    if (!doc)
+        return {};
+    const ScoredText fromScoring = scored(doc.get());
+    const QStringList fromJsonLd = EmbeddedParagraphs(JsonLdArticleBody(doc.get()));
 
-    HtmlTree::Document doc = HtmlTree::Parse(text);
-    const QStringList fromJsonLd = jsonLdParagraphs(JsonLdArticleBody(doc.get()));
     MainTextResult result;
-    if (length(fromJsonLd) >= kShortestMainText) {
-        // The page's own paragraphs when they say the same: the JSON body often has no breaks.
+    result.fromArticleContainer = fromScoring.fromArticleContainer;
+    QStringList paragraphs = fromScoring.paragraphs;
+    // The embedded body, unless it only begins the article the page shows; the page's own
+    // paragraphs when they say the same, since the embedded body often has no breaks.
+    if (length(fromJsonLd) >= kShortestMainText && !IsTeaserOf(fromJsonLd, paragraphs)) {
         const double agreement =
-            TextOverlap::Characters(fromScoring.join(u'\n'), fromJsonLd.join(u'\n')).f1;
-        const bool useScoring = agreement >= 0.9 && fromScoring.size() > fromJsonLd.size();
-        result = finish(useScoring ? fromScoring : fromJsonLd, kShortestMainText);
-    } else {
-        QStringList paragraphs = fromScoring;
-        dropHeadline(paragraphs, doc.get());
-        result = finish(paragraphs, kShortestMainText);
+            TextOverlap::Characters(paragraphs.join(u'\n'), fromJsonLd.join(u'\n')).f1;
+        if (agreement < 0.9 || paragraphs.size() <= fromJsonLd.size()) {
+            paragraphs = fromJsonLd;
+            result.fromArticleContainer = true;
+        }
     }
+    paragraphs.removeIf([](const QString &line) { return Boilerplate::IsConsentNotice(line); });
+    BodyEdges::Trim(paragraphs);
+    BodyEdges::DropHeadline(paragraphs, headlines(doc.get()));
+    cutAtPaywall(paragraphs, result);
+    result.paragraphs = paragraphs;
     // The wall itself often stands beside the article, outside what was extracted.
     if (!result.partial && !result.paragraphs.isEmpty())
         result.partial = Boilerplate::PaywallCut(ParagraphText::Of(HtmlTree::Body(doc.get()))) >= 0;
@@ -142,11 +134,14 @@ MainTextResult ExtractByXPath(const QByteArray &page, const QString &contentType
         return {};
 
     QStringList paragraphs;
+    MainTextResult result;
     if (selected->type == XPATH_STRING) {
         paragraphs << HtmlTree::Simplified(
             QString::fromUtf8(reinterpret_cast<const char *>(selected->stringval)));
         paragraphs.removeAll(QString());
-        return finish(paragraphs, 1);
+        cutAtPaywall(paragraphs, result);
+        result.paragraphs = paragraphs;
+        return result;
     }
     if (selected->type != XPATH_NODESET || !selected->nodesetval)
         return {};
@@ -182,5 +177,7 @@ MainTextResult ExtractByXPath(const QByteArray &page, const QString &contentType
         }
     }
     flush();
-    return finish(paragraphs, 1);
+    cutAtPaywall(paragraphs, result);
+    result.paragraphs = paragraphs;
+    return result;
 }

@@ -44,6 +44,26 @@ private:
     qsizetype m_linked = 0; // characters of m_line inside links
 };
 
+void render(const xmlNode *node, Lines &lines, bool inLink);
+
+// A post the author quoted sits in a figure like a photo, but it is part of what they wrote: its
+// blockquote speaks, the caption around it does not.
+void renderQuotations(const xmlNode *figure, Lines &lines, bool inLink)
+{
+    for (const xmlNode *child = figure->children; child; child = child->next) {
+        if (!HtmlTree::IsElement(child) || ParagraphText::IsHidden(child))
+            continue;
+        const QString tag = HtmlTree::Tag(child);
+        if (tag == u"blockquote") {
+            lines.breakLine();
+            render(child, lines, inLink);
+            lines.breakLine();
+        } else if (tag != u"figcaption") {
+            renderQuotations(child, lines, inLink);
+        }
+    }
+}
+
 void render(const xmlNode *node, Lines &lines, bool inLink)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
@@ -54,10 +74,14 @@ void render(const xmlNode *node, Lines &lines, bool inLink)
         if (child->type != XML_ELEMENT_NODE)
             continue;
         const QString tag = HtmlTree::Tag(child);
-        // Whole text has no page title to leave out.
-        const bool silent = ParagraphText::IsSilentTag(tag) && !(lines.whole() && tag == u"h1");
-        if (silent || ParagraphText::IsHidden(child))
+        if (ParagraphText::IsHidden(child))
             continue;
+        // Whole text has no page title to leave out.
+        if (ParagraphText::IsSilentTag(tag) && !(lines.whole() && tag == u"h1")) {
+            if (tag == u"figure")
+                renderQuotations(child, lines, inLink);
+            continue;
+        }
         if (tag == u"br" || tag == u"hr") {
             lines.breakLine();
             continue;

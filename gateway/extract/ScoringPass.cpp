@@ -5,6 +5,7 @@
 #include "ParagraphText.h"
 
 #include <QHash>
+#include <QSet>
 
 #include <algorithm>
 #include <vector>
@@ -18,6 +19,10 @@ namespace {
 // Shorter blocks are captions, buttons and datelines, not article text.
 constexpr qsizetype kShortestScoredBlock = 25;
 constexpr int kScoredAncestors = 5;
+// Consent notices are short; a block longer than this is something else.
+constexpr qsizetype kLongestNotice = 1500;
+// A candidate that outscores everything unrelated to it by this factor is clearly the article.
+constexpr double kClearMargin = 2.0;
 
 bool isOneOf(QStringView tag, std::initializer_list<QStringView> tags)
 {
@@ -29,6 +34,11 @@ bool isParagraphTag(QStringView tag)
 {
     return isOneOf(tag,
                    {u"p", u"pre", u"blockquote", u"dd", u"li", u"h2", u"h3", u"h4", u"h5", u"h6"});
+}
+
+bool isHeadingTag(QStringView tag)
+{
+    return isOneOf(tag, {u"h2", u"h3", u"h4", u"h5", u"h6"});
 }
 
 bool hasBlockChild(const xmlNode *node)
@@ -51,6 +61,30 @@ int brCount(const xmlNode *node)
     return count;
 }
 
+bool isAncestorOf(const xmlNode *ancestor, const xmlNode *node)
+{
+    for (const xmlNode *up = node ? node->parent : nullptr; up; up = up->parent) {
+        if (up == ancestor)
+            return true;
+    }
+    return false;
+}
+
+// The class names that say what kind of part an element is, without the generated or numbered
+// ones: "body-part body-part--2" and "body-part" are parts of one kind.
+QString classPattern(const xmlNode *node)
+{
+    QStringList kept;
+    for (const QString &name : HtmlTree::Attribute(node, "class").split(u' ', Qt::SkipEmptyParts)) {
+        QString base = name.section(u"--"_s, 0, 0);
+        if (std::any_of(base.cbegin(), base.cend(), [](QChar c) { return c.isDigit(); }))
+            continue;
+        kept << base;
+    }
+    kept.sort();
+    return kept.join(u' ');
+}
+
 class Pass
 {
 public:
@@ -58,27 +92,185 @@ public:
         : m_rules(rules)
     {}
 
-    QStringList run(const QString &pageText)
+    ScoredText run(const xmlDoc *page)
     {
-        HtmlTree::Document doc = HtmlTree::Parse(pageText);
+        HtmlTree::Document doc(xmlCopyDoc(const_cast<xmlDoc *>(page), 1));
         xmlNodePtr body = HtmlTree::Body(doc.get());
         if (!body)
             return {};
+        removeConsentNotices(doc.get());
+        if (const HtmlTree::XPathResult articles = HtmlTree::Select(doc.get(), "//article");
+            articles && articles->nodesetval)
+            m_articleElements = articles->nodesetval->nodeNr;
         prune(body);
+        m_spans.clear(); // pruning changed what the elements hold
         scoreBlocks(body);
         xmlNodePtr top = topCandidate(body);
         if (!top)
-            return ParagraphText::Of(body);
-        const std::vector<xmlNodePtr> parts = withSiblings(top);
-        QStringList paragraphs;
+            return {ParagraphText::Of(body), false};
+        ScoredText result;
+        result.fromArticleContainer = isClearContainer(top, body);
+        const std::vector<xmlNodePtr> parts = withSiblings(outermostWrapper(top, body));
         for (xmlNodePtr part : parts) {
-            clean(part);
-            ParagraphText::Append(part, paragraphs);
+            clean(part, textLength(part));
+            ParagraphText::Append(part, result.paragraphs);
         }
-        return paragraphs;
+        return result;
     }
 
 private:
+    // Characters other than white space in an element's text, and how many of them are links.
+    struct Span
+    {
+        qsizetype text = 0;
+        qsizetype linked = 0;
+    };
+
+    Span span(const xmlNode *node) const
+    {
+        if (const auto found = m_spans.constFind(node); found != m_spans.cend())
+            return *found;
+        Span total;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+                const QString text =
+                    QString::fromUtf8(reinterpret_cast<const char *>(child->content));
+                for (qsizetype i = 0; i < text.size(); ++i) {
+                    if (!text[i].isSpace() && !text[i].isLowSurrogate())
+                        ++total.text;
+                }
+            } else if (child->type == XML_ELEMENT_NODE) {
+                const QString tag = Tag(child);
+                if (isOneOf(tag, {u"script", u"style", u"noscript", u"template"}))
+                    continue;
+                const Span inner = span(child);
+                total.text += inner.text;
+                total.linked += tag == u"a" ? inner.text : inner.linked;
+            }
+        }
+        m_spans.insert(node, total);
+        return total;
+    }
+
+    qsizetype textLength(const xmlNode *node) const { return span(node).text; }
+
+    double linkDensity(const xmlNode *node) const
+    {
+        const Span s = span(node);
+        return s.text == 0 ? 0.0 : double(s.linked) / double(s.text);
+    }
+
+    // A post quoted in the article: a blockquote of a sentence or more that is not a link list,
+    // with little else around it.
+    bool holdsQuotation(const xmlNode *node) const
+    {
+        const xmlNode *quote = nullptr;
+        if (Tag(node) == u"blockquote") {
+            quote = node;
+        } else {
+            for (const xmlNode *child = node->children; child && !quote; child = child->next) {
+                if (HtmlTree::IsElement(child) && holdsQuotation(child))
+                    quote = child;
+            }
+            if (!quote)
+                return false;
+        }
+        return textLength(quote) >= 20 && linkDensity(quote) < 0.5 &&
+               textLength(node) <= textLength(quote) + 400;
+    }
+
+    // The smallest block around a consent button or in a fixed overlay that reads as a cookie
+    // or consent notice, widened to wrappers that add nothing else. Lengths come from the
+    // counts, so a page of many buttons in one wrapper is not read again for each.
+    xmlNodePtr consentNoticeAround(xmlNodePtr start) const
+    {
+        xmlNodePtr notice = nullptr;
+        qsizetype noticeLength = 0;
+        for (xmlNodePtr node = start; HtmlTree::IsElement(node) && Tag(node) != u"body";
+             node = node->parent) {
+            const qsizetype length = textLength(node);
+            if (length > kLongestNotice || (notice && length > noticeLength + 100))
+                break;
+            if (notice || Boilerplate::IsConsentNotice(HtmlTree::Text(node))) {
+                notice = node;
+                noticeLength = length;
+            }
+        }
+        return notice;
+    }
+
+    void removeConsentNotices(xmlDoc *doc)
+    {
+        QSet<xmlNodePtr> notices;
+        const HtmlTree::XPathResult controls = HtmlTree::Select(
+            doc, "//button | //*[@role='button'] | //input[@type='button' or @type='submit'] | "
+                 "//*[contains(@style,'fixed') or contains(@style,'sticky')]");
+        if (!controls || !controls->nodesetval)
+            return;
+        for (int i = 0; i < controls->nodesetval->nodeNr; ++i) {
+            xmlNodePtr node = controls->nodesetval->nodeTab[i];
+            const QString tag = Tag(node);
+            const bool control = tag == u"button" || tag == u"input" ||
+                                 HtmlTree::Attribute(node, "role") == u"button";
+            if (control) {
+                const QString label =
+                    tag == u"input" ? HtmlTree::Attribute(node, "value") : HtmlTree::Text(node);
+                if (!Boilerplate::IsConsentAction(label))
+                    continue;
+                node = node->parent;
+            }
+            if (xmlNodePtr notice = consentNoticeAround(node))
+                notices.insert(notice);
+        }
+        // An outer notice takes the inner ones with it.
+        std::vector<xmlNodePtr> outer;
+        for (xmlNodePtr notice : std::as_const(notices)) {
+            bool inner = false;
+            for (xmlNodePtr up = notice->parent; up && !inner; up = up->parent)
+                inner = notices.contains(up);
+            if (!inner)
+                outer.push_back(notice);
+        }
+        for (xmlNodePtr notice : outer)
+            HtmlTree::Remove(notice);
+        m_spans.clear(); // the notices' ancestors hold less now
+    }
+
+    // A sentence or two at least: what icons, labels and menus never hold.
+    static bool holdsProse(const QString &text)
+    {
+        return CodePoints(text) >= 40 &&
+               (Boilerplate::Punctuation(text) >= 2 || Boilerplate::ReadsLikeSentence(text));
+    }
+
+    // The rest of an article folded away behind a "続きを読む" button right before it.
+    static bool isFoldedRest(const xmlNode *node)
+    {
+        const xmlNode *before = node->prev;
+        while (before && !HtmlTree::IsElement(before))
+            before = before->prev;
+        return before && Boilerplate::IsReadMore(HtmlTree::Text(before)) &&
+               holdsProse(HtmlTree::Text(node));
+    }
+
+    // Whether an element stays hidden from the reader. A dialog over the page marks the page
+    // under it aria-hidden while it is open; an element hidden that way that still holds prose
+    // is the page, not a hidden part of it. So is the folded rest of an article, which the
+    // reader opens with a click: both are shown in this copy of the page, for the paragraphs to
+    // be read out of them.
+    static bool staysHidden(xmlNodePtr node)
+    {
+        if (!ParagraphText::IsHidden(node))
+            return false;
+        const bool byStyle = xmlHasProp(node, reinterpret_cast<const xmlChar *>("hidden")) ||
+                             Boilerplate::HidesElement(HtmlTree::Attribute(node, "style"));
+        if (byStyle ? !isFoldedRest(node) : !holdsProse(HtmlTree::Text(node)))
+            return true;
+        for (const char *name : {"hidden", "style", "aria-hidden"})
+            xmlUnsetProp(node, reinterpret_cast<const xmlChar *>(name));
+        return false;
+    }
+
     // Whether an element can be dropped before scoring, as navigation or boilerplate.
     bool unlikely(xmlNodePtr node, const QString &tag) const
     {
@@ -87,6 +279,8 @@ private:
         const QString role = HtmlTree::Attribute(node, "role").trimmed().toLower();
         if (isOneOf(role, {u"navigation", u"menu", u"menubar", u"complementary", u"dialog",
                            u"alertdialog", u"banner", u"contentinfo", u"search"}))
+            return true;
+        if (HtmlTree::Attribute(node, "aria-modal") == u"true")
             return true;
         if (tag == u"form") {
             // Some sites wrap the whole page in one form.
@@ -98,27 +292,44 @@ private:
         const QString names = HtmlTree::ClassAndId(node);
         if (!Boilerplate::LooksNegative(names))
             return false;
+        // A post quoted in the article often sits in a "social" or "sns" embed.
+        if (holdsQuotation(node))
+            return false;
         // "main-with-sidebar" and the like: a container of prose stays, a list of links goes.
         return !Boilerplate::LooksPositive(names) || HtmlTree::LinkDensity(node) >= 0.5;
     }
 
+    // Decides on all children before going into any: whether one goes may depend on what its
+    // siblings hold.
     void prune(xmlNodePtr node)
     {
-        for (xmlNodePtr child = node->children; child;) {
-            xmlNodePtr next = child->next;
+        std::vector<xmlNodePtr> dropped;
+        std::vector<xmlNodePtr> kept;
+        for (xmlNodePtr child = node->children; child; child = child->next) {
             if (child->type == XML_COMMENT_NODE) {
-                HtmlTree::Remove(child);
+                dropped.push_back(child);
             } else if (child->type == XML_ELEMENT_NODE) {
                 const QString tag = Tag(child);
                 if ((ParagraphText::IsSilentTag(tag) && tag != u"h1" && tag != u"figure") ||
-                    ParagraphText::IsHidden(child) ||
-                    (m_rules.dropUnlikely && unlikely(child, tag)))
-                    HtmlTree::Remove(child);
+                    staysHidden(child) || (m_rules.dropUnlikely && unlikely(child, tag)))
+                    dropped.push_back(child);
                 else
-                    prune(child);
+                    kept.push_back(child);
             }
-            child = next;
         }
+        for (xmlNodePtr child : dropped) {
+            // A block that held a button or a form is a widget if little else is in it.
+            if (isOneOf(Tag(child), {u"button", u"input", u"select", u"textarea", u"form"})) {
+                xmlNodePtr holder = node;
+                for (int level = 0; level < 3 && HtmlTree::IsElement(holder); ++level) {
+                    m_controlHolders.insert(holder);
+                    holder = holder->parent;
+                }
+            }
+            HtmlTree::Remove(child);
+        }
+        for (xmlNodePtr child : kept)
+            prune(child);
     }
 
     double initialScore(const xmlNode *node) const
@@ -133,8 +344,15 @@ private:
             score = -3;
         else if (isOneOf(tag, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"th"}))
             score = -5;
-        if (m_rules.weighClasses)
+        if (m_rules.weighClasses) {
             score += Boilerplate::ClassWeight(HtmlTree::ClassAndId(node));
+            // The page's own word for its article: the element it marks as the article body,
+            // or its only <article> (pages with many use them for teaser cards).
+            if (HtmlTree::Attribute(node, "itemprop").contains(u"articleBody"_s))
+                score += 25;
+            else if (tag == u"article" && m_articleElements == 1)
+                score += 10;
+        }
         return score;
     }
 
@@ -204,14 +422,14 @@ private:
 
     double finalScore(const xmlNode *node) const
     {
-        return m_scores.value(node) * (1.0 - HtmlTree::LinkDensity(node));
+        return m_scores.value(node) * (1.0 - linkDensity(node));
     }
 
     // What the node's text earned, without the head start its tag and names gave it: a sibling
     // joins the article for the paragraphs it holds, not for being a div.
     double earnedScore(const xmlNode *node) const
     {
-        return (m_scores.value(node) - initialScore(node)) * (1.0 - HtmlTree::LinkDensity(node));
+        return (m_scores.value(node) - initialScore(node)) * (1.0 - linkDensity(node));
     }
 
     xmlNodePtr topCandidate(xmlNodePtr body) const
@@ -245,85 +463,213 @@ private:
         return top;
     }
 
+    // Inside an <article> or the element a page marks as the article body, or far ahead of
+    // every candidate that is neither inside nor around it.
+    bool isClearContainer(const xmlNode *top, const xmlNode *body) const
+    {
+        for (const xmlNode *node = top; node && node != body; node = node->parent) {
+            if (Tag(node) == u"article" ||
+                HtmlTree::Attribute(node, "itemprop").contains(u"articleBody"_s))
+                return true;
+        }
+        double other = 0;
+        for (const xmlNode *node : m_order) {
+            if (node != top && !isAncestorOf(node, top) && !isAncestorOf(top, node))
+                other = std::max(other, finalScore(node));
+        }
+        return finalScore(top) >= kClearMargin * other;
+    }
+
+    // A wrapper that holds little besides the candidate, a section around one text block with
+    // its heading, is the unit whose siblings are the article's other parts.
+    xmlNodePtr outermostWrapper(xmlNodePtr top, xmlNodePtr body) const
+    {
+        for (xmlNodePtr parent = top->parent; HtmlTree::IsElement(parent) && parent != body;
+             parent = parent->parent) {
+            const qsizetype extra = textLength(parent) - textLength(top);
+            if (extra > 60 || extra * 10 > textLength(top) || Tag(parent) == u"body")
+                break;
+            top = parent;
+        }
+        return top;
+    }
+
+    // A heading, or a block that only holds one.
+    bool isHeading(const xmlNode *node) const
+    {
+        if (isHeadingTag(Tag(node)))
+            return true;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (HtmlTree::IsElement(child) && textLength(child) == textLength(node))
+                return isHeading(child);
+        }
+        return false;
+    }
+
+    // The text of the paragraphs below a node: what it says in sentences, not in headings,
+    // labels and links around them.
+    static void paragraphText(const xmlNode *node, QString &out)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (isOneOf(Tag(child), {u"p", u"blockquote", u"pre"}))
+                out += HtmlTree::Text(child);
+            else
+                paragraphText(child, out);
+        }
+    }
+
+    // A container of paragraphs rather than links or a form, and not named as a credit or as
+    // boilerplate: the opening paragraphs in a box of their own, a later part of the body.
+    bool readsAsProse(const xmlNode *node) const
+    {
+        const QString names = HtmlTree::ClassAndId(node);
+        if (Boilerplate::LooksLikeCredit(names) || Boilerplate::LooksNegative(names) ||
+            isWidget(node) || linkDensity(node) >= 0.2)
+            return false;
+        QString text;
+        paragraphText(node, text);
+        return holdsProse(text);
+    }
+
+    // Of the article for what it is: the candidate, a part of the same kind, a sibling that
+    // scored on its own, a paragraph.
+    bool belongs(xmlNodePtr sibling, xmlNodePtr top, double threshold) const
+    {
+        if (sibling == top)
+            return true;
+        const QString tag = Tag(sibling);
+        // Another part of the article cut into pieces of one kind.
+        const QString pattern = classPattern(top);
+        if (!pattern.isEmpty() && tag == Tag(top) && classPattern(sibling) == pattern &&
+            textLength(sibling) > 0 && linkDensity(sibling) < 0.5)
+            return true;
+        if (m_scores.contains(sibling) && earnedScore(sibling) >= threshold)
+            return true;
+        if (isParagraphTag(tag) || !hasBlockChild(sibling)) {
+            const QString text = HtmlTree::Text(sibling);
+            const qsizetype length = CodePoints(text);
+            const double links = linkDensity(sibling);
+            return (length > 80 && links < 0.25) ||
+                   (length > 0 && links == 0 && Boilerplate::ReadsLikeSentence(text));
+        }
+        return false;
+    }
+
     std::vector<xmlNodePtr> withSiblings(xmlNodePtr top) const
     {
         xmlNodePtr parent = top->parent;
         if (!parent || !HtmlTree::IsElement(parent) || Tag(top) == u"body")
             return {top};
-        const double topScore = finalScore(top);
-        const double threshold = std::max(10.0, topScore * 0.2);
-        const QString topClass = HtmlTree::Attribute(top, "class");
-        std::vector<xmlNodePtr> parts;
+        const double threshold = std::max(10.0, finalScore(top) * 0.2);
+        std::vector<xmlNodePtr> siblings;
+        std::vector<bool> in;
         for (xmlNodePtr sibling = parent->children; sibling; sibling = sibling->next) {
-            if (!HtmlTree::IsElement(sibling))
-                continue;
-            if (sibling == top) {
-                parts.push_back(sibling);
-                continue;
+            if (HtmlTree::IsElement(sibling)) {
+                siblings.push_back(sibling);
+                in.push_back(belongs(sibling, top, threshold));
             }
-            double bonus = 0;
-            if (!topClass.isEmpty() && HtmlTree::Attribute(sibling, "class") == topClass)
-                bonus = topScore * 0.2;
-            if (m_scores.contains(sibling) && earnedScore(sibling) + bonus >= threshold) {
-                parts.push_back(sibling);
+        }
+        // The nearest sibling before or after i that says something: an empty ad slot or a
+        // photo between two parts does not part them.
+        const auto neighbour = [&](size_t i, int step) -> qsizetype {
+            for (qsizetype j = qsizetype(i) + step; j >= 0 && j < qsizetype(siblings.size());
+                 j += step) {
+                if (textLength(siblings[size_t(j)]) >= kShortestScoredBlock)
+                    return j;
+            }
+            return -1;
+        };
+        const auto included = [&](qsizetype j) {
+            return j >= 0 && in[size_t(j)];
+        };
+        // Paragraphs in a box of their own right before or after the article's parts: its
+        // opening, a later section. Further away they are comments or a teaser.
+        std::vector<bool> prose(siblings.size());
+        for (size_t i = 0; i < siblings.size(); ++i) {
+            prose[i] = !in[i] && readsAsProse(siblings[i]) &&
+                       (included(neighbour(i, -1)) || included(neighbour(i, 1)));
+        }
+        for (size_t i = 0; i < siblings.size(); ++i)
+            in[i] = in[i] || prose[i];
+        // Sub-headings and quoted posts between two parts of the article are the article's.
+        for (size_t i = 0; i < siblings.size(); ++i) {
+            if (in[i] || !(isHeading(siblings[i]) || holdsQuotation(siblings[i])))
                 continue;
-            }
-            if (isParagraphTag(Tag(sibling)) || !hasBlockChild(sibling)) {
-                const QString text = HtmlTree::Text(sibling);
-                const qsizetype length = CodePoints(text);
-                const double links = HtmlTree::LinkDensity(sibling);
-                if ((length > 80 && links < 0.25) ||
-                    (length > 0 && links == 0 && Boilerplate::ReadsLikeSentence(text)))
-                    parts.push_back(sibling);
-            }
+            const bool after =
+                std::find(in.begin(), in.begin() + qsizetype(i), true) != in.begin() + qsizetype(i);
+            size_t next = i + 1;
+            while (next < siblings.size() && textLength(siblings[next]) == 0)
+                ++next;
+            in[i] = after && next < siblings.size() && in[next];
+        }
+        std::vector<xmlNodePtr> parts;
+        for (size_t i = 0; i < siblings.size(); ++i) {
+            if (in[i])
+                parts.push_back(siblings[i]);
         }
         return parts;
     }
 
-    // Inside the result: link lists, image blocks and credit lines go.
-    bool boilerplateInside(xmlNodePtr node, const QString &tag) const
+    // A few lines around a button or a form: a sign-up or republish box, a share bar.
+    bool isWidget(const xmlNode *node) const
+    {
+        return m_controlHolders.contains(node) && textLength(node) < 300 && !holdsQuotation(node);
+    }
+
+    // Inside the result: link lists, image blocks, widgets and credit lines go.
+    bool boilerplateInside(xmlNodePtr node, const QString &tag, qsizetype partLength) const
     {
         const QString names = HtmlTree::ClassAndId(node);
-        const QString text = HtmlTree::Text(node);
-        const qsizetype length = CodePoints(text);
-        if (Boilerplate::LooksLikeCredit(names) && length < 100)
+        const qsizetype length = textLength(node);
+        if (Boilerplate::LooksLikeCredit(names) && length < 300)
+            return true;
+        // A sign-up or republish box: a small share of the part.
+        if (isWidget(node) && length * 3 < partLength)
             return true;
         if (!m_rules.cleanConditionally ||
             !isOneOf(tag, {u"div", u"section", u"ul", u"ol", u"table", u"dl", u"form", u"aside",
                            u"header", u"footer", u"nav"}))
             return false;
+        if (holdsQuotation(node))
+            return false;
         const int weight = m_rules.weighClasses ? Boilerplate::ClassWeight(names) : 0;
-        if (weight + m_scores.value(node) < 0)
+        const double links = linkDensity(node);
+        const bool list = isOneOf(tag, {u"ul", u"ol", u"dl"});
+        // A list starts below zero; one of plain facts without links is the article's.
+        if (weight + m_scores.value(node) < 0 && !(list && links < 0.2))
             return true;
+        // Mostly links: a list of headlines, however many commas they hold.
+        if (links > 0.5)
+            return true;
+        const QString text = HtmlTree::Text(node);
         if (Boilerplate::Punctuation(text) >= 10)
             return false;
-        const double links = HtmlTree::LinkDensity(node);
-        const bool list = isOneOf(tag, {u"ul", u"ol", u"dl"});
-        if (links > 0.5 || (!list && weight < 25 && links > 0.2))
+        if (!list && weight < 25 && links > 0.2)
             return true;
         // A short block of neither prose nor heading: a button row, a dateline, a stray label.
-        return !list && length < kShortestScoredBlock && !hasHeading(node);
+        return !list && CodePoints(text) < kShortestScoredBlock && !hasHeading(node);
     }
 
     static bool hasHeading(const xmlNode *node)
     {
         for (const xmlNode *child = node->children; child; child = child->next) {
-            const QString tag = Tag(child);
-            if (isOneOf(tag, {u"h2", u"h3", u"h4", u"h5", u"h6"}) || hasHeading(child))
+            if (isHeadingTag(Tag(child)) || hasHeading(child))
                 return true;
         }
         return false;
     }
 
-    void clean(xmlNodePtr node)
+    void clean(xmlNodePtr node, qsizetype partLength)
     {
         for (xmlNodePtr child = node->children; child;) {
             xmlNodePtr next = child->next;
             if (HtmlTree::IsElement(child)) {
-                if (boilerplateInside(child, Tag(child)))
+                if (boilerplateInside(child, Tag(child), partLength))
                     HtmlTree::Remove(child);
                 else
-                    clean(child);
+                    clean(child, partLength);
             }
             child = next;
         }
@@ -332,11 +678,16 @@ private:
     PassRules m_rules;
     QHash<const xmlNode *, double> m_scores;
     std::vector<xmlNodePtr> m_order; // candidates in the order first scored
+    int m_articleElements = 0;
+    QSet<const xmlNode *> m_controlHolders; // elements a button or form was pruned from
+    mutable QHash<const xmlNode *, Span> m_spans;
 };
 
 } // namespace
 
-QStringList ScoredMainText(const QString &pageText, const PassRules &rules)
+ScoredText ScoredMainText(const xmlDoc *page, const PassRules &rules)
 {
-    return Pass(rules).run(pageText);
+    if (!page)
+        return {};
+    return Pass(rules).run(page);
 }

@@ -1,9 +1,10 @@
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
-// One pass of the readability-style extractor over a decoded page: drop what cannot be the
+#include <libxml/tree.h>
+
+// One pass of the readability-style extractor over a parsed page: drop what cannot be the
 // article, score the paragraph-like blocks, take the best-scoring element with the siblings that
 // belong to it, clean boilerplate out of it and return its paragraphs. Later passes relax the
 // rules when the strict one finds too little.
@@ -14,4 +15,13 @@ struct PassRules
     bool cleanConditionally = true; // link lists and image blocks inside the result go
 };
 
-QStringList ScoredMainText(const QString &pageText, const PassRules &rules);
+struct ScoredText
+{
+    QStringList paragraphs;
+    // The text came from a clear article container: an <article> or itemprop="articleBody"
+    // element, or a candidate that outscored everything else on the page by far.
+    bool fromArticleContainer = false;
+};
+
+// Works on its own copy of the document; the page stays as it was.
+ScoredText ScoredMainText(const xmlDoc *page, const PassRules &rules);

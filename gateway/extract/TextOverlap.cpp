@@ -40,6 +40,22 @@ Bag characters(const QString &text, qsizetype *count)
     return bag;
 }
 
+Bag fourGrams(const QString &text, qsizetype *count)
+{
+    QList<uint> kept;
+    for (uint c : text.toUcs4()) {
+        if (!QChar::isSpace(c))
+            kept.append(c);
+    }
+    Bag bag;
+    *count = 0;
+    for (qsizetype i = 0; i + 4 <= kept.size(); ++i) {
+        ++bag[QString::fromUcs4(reinterpret_cast<const char32_t *>(kept.constData() + i), 4)];
+        ++*count;
+    }
+    return bag;
+}
+
 Bag words(const QString &text, qsizetype *count)
 {
     Bag bag;
@@ -72,6 +88,11 @@ Score Characters(const QString &extracted, const QString &expected)
 Score Words(const QString &extracted, const QString &expected)
 {
     return overlap(extracted, expected, words);
+}
+
+Score FourGrams(const QString &extracted, const QString &expected)
+{
+    return overlap(extracted, expected, fourGrams);
 }
 
 } // namespace TextOverlap

@@ -17,5 +17,8 @@ struct Score
 Score Characters(const QString &extracted, const QString &expected);
 // Tokens are the runs between white space.
 Score Words(const QString &extracted, const QString &expected);
+// Tokens are the overlapping runs of four characters of the text without white space: order
+// counts, so a text with the right characters in the wrong places scores low.
+Score FourGrams(const QString &extracted, const QString &expected);
 
 } // namespace TextOverlap

@@ -102,6 +102,15 @@ const Story kOld{u"前日の話題"_s, u"/news/old.html"_s, u"前日に配信さ
                  longParagraphs(u"前日の話題"_s)};
 const Story kWorld{u"海外の選挙結果"_s, u"/w/1"_s, u"海外で選挙の結果が発表された。"_s, {}};
 const Story kSport{u"優勝決定戦"_s, u"/s/1"_s, u"優勝決定戦が行われた。"_s, {}};
+// A whole news item of 84 characters: shorter than an article is expected to be, longer than
+// the feed's one-sentence summary.
+const Story kShort{
+    u"東北新幹線が運転見合わせ"_s,
+    u"/news/short.html"_s,
+    u"東北新幹線が運転を見合わせている。"_s,
+    {u"ＪＲ東日本によりますと、東北新幹線は架線の点検のため、午前６時すぎから仙台駅と"
+     u"盛岡駅の間の上下線で運転を見合わせています。運転再開の見込みは立っていない"
+     u"ということです。"_s}};
 
 // One record of a .qfw file: title, address and the body's paragraphs.
 struct Record
@@ -145,12 +154,15 @@ private slots:
     void secondRun_conditionalGetAndHoldOffKept();
     void previousDay_servedFromArchiveAfterFeedDroppedIt();
     void listPages_pagedNewestFirstInEucJp();
+    void shortArticle_recordedWhole();
 
 private:
     QString settingFolder() const { return m_dir->filePath(u"home/tester"_s); }
     QString outFolder() const { return m_dir->filePath(u"out"_s); }
     void writeFeeds(const QString &portalSection = {});
     void startGateway();
+    // The news host's feed lists only these items from now on; the gateway restarts to read it.
+    void replaceFeed(const QString &items, const QByteArray &etag);
     void writeSettings(const QString &categories, bool yesterday);
     ChildRun runVarnholt();
     // Everything the gateways started so far said; stops the running one.
@@ -255,6 +267,12 @@ void tst_Gateway::startGateway()
         QStringList{u"--feeds"_s, m_dir->filePath(u"feeds.ini"_s), u"--cache"_s,
                     m_dir->filePath(u"cache"_s), u"--log"_s, m_dir->filePath(u"portal.log"_s)});
     QVERIFY2(m_gateway->failure().isEmpty(), qPrintable(m_gateway->failure()));
+}
+
+void tst_Gateway::replaceFeed(const QString &items, const QByteArray &etag)
+{
+    m_news->set(u"/rss.xml"_s, {200, rss(items), "application/rss+xml", {}, 0, etag});
+    startGateway();
 }
 
 QString tst_Gateway::gatewayErrors()
@@ -386,13 +404,7 @@ void tst_Gateway::previousDay_servedFromArchiveAfterFeedDroppedIt()
 {
     // The gateway reads the feed once while it still lists the previous day's item.
     QCOMPARE(runVarnholt().exitCode, 0);
-    m_news->set(u"/rss.xml"_s, {200,
-                                rss(rssItem(kMarket, kMarket.path, minutesAgo(3))),
-                                "application/rss+xml",
-                                {},
-                                0,
-                                "\"v2\""});
-    startGateway();
+    replaceFeed(rssItem(kMarket, kMarket.path, minutesAgo(3)), "\"v2\"");
     writeSettings(u"1,0,0,0,0,0,0,0,0,0,0,0"_s, true);
 
     const ChildRun run = runVarnholt();
@@ -432,6 +444,22 @@ void tst_Gateway::listPages_pagedNewestFirstInEucJp()
     const auto past = client.Get("/headlines/dom/3");
     QVERIFY(past);
     QCOMPARE(past->status, 404);
+}
+
+void tst_Gateway::shortArticle_recordedWhole()
+{
+    m_news->set(kShort.path, {200, articlePage(kShort), "text/html; charset=UTF-8", {}, 0, {}});
+    replaceFeed(rssItem(kShort, kShort.path, minutesAgo(2)), "\"v3\"");
+    writeSettings(u"1,0,0,0,0,0,0,0,0,0,0,0"_s, false);
+
+    const ChildRun run = runVarnholt();
+    QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+    const QList<Record> records = readQfw(outFolder() + u"/VHT.qfw"_s);
+    const Record *item = find(records, kShort.title);
+    QVERIFY(item);
+    // The page's whole item, not the feed's summary in its place.
+    QCOMPARE(item->paragraphs, kShort.paragraphs);
+    QCOMPARE(m_news->hitCount(kShort.path), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_Gateway)

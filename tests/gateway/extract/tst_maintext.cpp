@@ -1,3 +1,4 @@
+#include "ExtractionAcceptance.h"
 #include "MainText.h"
 #include "TextOverlap.h"
 
@@ -16,8 +17,12 @@ private slots:
     void labelledPage_data();
     void labelledPage();
     void labelledSetAsAWhole();
+    void labelledKind_data();
+    void labelledKind();
     void dropAndKeep_data();
     void dropAndKeep();
+    void articleContainer_data();
+    void articleContainer();
     void byXPath_data();
     void byXPath();
     void overlap_data();
@@ -26,13 +31,33 @@ private slots:
 
 namespace {
 
-// Floors for the hand-labelled pages: every page, and the mean over all of them.
-constexpr double kPageFloor = 0.9;
-constexpr double kSetFloor = 0.95;
+// Floors for the hand-labelled pages, as character F1: every page; and the means over all of
+// them and over the pages of each kind of fault, also as four-character F1. A fault of one kind
+// costs a few points on the pages that show it, too little to move the whole set's mean far.
+constexpr double kPageFloor = 0.95;
+constexpr double kSetFloor = 0.98;
+constexpr double kKindFloor = 0.98;
 
 QString pagesFolder()
 {
     return QStringLiteral(VARNHOLT_TEST_DATA_DIR "/pages");
+}
+
+// The kinds of fault and their pages, from classes.txt: "kind: page page \" lines.
+QList<std::pair<QString, QStringList>> faultKinds()
+{
+    QFile file(QStringLiteral(VARNHOLT_TEST_DATA_DIR "/classes.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const QString text = QString::fromUtf8(file.readAll()).replace(u"\\\n"_s, u" "_s);
+    QList<std::pair<QString, QStringList>> kinds;
+    for (const QString &line : text.split(u'\n')) {
+        if (line.startsWith(u'#') || !line.contains(u':'))
+            continue;
+        kinds.append({line.section(u':', 0, 0).trimmed(),
+                      line.section(u':', 1).split(u' ', Qt::SkipEmptyParts)});
+    }
+    return kinds;
 }
 
 QByteArray readAll(const QString &path)
@@ -62,10 +87,45 @@ QList<Labelled> labelledPages()
     return pages;
 }
 
-QString extracted(const Labelled &page)
+// What `varnholt-portal --extract` prints: the text the gateway would serve without a summary.
+MainTextResult served(const QByteArray &page, const QString &name)
 {
-    return ExtractMainText(page.page, QString(), QUrl(u"https://news.example/"_s + page.name))
-        .paragraphs.join(u'\n');
+    MainTextResult result =
+        ExtractMainText(page, QString(), QUrl(u"https://news.example/"_s + name));
+    if (!AcceptsExtraction(result, QString()))
+        result.paragraphs.clear();
+    return result;
+}
+
+// Each labelled page's served text, extracted once for all the slots that score it.
+const QHash<QString, QString> &servedTexts()
+{
+    static const QHash<QString, QString> texts = [] {
+        QHash<QString, QString> all;
+        for (const Labelled &page : labelledPages())
+            all.insert(page.name, served(page.page, page.name).paragraphs.join(u'\n'));
+        return all;
+    }();
+    return texts;
+}
+
+struct Means
+{
+    double characters = 0;
+    double fourGrams = 0;
+};
+
+Means meanScores(const QList<Labelled> &pages)
+{
+    Means means;
+    for (const Labelled &page : pages) {
+        const QString text = servedTexts().value(page.name);
+        means.characters += TextOverlap::Characters(text, page.expected).f1;
+        means.fourGrams += TextOverlap::FourGrams(text, page.expected).f1;
+    }
+    means.characters /= double(std::max<qsizetype>(1, pages.size()));
+    means.fourGrams /= double(std::max<qsizetype>(1, pages.size()));
+    return means;
 }
 
 // A body of three plain paragraphs, long enough to be taken for an article.
@@ -107,7 +167,7 @@ void tst_MainText::labelledPage()
     QFETCH(QString, expected);
     QFETCH(bool, partial);
     QVERIFY2(!expected.isEmpty(), "the labelled text is missing");
-    const MainTextResult result = ExtractMainText(page, QString(), QUrl());
+    const MainTextResult result = served(page, QString::fromLatin1(QTest::currentDataTag()));
     const QString text = result.paragraphs.join(u'\n');
     const TextOverlap::Score characters = TextOverlap::Characters(text, expected);
     QVERIFY2(characters.f1 >= kPageFloor,
@@ -124,19 +184,53 @@ void tst_MainText::labelledPage()
 void tst_MainText::labelledSetAsAWhole()
 {
     const QList<Labelled> pages = labelledPages();
-    QVERIFY2(pages.size() >= 15, qPrintable(u"only %1 labelled pages"_s.arg(pages.size())));
-    double characters = 0;
-    double words = 0;
-    for (const Labelled &page : pages) {
-        const QString text = extracted(page);
-        characters += TextOverlap::Characters(text, page.expected).f1;
-        words += TextOverlap::Words(text, page.expected).f1;
+    const auto count = [&](const QString &prefix) {
+        return std::count_if(pages.cbegin(), pages.cend(),
+                             [&](const Labelled &page) { return page.name.startsWith(prefix); });
+    };
+    // Both languages in the forms real sites use, enough of each for a mean to mean something.
+    QVERIFY2(pages.size() >= 60 && count(u"jp-"_s) >= 30 && count(u"en-"_s) >= 15,
+             qPrintable(u"%1 labelled pages, %2 Japanese, %3 English"_s.arg(pages.size())
+                            .arg(count(u"jp-"_s))
+                            .arg(count(u"en-"_s))));
+    const Means means = meanScores(pages);
+    qInfo("mean character F1 %.4f, mean four-character F1 %.4f over %lld pages", means.characters,
+          means.fourGrams, qlonglong(pages.size()));
+    QVERIFY2(means.characters >= kSetFloor, qPrintable(QString::number(means.characters)));
+    QVERIFY2(means.fourGrams >= kSetFloor, qPrintable(QString::number(means.fourGrams)));
+}
+
+void tst_MainText::labelledKind_data()
+{
+    QTest::addColumn<QStringList>("names");
+    const QList<std::pair<QString, QStringList>> kinds = faultKinds();
+    QVERIFY2(kinds.size() >= 6, "classes.txt names fewer than six kinds of fault");
+    for (const auto &[kind, names] : kinds)
+        QTest::newRow(qPrintable(kind)) << names;
+}
+
+void tst_MainText::labelledKind()
+{
+    QFETCH(QStringList, names);
+    QVERIFY2(names.size() >= 3, "a kind needs at least three pages");
+    QList<Labelled> pages;
+    for (const Labelled &page : labelledPages()) {
+        if (names.contains(page.name))
+            pages.append(page);
     }
-    characters /= double(pages.size());
-    words /= double(pages.size());
-    qInfo("mean character F1 %.4f, mean word F1 %.4f over %lld pages", characters, words,
-          qlonglong(pages.size()));
-    QVERIFY2(characters >= kSetFloor, qPrintable(QString::number(characters)));
+    QCOMPARE(pages.size(), names.size()); // every page named is there
+    const Means means = meanScores(pages);
+    QString scores;
+    for (const Labelled &page : pages) {
+        scores +=
+            u"\n  %1 %2"_s.arg(page.name, -36)
+                .arg(TextOverlap::Characters(servedTexts().value(page.name), page.expected).f1, 0,
+                     'f', 3);
+    }
+    QVERIFY2(means.characters >= kKindFloor && means.fourGrams >= kKindFloor,
+             qPrintable(u"character F1 %1, four-character F1 %2:%3"_s.arg(means.characters)
+                            .arg(means.fourGrams)
+                            .arg(scores)));
 }
 
 void tst_MainText::dropAndKeep_data()
@@ -244,6 +338,150 @@ void tst_MainText::dropAndKeep_data()
                        u"事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街にしたい」と話した。"_s,
                        kLast}
         << QStringList{u"続きを表示"_s} << false;
+
+    // An embedded body that only begins the article the page shows.
+    const QString jsonLd = u"<script type=\"application/ld+json\">{\"@type\":\"NewsArticle\","
+                           u"\"articleBody\":\"%1\"}</script>"_s;
+    const QString teaserBody = u"市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを"
+                               u"取り壊し、２０３０年までに図書館や保育所を備えた複合施設を整備す"
+                               u"る。事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わ"
+                               u"せる。市長は「人が集まり、長く住み続けられる街に…"_s;
+    const QString morePage =
+        u"<p>完成は２０３０年春の予定で、市は工事期間中も駅の出入り口を確保し、利用者への影響を"
+        u"抑えるとしている。</p><p>商店街の振興組合は、工事の期間中に客足が落ちないよう、市に"
+        u"臨時の駐輪場の整備や案内表示の充実を求める要望書を提出した。</p>"_s;
+    QTest::newRow("json-ld teaser gives way to the page's article")
+        << (jsonLd.arg(teaserBody) + u"%ARTICLE%"_s + u"<div class=\"article-more\">"_s + kMore +
+            morePage + u"</div>"_s)
+        << QStringList{kFirst, kLast, u"完成は２０３０年春"_s, u"臨時の駐輪場"_s}
+        << QStringList{u"街に…"_s} << false;
+    QTest::newRow("json-ld body longer than the page's teaser stays")
+        << (jsonLd.arg(teaserBody.chopped(1) + u"したい」と話した。\\n"_s +
+                       u"計画に対しては、周辺の商店主らから心配する声も上がっており、市は来月か"
+                       u"ら説明会を開く。"_s) +
+            u"<div class=\"lead\"><p>市は７日、駅前の再開発計画の概要を発表した。</p></div>"_s)
+        << QStringList{u"説明会を開く"_s, u"人が集まり"_s} << QStringList{} << false;
+    // References in JSON-LD strings, once and twice encoded.
+    const QString encoded =
+        u"A city council in Halvern approved the plan on Monday. &quot;It&apos;s "
+        u"a big step,&quot; the mayor said of the R&amp;D park. Residents&#8217; "
+        u"groups said they would appeal, and the developer&#x2019;s shares rose."_s;
+    QTest::newRow("references in json-ld decoded")
+        << jsonLd.arg(encoded)
+        << QStringList{u"\"It's a big step,\" the mayor said of the R&D park. Residents’ groups"_s,
+                       u"developer’s shares"_s}
+        << QStringList{u"&quot;"_s, u"&#8217;"_s, u"&amp;"_s} << false;
+    QTest::newRow("references encoded twice decoded")
+        << jsonLd.arg(QString(encoded).replace(u"&"_s, u"&amp;"_s))
+        << QStringList{u"Residents’ groups"_s, u"R&D park"_s}
+        << QStringList{u"&#8217;"_s, u"&quot;"_s} << false;
+
+    // Cookie and consent notices, and the article a notice must not push aside.
+    const QString consent =
+        u"当サイトでは、利便性の向上と広告配信のためにクッキーを使用しています。"
+        u"「同意する」を押すと、クッキーの使用に同意したものとみなされます。"_s;
+    QTest::newRow("page under a consent dialog keeps its article")
+        << (u"<div id=\"app\" aria-hidden=\"true\">%ARTICLE%</div><div class=\"x1\" "
+            u"role=\"dialog\"><p>"_s +
+            consent + u"</p><button>同意する</button></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"クッキー"_s} << false;
+    QTest::newRow("consent bar without telling names")
+        << (u"%ARTICLE%<div class=\"x9\"><div class=\"x8\"><h3>クッキーの使用について</h3><p>"_s +
+            consent + u"</p><button>設定</button><button>同意する</button></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"クッキー"_s} << false;
+    QTest::newRow("consent bar outweighing a short item")
+        << (u"<div class=\"c-a\"><p>"_s + kFirst +
+            u"老朽化したビルを取り壊し、複合施設を整備する。</p></div><div class=\"x9\"><div "
+            u"class=\"x8\"><p>"_s +
+            consent + consent + u"</p><button>同意する</button></div></div>"_s)
+        << QStringList{kFirst} << QStringList{u"クッキー"_s} << false;
+    // The strict pass drops the wrapper for its name and finds only the notice: a pass that
+    // keeps the wrapper must get its turn.
+    QTest::newRow("notice left when the article's wrapper was filtered")
+        << (u"<div class=\"sticky-header-offset\">%ARTICLE%</div><div class=\"x9\"><p>"_s +
+            consent + consent + u"</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"クッキー"_s} << false;
+    QTest::newRow("cookie notice of an embedded post")
+        << QString(kArticle).replace(
+               u"</div>"_s, u"<div class=\"embed\"><p>Allow X content? This article contains "
+                            u"content provided by X. We ask for your permission before anything "
+                            u"is loaded, as they may be using cookies.</p></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"cookies"_s} << false;
+    QTest::newRow("fixed cookie banner")
+        << (u"<div class=\"x9\" style=\"position: fixed; bottom: 0\"><p>We use cookies to give "
+            u"you the best experience. By continuing to browse, you agree to our use of "
+            u"cookies.</p></div>%ARTICLE%"_s)
+        << QStringList{kFirst} << QStringList{u"cookies"_s} << false;
+    QTest::newRow("article about cookies stays")
+        << u"<div class=\"article-body\"><p>個人情報保護委員会は７日、ウェブサイトがクッキーを使って閲覧履歴を集める際の指針を公表した。利用者が拒否しやすい画面にするよう求める。</p><p>指針は、同意のボタンだけを目立たせる表示を「不適切」とし、拒否のボタンを同じ大きさで示すよう促した。事業者団体は対応に時間がかかるとしている。</p></div>"_s
+        << QStringList{u"クッキーを使って"_s, u"拒否のボタン"_s} << QStringList{} << false;
+
+    // Articles in several parts.
+    QTest::newRow("opening in a box of its own")
+        << (u"<div class=\"story\"><div class=\"story-lede\"><p>"_s + kFirst +
+            u"老朽化した商業ビルを取り壊し、複合施設を整備する計画だ。</p></div>"
+            u"<div class=\"story-text\">"_s +
+            kMore + morePage + u"</div></div>"_s)
+        << QStringList{kFirst, u"完成は２０３０年春"_s} << QStringList{} << false;
+    QString sections;
+    for (const QString &heading : {u"計画の中身"_s, u"商店主の不安"_s, u"今後の日程"_s})
+        sections += u"<section class=\"part\"><h2>"_s + heading + u"</h2><div class=\"text\">"_s +
+                    kMore + u"</div></section><div class=\"ad\"></div>"_s;
+    QTest::newRow("sections under their own headings")
+        << (u"<div class=\"parts\">"_s + sections + u"</div>"_s)
+        << QStringList{u"計画の中身"_s, u"商店主の不安"_s, u"今後の日程"_s} << QStringList{}
+        << false;
+    QTest::newRow("post quoted in a figure")
+        << QString(kArticle).replace(
+               u"</div>"_s, u"<figure class=\"embed-social\"><blockquote class=\"post\"><p>駅前が"
+                            u"変わるのは楽しみ。工事中の不便は我慢します。</p>— 市民の声 "
+                            u"(@shimin)</blockquote><figcaption>読み込み中</figcaption></figure>"
+                            u"</div>"_s)
+        << QStringList{u"駅前が変わるのは楽しみ"_s, u"— 市民の声 (@shimin)"_s}
+        << QStringList{u"読み込み中"_s} << false;
+    QTest::newRow("rest folded behind a button")
+        << (u"<div class=\"c-a\">%ARTICLE%</div><div "
+            u"class=\"c-b\"><button>続きを読む</button></div>"
+            u"<div class=\"c-a\" style=\"display:none\">"_s +
+            kMore + morePage + u"</div>"_s)
+        << QStringList{kFirst, u"完成は２０３０年春"_s} << QStringList{} << false;
+    QTest::newRow("plain list of facts stays")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<ul><li>図書館と子育て支援の窓口を一つの建物に集める</li><li>駅と"
+               u"施設を屋根付きの通路で結び、雨の日も歩けるようにする</li></ul></div>"_s)
+        << QStringList{u"図書館と子育て支援の窓口"_s, u"屋根付きの通路"_s} << QStringList{}
+        << false;
+
+    // The edges of the body.
+    QTest::newRow("captions, credits and sign-offs")
+        << QString(kArticle)
+               .replace(u"<p>事業費"_s, u"<p>写真：市提供</p><p>完成予想図を示す市長＝７日、"
+                                        u"市役所、山田太郎撮影</p><p>事業費"_s)
+               .replace(u"</div>"_s, u"<p>（市政担当・佐藤健一）</p></div>"_s)
+        << QStringList{kFirst, kLast}
+        << QStringList{u"写真：市提供"_s, u"山田太郎撮影"_s, u"佐藤健一"_s} << false;
+    QTest::newRow("affiliate and price notices")
+        << QString(kArticle)
+               .replace(u"<div class=\"article-body\">"_s,
+                        u"<div class=\"article-body\"><p>※本記事はアフィリエイトプログラムによる"
+                        u"収益を得ています</p>"_s)
+               .replace(u"</div>"_s, u"<p>※価格は記事公開時点のものです。</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"アフィリエイト"_s, u"価格は記事公開時点"_s}
+        << false;
+    QTest::newRow("pointers to other stories and videos")
+        << QString(kArticle).replace(u"<p>事業費"_s,
+                                     u"<p><strong>RELATED: <a href=\"/x\">Live updates on the "
+                                     u"plan</a></strong></p><p>【動画】再開発の完成予想"
+                                     u"</p><p>Related research shows such plans pay off.</p>"
+                                     u"<p>事業費"_s)
+        << QStringList{kFirst, kLast, u"Related research shows"_s}
+        << QStringList{u"RELATED"_s, u"完成予想"_s} << false;
+    QTest::newRow("dateline before the opening")
+        << QString(kArticle).replace(
+               u"<div class=\"article-body\">"_s,
+               u"<div class=\"article-body\"><p>ニューヨーク＝中村亮太 2026年10月13日 11時00分</p>"_s)
+        << QStringList{kFirst} << QStringList{u"中村亮太"_s} << false;
 }
 
 void tst_MainText::dropAndKeep()
@@ -263,6 +501,43 @@ void tst_MainText::dropAndKeep()
     QCOMPARE(result.partial, partial);
     for (const QString &paragraph : result.paragraphs)
         QCOMPARE(paragraph, paragraph.simplified());
+}
+
+void tst_MainText::articleContainer_data()
+{
+    QTest::addColumn<QString>("body");
+    QTest::addColumn<bool>("fromContainer");
+
+    const QString item =
+        u"<p>７日午前の東京株式市場で日経平均株価は続伸し、午前終値は前日比１２０円高の"
+        u"３万９８６２円だった。</p>"_s;
+    const QString side =
+        u"<div "
+        u"class=\"c-s\"><p>読者の声、駅前の計画には賛成です。ただ、工事の間の騒音が心配です。</p>"
+        u"</div>"_s;
+    QTest::newRow("article element") << u"<article>"_s + item + u"</article>"_s + side << true;
+    QTest::newRow("marked as the article body")
+        << u"<div itemprop=\"articleBody\">"_s + item + u"</div>"_s + side << true;
+    QTest::newRow("far ahead of the rest")
+        << u"<div class=\"c-a\">%ARTICLE%</div>"_s + side << true;
+    QTest::newRow("two alike, no container")
+        << u"<div class=\"c-a\">"_s + item + u"</div>"_s + side << false;
+    QTest::newRow("embedded body")
+        << u"<script type=\"application/ld+json\">{\"@type\":\"NewsArticle\",\"articleBody\":\"市は"
+           u"７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、２０３０年まで"
+           u"に図書館や保育所を備えた複合施設を整備する。事業費は約１２０億円を見込み、国の補助金と"
+           u"民間資金を組み合わせる。\"}</script>"_s +
+               side
+        << true;
+}
+
+void tst_MainText::articleContainer()
+{
+    QFETCH(QString, body);
+    QFETCH(bool, fromContainer);
+    const MainTextResult result = ExtractMainText(pageWith(body), QString(), QUrl());
+    QVERIFY(!result.paragraphs.isEmpty());
+    QCOMPARE(result.fromArticleContainer, fromContainer);
 }
 
 void tst_MainText::byXPath_data()
@@ -296,14 +571,17 @@ void tst_MainText::overlap_data()
     QTest::addColumn<QString>("expected");
     QTest::addColumn<double>("characters");
     QTest::addColumn<double>("words");
+    QTest::addColumn<double>("fourGrams");
 
-    QTest::newRow("same") << u"日本 語"_s << u"日本語"_s << 1.0 << 0.0;
-    QTest::newRow("both empty") << QString() << QString() << 1.0 << 1.0;
-    QTest::newRow("nothing extracted") << QString() << u"abc"_s << 0.0 << 0.0;
+    QTest::newRow("same") << u"日本 語です"_s << u"日本語です"_s << 1.0 << 0.0 << 1.0;
+    QTest::newRow("both empty") << QString() << QString() << 1.0 << 1.0 << 1.0;
+    QTest::newRow("nothing extracted") << QString() << u"abcd"_s << 0.0 << 0.0 << 0.0;
     // Precision 2/4, recall 2/2: F1 2/3.
-    QTest::newRow("twice too much") << u"a b c d"_s << u"a b"_s << 2.0 / 3 << 2.0 / 3;
-    // A repeated token counts as often as both texts hold it.
-    QTest::newRow("repeats") << u"a a a"_s << u"a"_s << 0.5 << 0.5;
+    QTest::newRow("twice too much") << u"a b c d"_s << u"a b"_s << 2.0 / 3 << 2.0 / 3 << 0.0;
+    // A repeated token counts as often as both texts hold it; neither text has a run of four.
+    QTest::newRow("repeats") << u"a a a"_s << u"a"_s << 0.5 << 0.5 << 1.0;
+    // The same characters in another order: four-character runs notice, characters do not.
+    QTest::newRow("order") << u"efghabcd"_s << u"abcdefgh"_s << 1.0 << 0.0 << 0.4;
 }
 
 void tst_MainText::overlap()
@@ -312,8 +590,10 @@ void tst_MainText::overlap()
     QFETCH(QString, expected);
     QFETCH(double, characters);
     QFETCH(double, words);
+    QFETCH(double, fourGrams);
     QVERIFY(qAbs(TextOverlap::Characters(extracted, expected).f1 - characters) < 1e-9);
     QVERIFY(qAbs(TextOverlap::Words(extracted, expected).f1 - words) < 1e-9);
+    QVERIFY(qAbs(TextOverlap::FourGrams(extracted, expected).f1 - fourGrams) < 1e-9);
 }
 
 QTEST_GUILESS_MAIN(tst_MainText)

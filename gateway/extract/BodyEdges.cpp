@@ -1,0 +1,197 @@
+#include "BodyEdges.h"
+
+#include "BoilerplateWords.h"
+
+#include <QRegularExpression>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+bool matches(const QRegularExpression &pattern, QStringView line)
+{
+    return pattern.match(line).hasMatch();
+}
+
+// Without white space and in one width and case: how a headline compares with a line.
+QString folded(QStringView text)
+{
+    QString out;
+    for (QChar c : text.toString().normalized(QString::NormalizationForm_KC)) {
+        if (!c.isSpace())
+            out += c.toLower();
+    }
+    return out;
+}
+
+bool endsLikeSentence(QStringView line)
+{
+    const QStringView trimmed = line.trimmed();
+    return !trimmed.isEmpty() && (trimmed.back() == u'。' || trimmed.back() == u'.' ||
+                                  trimmed.back() == u'」' || trimmed.back() == u'”');
+}
+
+// A trail of links from the site's top to the section: "トップ ＞ 地域ニュース".
+bool isBreadcrumb(QStringView line)
+{
+    static const QRegularExpression kTrail(
+        u"^[^。、,.]{1,24}(\\s*[＞>›»→/|｜]\\s*[^。、,.＞>›»→/|｜]{1,24})+$"_s);
+    return line.size() <= 80 && matches(kTrail, line.trimmed());
+}
+
+// How to reach the publisher, at the foot of a page: its postal address, or where to send a
+// tip ("Have a news tip? Send it to news@...").
+bool isPublisherContact(QStringView line)
+{
+    static const QRegularExpression kContact(
+        u"〒\\s*[0-9０-９]{3}[-－ー]?[0-9０-９]{4}|[\\w.+-]+@[\\w-]+\\.[\\w.]+|news tip|"
+        u"情報提供"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return line.size() <= 120 && matches(kContact, line);
+}
+
+} // namespace
+
+namespace BodyEdges {
+
+bool IsCaptionOrCredit(QStringView line)
+{
+    const QStringView text = line.trimmed();
+    if (text.isEmpty() || text.size() > 120)
+        return false;
+    // "Image: ...", "Photo by ...", "Source: ...", "Credit ..."
+    static const QRegularExpression kLatin(
+        u"^[(\\[]?(image|images|photo|photos|photograph|picture|illustration|graphic|chart|map|"
+        u"video|credit|credits|source|sources)( credit| source)?\\s*(:|：|by |courtesy of |via )"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (matches(kLatin, text))
+        return true;
+    if (text.contains(u'。'))
+        return false;
+    // "写真：共同", "画像：メーカー提供", "出典：総務省", "撮影・中村亮太", "（撮影・佐藤）"
+    static const QRegularExpression kLead(
+        u"^[（(【]?(写真|画像|図|図表|表|グラフ|出典|資料|提供|撮影|動画|映像|イラスト)"
+        u"\\s*[：:＝=・／/】]"_s);
+    if (matches(kLead, text))
+        return true;
+    // A caption with its place, time or photographer after "＝": "首相＝７日、官邸、山田撮影"
+    static const QRegularExpression kJapaneseCaption(
+        u"＝[^＝]{0,50}(撮影|提供)[)）]?$|＝[0-9０-９]{1,2}日(午前|午後)?[^＝]{0,40}$|"
+        u"[（(](写真|画像|撮影)[：:＝=・][^）)]{1,30}[）)]$"_s);
+    if (matches(kJapaneseCaption, text))
+        return true;
+    // A wire or photo credit alone in brackets: "（共同）", "（アジア通信）", "（撮影・佐藤大輝）"
+    static const QRegularExpression kBracketedCredit(
+        u"^[（(][^（）()]{0,24}(共同|時事|通信|新聞|新報|ロイター|撮影|提供|AFP|AP|Reuters)"
+        u"[）)]$"_s);
+    return matches(kBracketedCredit, text);
+}
+
+bool IsSiteNotice(QStringView line)
+{
+    const QStringView text = line.trimmed();
+    if (text.isEmpty() || text.size() > 250)
+        return false;
+    static const QRegularExpression kNotice(
+        // affiliate links and commissions
+        u"affiliate (link|program|commission)|earn (a|an affiliate) commission|"
+        u"commission (when|if) you buy|アフィリエイト|売上の一部が.{0,30}還元|"
+        u"(広告|PR)を(含|利用)|収益を得て|"
+        // prices at the time of writing
+        u"prices? (is|are|was|were) (accurate|correct)|prices? (may|might|can) (change|vary)|"
+        u"価格は.{0,12}(時点|当時)|"
+        // reprints and licences
+        u"republished (from|with permission)|creative commons|\\bCC BY\\b|"
+        u"read the original article|originally (published|appeared) (in|on|by)|"
+        u"appears in print on|からの転載|より転載|転載したもの|"
+        // newsletter sign-ups
+        u"^(sign up|subscribe) (for|to) .{0,60}newsletter|ニュースレター.{0,20}(登録|購読)|"
+        // the wire's own promise about itself
+        u"^our standards:"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (matches(kNotice, text))
+        return true;
+    // A shop button's text: "$379.99 at Amazon", "£29 at Argos"
+    static const QRegularExpression kBuyButton(
+        u"^(from )?[$£€¥][0-9][0-9,.]* (at|from) [A-Z][\\w&'’ .-]{1,30}$"_s);
+    return matches(kBuyButton, text);
+}
+
+bool IsSignOff(QStringView line)
+{
+    const QStringView text = line.trimmed();
+    if (text.isEmpty() || text.size() > 220)
+        return false;
+    if (Boilerplate::IsByline(text) || Boilerplate::IsDateline(text))
+        return true;
+    // "（ワシントン＝佐藤健一）", "（函館支社・田中真由美）", "（市政担当・佐藤健一）",
+    // "（文：中島由香）", "（聞き手・田村誠一）", "（北斗新報）"
+    static const QRegularExpression kBracketed(
+        u"^[（(]([^（）()。、]{1,20}[＝=][^（）()。、]{1,20}|"
+        u"[^（）()。、]{0,12}(部|局|社|担当|班|支局|総局|本社|通信部|記者|特派員)[・＝=\\s　]"
+        u"[^（）()。、]{1,12}|"
+        u"(文|写真|取材|構成|撮影|執筆|聞き手)[・：:＝=][^（）()。、]{1,20}|"
+        u"[^（）()。、]{0,12}(編集部|通信|新聞|新報|共同|時事))[）)]$"_s);
+    if (matches(kBracketed, text))
+        return true;
+    // "ニューヨーク＝中村亮太 2026年10月13日 11時00分"
+    static const QRegularExpression kPlaceAndReporter(
+        u"^[^\\s。、＝=]{1,12}[＝=][^\\s。、]{2,12}([\\s　]+[0-9０-９]{4}年[^。]*)?$"_s);
+    if (matches(kPlaceAndReporter, text))
+        return true;
+    static const QRegularExpression kWireSignOff(
+        u"^(additional )?(reporting|writing|editing|compiled|research|fact-checking) by |"
+        u"contributed (reporting )?to this (report|story|article)\\.?$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (matches(kWireSignOff, text))
+        return true;
+    // "Jane Doe is a senior reporter at ...", "Jane Doe receives funding from ..."
+    static const QRegularExpression kAuthorNote(
+        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (is|was|covers|writes|reports|has written) "
+        u".{0,80}"
+        u"(reporter|correspondent|editor|writer|columnist|journalist|professor|lecturer|"
+        u"researcher|fellow|contributor|author of|for [A-Z])|"
+        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (receives|has received) funding|"
+        u"does not work for, consult, own shares in"_s);
+    return matches(kAuthorNote, text);
+}
+
+void Trim(QStringList &paragraphs)
+{
+    paragraphs.removeIf(
+        [](const QString &line) { return IsCaptionOrCredit(line) || IsSiteNotice(line); });
+    // A few lines at each end at most: further in, such a line is the article's.
+    for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
+                    (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()));
+         ++i)
+        paragraphs.removeFirst();
+    for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
+                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()));
+         ++i)
+        paragraphs.removeLast();
+}
+
+void DropHeadline(QStringList &paragraphs, const QStringList &headlines)
+{
+    QStringList wanted;
+    for (const QString &headline : headlines) {
+        const QString each = folded(headline);
+        if (each.size() >= 6)
+            wanted << each;
+    }
+    for (int dropped = 0; dropped < 2 && !paragraphs.isEmpty(); ++dropped) {
+        const QString line = folded(paragraphs.front());
+        if (line.size() < 6 || line.size() > 160 || endsLikeSentence(paragraphs.front()))
+            return;
+        const bool repeats = std::any_of(wanted.cbegin(), wanted.cend(), [&](const QString &h) {
+            // The title holds the headline with the site's name; a line may add a "【速報】".
+            return (line.size() >= 8 && h.contains(line)) ||
+                   (line.contains(h) && line.size() <= h.size() + 12);
+        });
+        if (!repeats)
+            return;
+        paragraphs.removeFirst();
+    }
+}
+
+} // namespace BodyEdges

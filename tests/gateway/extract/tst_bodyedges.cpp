@@ -1,0 +1,195 @@
+#include "BodyEdges.h"
+
+#include <QTest>
+
+using namespace Qt::StringLiterals;
+
+class tst_BodyEdges : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void lineKind_data();
+    void lineKind();
+    void trim_data();
+    void trim();
+    void dropHeadline_data();
+    void dropHeadline();
+};
+
+namespace {
+
+enum Kind { Text, Caption, Notice, SignOff };
+
+Kind kindOf(const QString &line)
+{
+    if (BodyEdges::IsCaptionOrCredit(line))
+        return Caption;
+    if (BodyEdges::IsSiteNotice(line))
+        return Notice;
+    return BodyEdges::IsSignOff(line) ? SignOff : Text;
+}
+
+const QString kOpening = u"政府は７日の閣議で、物価高への対応を柱とする総合経済対策を決定した。"_s;
+const QString kMiddle = u"首相は記者団に「家計を下支えする」と強調した。"_s;
+const QString kClosing = u"補正予算案の審議は曲折も予想される。"_s;
+
+} // namespace
+
+void tst_BodyEdges::lineKind_data()
+{
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<int>("kind");
+
+    QTest::newRow("photo credit") << u"写真：共同"_s << int(Caption);
+    QTest::newRow("image credit") << u"画像：ソノラ"_s << int(Caption);
+    QTest::newRow("source of a chart") << u"出典：総務省の発表資料"_s << int(Caption);
+    QTest::newRow("photographer") << u"（撮影・佐藤大輝）"_s << int(Caption);
+    QTest::newRow("caption with place and photographer")
+        << u"閣議に臨む首相（中央）＝７日午前、首相官邸で、山田一郎撮影"_s << int(Caption);
+    QTest::newRow("caption with the day")
+        << u"雪化粧した御嶽山＝２３日午前８時、木曽町から"_s << int(Caption);
+    QTest::newRow("wire credit alone") << u"（共同）"_s << int(Caption);
+    QTest::newRow("Latin image credit") << u"Image: Jordan Reyes / Circuitry"_s << int(Caption);
+    QTest::newRow("photo by") << u"Photo by Kevin Marsh/Getty Images"_s << int(Caption);
+    QTest::newRow("source line") << u"Source: company filings"_s << int(Caption);
+
+    QTest::newRow("affiliate disclosure")
+        << u"※本記事はアフィリエイトプログラムによる収益を得ています"_s << int(Notice);
+    QTest::newRow("price at the time") << u"※価格は記事公開時点のものです。"_s << int(Notice);
+    QTest::newRow("commission")
+        << u"We may earn a commission when you buy through links on our site."_s << int(Notice);
+    QTest::newRow("shop button") << u"$379.99 at Amazon"_s << int(Notice);
+    QTest::newRow("republished")
+        << u"This article is republished from The Scholar Review under a Creative Commons license. Read the original article."_s
+        << int(Notice);
+    QTest::newRow("reprint") << u"※本記事は月刊「物流ジャーナル」１２月号からの転載です。"_s
+                             << int(Notice);
+    QTest::newRow("print edition")
+        << u"A version of this article appears in print on Dec. 3, 2026, Section A, Page 16."_s
+        << int(Notice);
+    QTest::newRow("newsletter sign-up")
+        << u"Sign up for the Climate Forward newsletter. Get it every week."_s << int(Notice);
+    QTest::newRow("wire standards")
+        << u"Our Standards: The Meridian Trust Principles."_s << int(Notice);
+
+    QTest::newRow("correspondent") << u"（ワシントン＝佐藤健一）"_s << int(SignOff);
+    QTest::newRow("bureau") << u"（函館支社・田中真由美）"_s << int(SignOff);
+    QTest::newRow("desk") << u"（市政担当・佐藤健一）"_s << int(SignOff);
+    QTest::newRow("interviewer") << u"（聞き手・田村誠一）"_s << int(SignOff);
+    QTest::newRow("place, reporter and time")
+        << u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s << int(SignOff);
+    QTest::newRow("wire sign-off")
+        << u"Reporting by Lucas Brandt and Mei Tanaka; Editing by Sam Holloway"_s << int(SignOff);
+    QTest::newRow("author note") << u"Isaac Brenner covers transportation for The Harbor Times."_s
+                                 << int(SignOff);
+    QTest::newRow("author's post")
+        << u"Alicia Moreno is an associate professor of education policy at the University of Northfield."_s
+        << int(SignOff);
+    QTest::newRow("updated time") << u"Updated Dec. 4, 2026, 6:05 p.m. ET"_s << int(SignOff);
+    QTest::newRow("contributor")
+        << u"Associated Press writer Josh Funk in Omaha contributed to this report."_s
+        << int(SignOff);
+
+    QTest::newRow("a sentence") << kOpening << int(Text);
+    QTest::newRow("a race's heading")
+        << u"◇東京マラソン（１日、東京都庁前スタート）"_s << int(Text);
+    QTest::newRow("note in brackets") << u"（選管最終）"_s << int(Text);
+    QTest::newRow("a person in the news")
+        << u"John Smith is expected to appear in court next month."_s << int(Text);
+    QTest::newRow("sources said") << u"Sources said the talks had stalled."_s << int(Text);
+    QTest::newRow("photographs in a sentence")
+        << u"Photographs of the scene were shared widely on social media."_s << int(Text);
+    QTest::newRow("prices in a sentence")
+        << u"Prices were rising faster than wages."_s << int(Text);
+    QTest::newRow("a price in a sentence")
+        << u"The shop sells apples at $2 a pound."_s << int(Text);
+}
+
+void tst_BodyEdges::lineKind()
+{
+    QFETCH(QString, line);
+    QFETCH(int, kind);
+    QCOMPARE(int(kindOf(line)), kind);
+}
+
+void tst_BodyEdges::trim_data()
+{
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::addColumn<QStringList>("trimmed");
+
+    QTest::newRow("sign-off at the end")
+        << QStringList{kOpening, kClosing, u"（ワシントン＝佐藤健一）"_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("dateline and byline at the start")
+        << QStringList{u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s, kOpening, kClosing}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("sign-off in the middle stays")
+        << QStringList{kOpening, u"（ワシントン＝佐藤健一）"_s, kMiddle, kClosing}
+        << QStringList{kOpening, u"（ワシントン＝佐藤健一）"_s, kMiddle, kClosing};
+    QTest::newRow("captions go wherever they stand")
+        << QStringList{kOpening, u"写真：共同"_s, kMiddle, kClosing}
+        << QStringList{kOpening, kMiddle, kClosing};
+    QTest::newRow("notices and sign-offs stacked at the end")
+        << QStringList{kOpening, kClosing, u"Reporting by Ana Silva; Editing by Chris Reese"_s,
+                       u"Our Standards: The Meridian Trust Principles."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a tip line at the foot")
+        << QStringList{kOpening, kClosing, u"Have a news tip? Send it to news@kvtn.example."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("breadcrumb before, address after")
+        << QStringList{u"トップ ＞ 地域ニュース"_s, kOpening, kClosing,
+                       u"北斗新報社 〒060-0000 札幌市中央区北１条西１丁目"_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("nothing but a sign-off") << QStringList{u"（共同）"_s} << QStringList{};
+}
+
+void tst_BodyEdges::trim()
+{
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QStringList, trimmed);
+    BodyEdges::Trim(paragraphs);
+    QCOMPARE(paragraphs, trimmed);
+}
+
+void tst_BodyEdges::dropHeadline_data()
+{
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::addColumn<QStringList>("headlines");
+    QTest::addColumn<QStringList>("kept");
+
+    const QString headline = u"経済対策を閣議決定　電気・ガス補助を延長"_s;
+    QTest::newRow("the headline again")
+        << QStringList{headline, kOpening} << QStringList{headline} << QStringList{kOpening};
+    QTest::newRow("inside the title with the site's name")
+        << QStringList{headline, kOpening} << QStringList{headline + u"：東洋日報"_s}
+        << QStringList{kOpening};
+    QTest::newRow("in another width and spacing")
+        << QStringList{u"経済対策を閣議決定 電気・ガス補助を延長"_s, kOpening}
+        << QStringList{headline} << QStringList{kOpening};
+    QTest::newRow("said twice on an old page") << QStringList{headline, headline, kOpening}
+                                               << QStringList{headline} << QStringList{kOpening};
+    QTest::newRow("with a mark before it") << QStringList{u"【速報】"_s + headline, kOpening}
+                                           << QStringList{headline} << QStringList{kOpening};
+    QTest::newRow("a sentence that ends like one stays")
+        << QStringList{u"政府は経済対策を閣議決定した。"_s, kOpening}
+        << QStringList{u"政府は経済対策を閣議決定した。：東洋日報"_s}
+        << QStringList{u"政府は経済対策を閣議決定した。"_s, kOpening};
+    QTest::newRow("only at the top") << QStringList{kOpening, headline} << QStringList{headline}
+                                     << QStringList{kOpening, headline};
+    QTest::newRow("a short word is no headline")
+        << QStringList{u"経済"_s, kOpening} << QStringList{headline}
+        << QStringList{u"経済"_s, kOpening};
+}
+
+void tst_BodyEdges::dropHeadline()
+{
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QStringList, headlines);
+    QFETCH(QStringList, kept);
+    BodyEdges::DropHeadline(paragraphs, headlines);
+    QCOMPARE(paragraphs, kept);
+}
+
+QTEST_GUILESS_MAIN(tst_BodyEdges)
+#include "tst_bodyedges.moc"
