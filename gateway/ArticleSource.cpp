@@ -5,7 +5,6 @@
 #include "archive/Archive.h"
 #include "extract/ExtractionAcceptance.h"
 #include "extract/MainText.h"
-#include "upstream/LocalAddress.h"
 #include "upstream/UpstreamClient.h"
 
 using namespace Qt::StringLiterals;
@@ -30,12 +29,7 @@ QStringList lines(const QString &text)
 ArticleSource::ArticleSource(const GatewayParts &parts)
     : m_parts(parts)
     , m_robots(parts.upstream, GatewayUserAgent(parts.config.settings.contact), parts.clock)
-{
-    for (const CategoryFeeds &category : std::as_const(m_parts.config.categories)) {
-        for (const QUrl &feed : category.feeds)
-            m_localFeeds = m_localFeeds || IsLocalHost(feed.host());
-    }
-}
+{}
 
 QStringList ArticleSource::paragraphs(const ArchivedItem &item)
 {
@@ -74,12 +68,6 @@ ArticleText ArticleSource::pageText(const ArchivedItem &item, const TextRule &ru
 {
     const QString address = item.link.toString(QUrl::FullyEncoded);
     const QString host = HostKey(item.link);
-    // A public feed must not make the gateway read pages of this machine's own network.
-    if (IsLocalHost(item.link.host()) && !m_localFeeds) {
-        m_parts.faults.fault(
-            host, u"article %1: a local address in a public feed, not fetched"_s.arg(address));
-        return {};
-    }
     if (const RobotsCache::Permission robots = m_robots.allows(item.link); !robots.ok) {
         m_parts.faults.fault(u"robots "_s + host, u"article "_s + robots.error);
         return {{}, false};

@@ -18,9 +18,9 @@ struct ArticleText
 };
 
 // The text served for an item: what the archive holds, while it is final or a fallback younger
-// than an hour; else what the item's page gives under its category's text rule (never from the
-// machine's own network for a public feed, never against robots.txt); else the feed's summary;
-// else a notice with the original address. Never empty: Varnholt takes an empty page for a
+// than an hour; else what the item's page gives under its category's text rule (never against
+// robots.txt; the upstream keeps the machine's own network out); else the feed's summary; else a
+// notice with the original address. Never empty: Varnholt takes an empty page for a
 // failed fetch.
 class ArticleSource
 {
@@ -38,6 +38,5 @@ private:
 
     GatewayParts m_parts;
     RobotsCache m_robots;
-    bool m_localFeeds = false; // some feed is on this machine or its network
-    KeyedLocks m_locks;        // one fetch at a time per article
+    KeyedLocks m_locks; // one fetch at a time per article
 };

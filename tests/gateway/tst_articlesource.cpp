@@ -170,9 +170,6 @@ void tst_ArticleSource::paragraphs_data()
         << u"dom"_s << link << QString() << allowAll
         << ScriptedUpstream::failure(link + u": Connection refused"_s) << QStringList{kNotice, link}
         << 1 << u"Connection refused"_s;
-    QTest::newRow("a local address in a public feed is not fetched")
-        << u"dom"_s << u"http://192.168.1.1/admin"_s << kDescription << allowAll
-        << page(kParagraphs) << summary << 0 << u"a local address in a public feed"_s;
 }
 
 void tst_ArticleSource::paragraphs()
