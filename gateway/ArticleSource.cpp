@@ -35,11 +35,18 @@ QStringList ArticleSource::paragraphs(const ArchivedItem &item)
 {
     std::lock_guard lock(m_locks.lockFor(QString::number(item.id)));
     const QDateTime now = m_parts.clock.now();
-    const auto stored = m_parts.archive.article(item.id);
-    if (stored && (stored->complete || stored->fetched.secsTo(now) < kRetryFailedSeconds))
-        return stored->paragraphs;
+    const ArchiveRead<std::optional<StoredArticle>> stored = m_parts.archive.article(item.id);
+    // An archive that cannot be read or written does not keep the article from the person.
+    if (!stored.ok)
+        m_parts.faults.fault(ArchiveFaults.toString(), stored.error);
+    else if (const auto &kept = stored.value;
+             kept && (kept->complete || kept->fetched.secsTo(now) < kRetryFailedSeconds))
+        return kept->paragraphs;
     const ArticleText text = articleText(item);
-    m_parts.archive.storeArticle(item.id, {text.paragraphs, now, text.complete});
+    if (const FileResult kept =
+            m_parts.archive.storeArticle(item.id, {text.paragraphs, now, text.complete});
+        !kept)
+        m_parts.faults.fault(ArchiveFaults.toString(), kept.error);
     return text.paragraphs;
 }
 

@@ -29,7 +29,10 @@ FeedRefresher::FeedRefresher(const GatewayParts &parts)
 void FeedRefresher::refresh(const QString &code)
 {
     const QDateTime now = m_parts.clock.now();
-    m_parts.archive.prune(now.date().addDays(-m_parts.config.settings.keepDays));
+    if (const FileResult pruned =
+            m_parts.archive.prune(now.date().addDays(-m_parts.config.settings.keepDays));
+        !pruned)
+        m_parts.faults.fault(ArchiveFaults.toString(), pruned.error);
     const CategoryFeeds category = m_parts.config.categories.value(code);
     // The feeds of a category are fetched side by side: Varnholt waits for the whole list page.
     std::vector<std::future<void>> running;
@@ -45,7 +48,11 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     const QString address = feed.toString();
     const QString key = code + u' ' + address;
     std::lock_guard lock(m_locks.lockFor(key));
-    FeedState state = m_parts.archive.feedState(key);
+    const ArchiveRead<FeedState> stored = m_parts.archive.feedState(key);
+    // Without what the feed said last time, it is asked as if for the first time.
+    if (!stored.ok)
+        m_parts.faults.fault(ArchiveFaults.toString(), stored.error);
+    FeedState state = stored.value;
     if (state.retryAfter.isValid() && state.retryAfter > now)
         return;
     const qint64 since = state.checked.isValid() ? state.checked.secsTo(now) : -1;
@@ -58,9 +65,13 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     request.lastModified = state.lastModified;
     const UpstreamReply reply = m_parts.upstream.get(request);
     state.checked = now;
+    const auto keepState = [&] {
+        if (const FileResult kept = m_parts.archive.storeFeedState(key, state); !kept)
+            m_parts.faults.fault(ArchiveFaults.toString(), kept.error);
+    };
     const auto fault = [&](const QString &reason) {
         m_parts.faults.fault(key, u"[%1] feed %2: %3"_s.arg(code, address, reason));
-        m_parts.archive.storeFeedState(key, state);
+        keepState();
     };
     if (!reply.ok)
         return fault(reply.error);
@@ -71,7 +82,7 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     }
     if (reply.status == 304) {
         m_parts.faults.worked(key);
-        m_parts.archive.storeFeedState(key, state);
+        keepState();
         return;
     }
     if (reply.status < 200 || reply.status >= 300)
@@ -93,5 +104,5 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     state.lastModified = reply.lastModified;
     state.retryAfter = {};
     m_parts.faults.worked(key);
-    m_parts.archive.storeFeedState(key, state);
+    keepState();
 }

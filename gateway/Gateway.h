@@ -35,6 +35,8 @@ public:
 private:
     PageReply listPage(const QString &path, QDate today);
     PageReply articlePage(qint64 id);
+    // 503: error (naming the archive file) is said once.
+    PageReply archiveFailed(const QString &error);
 
     FeedsConfig m_config;
     const GatewayClock &m_clock;

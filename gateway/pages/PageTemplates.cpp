@@ -171,6 +171,15 @@ QString FormatNotFoundPage(const QString &path, const SiteLook &look)
     return crlf(lines);
 }
 
+QString FormatUnavailablePage(const QString &why, const SiteLook &look)
+{
+    QStringList lines = header(u"ただいま表示できません"_s, look);
+    lines.append(u"<h1>ただいま表示できません</h1>"_s);
+    lines.append(u"<p>"_s + why.toHtmlEscaped() + u"</p>"_s);
+    lines += footer(look);
+    return crlf(lines);
+}
+
 QString FormatTopPage(QDate today, const SiteLook &look)
 {
     QStringList lines = header(u"トップ"_s, look);

@@ -98,9 +98,9 @@ struct Fixture : GatewayWorld
         feedItem.link = QUrl(link);
         feedItem.description = description;
         archive.store(code, u"テスト新聞"_s, {feedItem}, clock.now());
-        for (const ArchivedItem &each : archive.list(code, clock.now().date(), 0, 100)) {
+        for (const ArchivedItem &each : archive.list(code, clock.now().date(), 0, 100).value) {
             if (each.link == feedItem.link)
-                return *archive.item(each.id);
+                return *archive.item(each.id).value;
         }
         return {};
     }

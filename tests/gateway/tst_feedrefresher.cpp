@@ -132,7 +132,7 @@ void tst_FeedRefresher::twoRefreshes()
         QCOMPARE(asked.last().etag, secondEtag);
         QCOMPARE(asked.last().lastModified.isEmpty(), secondEtag.isEmpty());
     }
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), items);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, items);
     QCOMPARE(f.said.size(), faults.size());
     for (qsizetype i = 0; i < faults.size(); ++i)
         QVERIFY2(f.said.at(i).contains(faults.at(i)), qPrintable(f.said.at(i)));
@@ -144,16 +144,16 @@ void tst_FeedRefresher::keepDays_dropsDaysAsTheClockMoves()
     QVERIFY(f.opened);
     f.upstream.set(kFeed, feed({u"初日"_s}));
     f.refresher.refresh(u"dom"_s);
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), 1);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, 1);
 
     // The feed has moved on; the first day is kept for two more days, then dropped.
     f.upstream.set(kFeed, feed({}));
     f.clock.advance(std::chrono::hours(48));
     f.refresher.refresh(u"dom"_s);
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), 1);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, 1);
     f.clock.advance(std::chrono::hours(24));
     f.refresher.refresh(u"dom"_s);
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), 0);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, 0);
 }
 
 void tst_FeedRefresher::match_keepsOnlyTitlesWithAWord()
@@ -164,7 +164,7 @@ void tst_FeedRefresher::match_keepsOnlyTitlesWithAWord()
     f.upstream.set(kFeed, feed({u"株価が続伸"_s, u"天気は晴れ"_s, u"為替の動き"_s}));
     f.refresher.refresh(u"dom"_s);
     QStringList titles;
-    for (const ArchivedItem &item : f.archive.list(u"dom"_s, kStart.date(), 0, 10))
+    for (const ArchivedItem &item : f.archive.list(u"dom"_s, kStart.date(), 0, 10).value)
         titles << item.title;
     titles.sort();
     QCOMPARE(titles, (QStringList{u"株価が続伸"_s, u"為替の動き"_s}));

@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <sqlite3.h>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -63,6 +65,7 @@ private slots:
     void page_data();
     void page();
     void laterListPages_doNotRefresh();
+    void unreadableArchive_503NotAnEmptyDay();
 };
 
 void tst_GatewayRouter::page_data()
@@ -119,6 +122,37 @@ void tst_GatewayRouter::laterListPages_doNotRefresh()
     QCOMPARE(f.upstream.count(kFeed), 2);
     QCOMPARE(f.gateway.page(u"/headlines/240430/dom/"_s).status, 200);
     QCOMPARE(f.upstream.count(kFeed), 3);
+}
+
+void tst_GatewayRouter::unreadableArchive_503NotAnEmptyDay()
+{
+    QStringList said;
+    ScriptedUpstream upstream;
+    upstream.set(kFeed, ScriptedUpstream::reply(200, rss(), u"application/rss+xml"_s));
+    const ManualClock clock{kNow};
+    Gateway gateway(oneFeed({TextRule::Kind::Feed, {}}, 20, 0), upstream, clock,
+                    [&said](const QString &line) { said << line; });
+    QTemporaryDir dir;
+    QVERIFY(gateway.open(dir.path()));
+    QCOMPARE(gateway.page(u"/headlines/dom/"_s).status, 200);
+
+    // The archive loses a table under the gateway's feet: nothing it asks can be read.
+    sqlite3 *db = nullptr;
+    const QString archive = dir.filePath(u"archive.sqlite"_s);
+    QCOMPARE(sqlite3_open(archive.toUtf8().constData(), &db), SQLITE_OK);
+    QCOMPARE(sqlite3_exec(db, "DROP TABLE placements", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(db);
+
+    for (const QString &path :
+         {u"/headlines/dom/"_s, u"/headlines/240430/dom/"_s, u"/article/1"_s}) {
+        const PageReply reply = gateway.page(path);
+        QCOMPARE(reply.status, 503);
+        QVERIFY(!CodePage::fromEucJp(reply.body).contains(u"<!-- NO_ARTICLE1 -->"_s));
+        QCOMPARE(reply.headers, (QList<std::pair<QByteArray, QByteArray>>{{"Retry-After", "60"}}));
+    }
+    // Said with the file and SQLite's reason, once (the feed's own line says it could not be
+    // kept).
+    QCOMPARE(std::count(said.cbegin(), said.cend(), archive + u": no such table: placements"_s), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_GatewayRouter)
