@@ -2,6 +2,7 @@
 
 #include "GatewayParts.h"
 #include "KeyedLocks.h"
+#include "PageCache.h"
 #include "feeds/FeedsFile.h"
 #include "upstream/RobotsCache.h"
 
@@ -19,9 +20,9 @@ struct ArticleText
 
 // The text served for an item: what the archive holds, while it is final or a fallback younger
 // than an hour; else what the item's page gives under its category's text rule (never against
-// robots.txt; the upstream keeps the machine's own network out); else the feed's summary; else a
-// notice with the original address. Never empty: Varnholt takes an empty page for a
-// failed fetch.
+// robots.txt; the upstream keeps the machine's own network out; a page that several items lead
+// to is asked for once); else the feed's summary; else a notice with the original address. Never
+// empty: Varnholt takes an empty page for a failed fetch.
 class ArticleSource
 {
 public:
@@ -35,8 +36,10 @@ public:
 private:
     ArticleText articleText(const ArchivedItem &item);
     ArticleText pageText(const ArchivedItem &item, const TextRule &rule);
+    PageFetch fetchPage(const QUrl &page, const TextRule &rule);
 
     GatewayParts m_parts;
     RobotsCache m_robots;
-    KeyedLocks m_locks; // one fetch at a time per article
+    PageCache m_pages;
+    KeyedLocks m_locks; // one fetch at a time per page
 };

@@ -3,6 +3,7 @@
 #include "FaultLog.h"
 #include "GatewayClock.h"
 #include "archive/Archive.h"
+#include "feeds/ItemIdentity.h"
 #include "upstream/Upstream.h"
 
 #include <future>
@@ -35,15 +36,23 @@ void FeedRefresher::refresh(const QString &code)
         m_parts.faults.fault(ArchiveFaults.toString(), pruned.error);
     const CategoryFeeds category = m_parts.config.categories.value(code);
     // The feeds of a category are fetched side by side: Varnholt waits for the whole list page.
-    std::vector<std::future<void>> running;
+    std::vector<std::future<FeedOutcome>> running;
     for (const QUrl &feed : category.feeds)
-        running.push_back(std::async(std::launch::async,
-                                     [this, code, feed, now] { refreshFeed(code, feed, now); }));
+        running.push_back(std::async(
+            std::launch::async, [this, code, feed, now] { return refreshFeed(code, feed, now); }));
+    int merged = 0;
     for (auto &done : running)
-        done.wait();
+        merged += done.get().merged;
+    // Said at every refresh that merges: it is what the feeds say now, not a fault.
+    if (merged > 0)
+        m_parts.faults.note(
+            u"[%1] %2 item(s) shown once as the same story: the same guid or link "
+            u"twice, or a title another feed of the category had that day"_s.arg(code)
+                .arg(merged));
 }
 
-void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDateTime &now)
+FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const QUrl &feed,
+                                                      const QDateTime &now)
 {
     const QString address = feed.toString();
     const QString key = code + u' ' + address;
@@ -54,10 +63,10 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
         m_parts.faults.fault(ArchiveFaults.toString(), stored.error);
     FeedState state = stored.value;
     if (state.retryAfter.isValid() && state.retryAfter > now)
-        return;
+        return {};
     const qint64 since = state.checked.isValid() ? state.checked.secsTo(now) : -1;
     if (since >= 0 && since < m_parts.config.settings.refresh.count())
-        return;
+        return {};
 
     UpstreamRequest request;
     request.url = feed;
@@ -69,9 +78,10 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
         if (const FileResult kept = m_parts.archive.storeFeedState(key, state); !kept)
             m_parts.faults.fault(ArchiveFaults.toString(), kept.error);
     };
-    const auto fault = [&](const QString &reason) {
+    const auto fault = [&](const QString &reason) -> FeedOutcome {
         m_parts.faults.fault(key, u"[%1] feed %2: %3"_s.arg(code, address, reason));
         keepState();
+        return {};
     };
     if (!reply.ok)
         return fault(reply.error);
@@ -83,7 +93,7 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     if (reply.status == 304) {
         m_parts.faults.worked(key);
         keepState();
-        return;
+        return {};
     }
     if (reply.status < 200 || reply.status >= 300)
         return fault(u"answered HTTP %1"_s.arg(reply.status));
@@ -91,18 +101,21 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     if (!parsed.ok)
         return fault(parsed.error);
 
+    QList<FeedItem> all = parsed.items;
+    const int repeats = AssignIdentities(all, feed);
     QList<FeedItem> items;
     const QStringList match = m_parts.config.categories.value(code).match;
-    for (const FeedItem &item : parsed.items) {
+    for (const FeedItem &item : std::as_const(all)) {
         if (titleMatches(item.title, match))
             items.append(item);
     }
-    if (const StoreResult stored = m_parts.archive.store(code, parsed.source, items, now);
-        !stored.ok)
-        return fault(stored.error);
+    const StoreResult kept = m_parts.archive.store(code, address, parsed.source, items, now);
+    if (!kept.ok)
+        return fault(kept.error);
     state.etag = reply.etag;
     state.lastModified = reply.lastModified;
     state.retryAfter = {};
     m_parts.faults.worked(key);
     keepState();
+    return {repeats + kept.merged};
 }

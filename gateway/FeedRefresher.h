@@ -10,8 +10,9 @@
 
 // When and how a category's feeds are fetched into the archive: each feed at most once per
 // refresh interval, with the validators it gave last time (a conditional GET), never while it
-// asked to be left alone (Retry-After), each fault said once. Days older than keep_days leave
-// the archive at each refresh.
+// asked to be left alone (Retry-After), each fault said once. Every item of a feed is kept
+// (ItemIdentity.h); items shown once as the same story are counted in one line per refresh.
+// Days older than keep_days leave the archive at each refresh.
 class FeedRefresher
 {
 public:
@@ -24,7 +25,12 @@ public:
     void refresh(const QString &code);
 
 private:
-    void refreshFeed(const QString &code, const QUrl &feed, const QDateTime &now);
+    // What refreshing one feed came to.
+    struct FeedOutcome
+    {
+        int merged = 0; // items shown once as the same story
+    };
+    FeedOutcome refreshFeed(const QString &code, const QUrl &feed, const QDateTime &now);
 
     GatewayParts m_parts;
     KeyedLocks m_locks; // one fetch at a time per feed

@@ -1,5 +1,8 @@
 #include "Archive.h"
 
+#include "ArchiveSchema.h"
+#include "feeds/ItemIdentity.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -9,36 +12,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-constexpr const char *kSchema = R"(
-CREATE TABLE IF NOT EXISTS items(
-    id INTEGER PRIMARY KEY,
-    link TEXT NOT NULL UNIQUE,
-    title TEXT NOT NULL,
-    source TEXT NOT NULL,
-    description TEXT NOT NULL,
-    content TEXT NOT NULL,
-    published INTEGER NOT NULL,
-    day TEXT NOT NULL);
-CREATE INDEX IF NOT EXISTS items_day ON items(day);
-CREATE TABLE IF NOT EXISTS placements(
-    item INTEGER NOT NULL REFERENCES items(id) ON DELETE CASCADE,
-    code TEXT NOT NULL,
-    title TEXT NOT NULL,
-    PRIMARY KEY(item, code));
-CREATE INDEX IF NOT EXISTS placements_code ON placements(code, title);
-CREATE TABLE IF NOT EXISTS articles(
-    item INTEGER PRIMARY KEY REFERENCES items(id) ON DELETE CASCADE,
-    body TEXT NOT NULL,
-    fetched INTEGER NOT NULL,
-    complete INTEGER NOT NULL);
-CREATE TABLE IF NOT EXISTS feeds(
-    key TEXT PRIMARY KEY,
-    etag BLOB NOT NULL,
-    last_modified BLOB NOT NULL,
-    checked INTEGER NOT NULL,
-    retry_after INTEGER NOT NULL);
-)";
 
 QString dayKey(QDate day)
 {
@@ -256,7 +229,54 @@ FileResult Archive::setUp()
             return FileResult::failure(m_path, u"the archive is damaged: "_s + verdict);
         }
     }
-    return exec(kSchema);
+    if (const FileResult begun = exec("BEGIN IMMEDIATE"); !begun)
+        return begun;
+    int version = 0;
+    {
+        Statement query(m_db, "PRAGMA user_version");
+        const int code = query.step();
+        if (code != SQLITE_ROW) {
+            const FileResult why = failed(code);
+            rollBack();
+            return why;
+        }
+        version = int(query.number(0));
+    }
+    if (version > kSchemaVersion) {
+        rollBack();
+        return FileResult::failure(
+            m_path, u"written by a newer varnholt-portal (archive version %1; this one reads up "
+                    u"to %2): left as it is"_s.arg(version)
+                        .arg(kSchemaVersion));
+    }
+    FileResult ready = FileResult::success();
+    if (version < kSchemaVersion)
+        ready = migrate(version);
+    if (ready)
+        ready = exec("COMMIT");
+    if (!ready)
+        rollBack();
+    return ready;
+}
+
+FileResult Archive::migrate(int from)
+{
+    if (from == 0) {
+        // Files from before the version was kept hold the first schema; a new file holds none.
+        Statement tables(m_db, "SELECT 1 FROM sqlite_schema WHERE type = 'table' AND name = "
+                               "'items'");
+        const int code = tables.step();
+        if (code != SQLITE_ROW && code != SQLITE_DONE)
+            return failed(code);
+        if (code == SQLITE_DONE)
+            return exec(ArchiveSchema::Create);
+        from = 1;
+    }
+    for (int version = from; version < kSchemaVersion; ++version) {
+        if (const FileResult stepped = exec(ArchiveSchema::Migrations[version - 1]); !stepped)
+            return stepped;
+    }
+    return FileResult::success();
 }
 
 FileResult Archive::startAfresh(const QString &why)
@@ -265,20 +285,30 @@ FileResult Archive::startAfresh(const QString &why)
     m_db = nullptr;
     const QString aside = asideName(m_path);
     QFile damaged(m_path);
-    FileResult fresh = FileResult::failure(
-        m_path,
-        why + u"; it could not be moved aside to %1: %2"_s.arg(aside, damaged.errorString()));
-    if (damaged.rename(aside)) {
-        // The write-ahead log belongs to the damaged file; the shared memory index is rebuilt.
-        QFile::rename(m_path + u"-wal"_s, aside + u"-wal"_s);
-        QFile::remove(m_path + u"-shm"_s);
-        fresh = openFile();
+    if (!damaged.rename(aside)) {
+        const FileResult stuck{false, why + u"; it could not be moved aside to %1: %2"_s.arg(
+                                                aside, damaged.errorString())};
         if (m_say)
-            m_say(
-                u"%1; moved aside to %2 and a new archive started at %3"_s.arg(why, aside, m_path));
+            m_say(stuck.error);
+        return stuck;
     }
-    if (!fresh && m_say)
-        m_say(fresh.error);
+    // The write-ahead log belongs to the damaged file and would be read into the new one.
+    const QString wal = m_path + u"-wal"_s;
+    const QString index = m_path + u"-shm"_s;
+    if ((QFile::exists(wal) && !QFile::rename(wal, aside + u"-wal"_s) && !QFile::remove(wal)) ||
+        (QFile::exists(index) && !QFile::remove(index))) {
+        const FileResult stuck{false, why + u"; moved aside to %1, but %2 or %3 could not be "
+                                            u"removed"_s.arg(aside, wal, index)};
+        if (m_say)
+            m_say(stuck.error);
+        return stuck;
+    }
+    const FileResult fresh = openFile();
+    if (m_say)
+        m_say(fresh ? u"%1; moved aside to %2 and a new archive started at %3"_s.arg(why, aside,
+                                                                                     m_path)
+                    : u"%1; moved aside to %2, but no new archive could be started: %3"_s.arg(
+                          why, aside, fresh.error));
     return fresh;
 }
 
@@ -290,61 +320,84 @@ bool Archive::usable()
     return m_db != nullptr;
 }
 
-StoreResult Archive::store(const QString &code, const QString &source, const QList<FeedItem> &items,
-                           const QDateTime &now)
+StoreResult Archive::store(const QString &code, const QString &feed, const QString &source,
+                           const QList<FeedItem> &items, const QDateTime &now)
 {
     std::lock_guard lock(m_mutex);
     if (!usable())
-        return {false, 0, notOpen()};
+        return {false, 0, 0, notOpen()};
     if (const FileResult begun = exec("BEGIN IMMEDIATE"); !begun)
-        return {false, 0, begun.error};
-    int placed = 0;
-    const auto fail = [&](int failedCode) -> StoreResult {
-        const QString why = failure(failedCode);
+        return {false, 0, 0, begun.error};
+    StoreResult result;
+    const auto fail = [&](int failedCode) {
+        result = {false, 0, 0, failure(failedCode)};
         rollBack();
-        return {false, 0, why};
+        return result;
     };
     for (const FeedItem &item : items) {
         // A date in the future is a wrong clock at the source; first sight is the better guess.
         const QDateTime published =
             item.published.isValid() && item.published <= now.addSecs(3600) ? item.published : now;
         const QString day = dayKey(published.toLocalTime().date());
-        const QString link = item.link.toString(QUrl::FullyEncoded);
+        const QString identity = IdentityOf(item);
 
-        Statement insert(m_db, "INSERT OR IGNORE INTO items(link, title, source, description, "
-                               "content, published, day) VALUES(?, ?, ?, ?, ?, ?, ?)");
-        insert.bind(1, link).bind(2, item.title).bind(3, source).bind(4, item.description);
-        insert.bind(5, item.content).bind(6, toSeconds(published)).bind(7, day);
+        Statement insert(m_db, "INSERT OR IGNORE INTO items(identity, link, title, source, "
+                               "description, content, published, day) VALUES(?, ?, ?, ?, ?, ?, "
+                               "?, ?)");
+        insert.bind(1, identity).bind(2, item.link.toString(QUrl::FullyEncoded));
+        insert.bind(3, item.title).bind(4, source).bind(5, item.description);
+        insert.bind(6, item.content).bind(7, toSeconds(published)).bind(8, day);
         if (const int stepped = insert.step(); stepped != SQLITE_DONE)
             return fail(stepped);
-        Statement find(m_db, "SELECT id, day FROM items WHERE link = ?");
-        find.bind(1, link);
+        Statement find(m_db, "SELECT id, day FROM items WHERE identity = ?");
+        find.bind(1, identity);
         if (const int stepped = find.step(); stepped != SQLITE_ROW)
             return fail(stepped == SQLITE_DONE ? SQLITE_INTERNAL : stepped);
         const qint64 id = find.number(0);
         const QString itemDay = find.text(1);
 
-        Statement twin(m_db, "SELECT 1 FROM placements p JOIN items i ON i.id = p.item "
-                             "WHERE p.code = ? AND p.title = ? AND i.day = ? AND i.id <> ?");
-        twin.bind(1, code).bind(2, item.title).bind(3, itemDay).bind(4, id);
-        const int twinStep = twin.step();
-        if (twinStep == SQLITE_ROW)
+        // Placed here already: seen again, or the same story from another feed of the category.
+        Statement placed(m_db, "SELECT feed FROM placements WHERE item = ? AND code = ?");
+        placed.bind(1, id).bind(2, code);
+        const int placedStep = placed.step();
+        if (placedStep == SQLITE_ROW) {
+            const QString placedBy = placed.text(0);
+            // A placement from before feeds were remembered is taken to be this feed's.
+            if (placedBy.isEmpty()) {
+                Statement adopt(m_db, "UPDATE placements SET feed = ? WHERE item = ? AND code = ?");
+                adopt.bind(1, feed).bind(2, id).bind(3, code);
+                if (const int stepped = adopt.step(); stepped != SQLITE_DONE)
+                    return fail(stepped);
+            } else if (placedBy != feed) {
+                ++result.merged;
+            }
             continue;
+        }
+        if (placedStep != SQLITE_DONE)
+            return fail(placedStep);
+        Statement twin(m_db, "SELECT 1 FROM placements p JOIN items i ON i.id = p.item "
+                             "WHERE p.code = ? AND p.title = ? AND i.day = ? AND i.id <> ? "
+                             "AND p.feed <> ?");
+        twin.bind(1, code).bind(2, item.title).bind(3, itemDay).bind(4, id).bind(5, feed);
+        const int twinStep = twin.step();
+        if (twinStep == SQLITE_ROW) {
+            ++result.merged;
+            continue;
+        }
         if (twinStep != SQLITE_DONE)
             return fail(twinStep);
-        Statement place(m_db,
-                        "INSERT OR IGNORE INTO placements(item, code, title) VALUES(?, ?, ?)");
-        place.bind(1, id).bind(2, code).bind(3, item.title);
+        Statement place(m_db, "INSERT INTO placements(item, code, title, feed) VALUES(?, ?, ?, ?)");
+        place.bind(1, id).bind(2, code).bind(3, item.title).bind(4, feed);
         if (const int stepped = place.step(); stepped != SQLITE_DONE)
             return fail(stepped);
-        placed += sqlite3_changes(m_db);
+        ++result.placed;
     }
     if (const FileResult committed = exec("COMMIT"); !committed) {
         // A commit that failed leaves the transaction open: nothing of it was kept.
         rollBack();
-        return {false, 0, committed.error};
+        return {false, 0, 0, committed.error};
     }
-    return {true, placed, {}};
+    return result;
 }
 
 ArchiveRead<qsizetype> Archive::count(const QString &code, QDate day)

@@ -22,7 +22,7 @@ struct ArchivedItem
     qint64 id = 0;
     QString title;
     QString source;
-    QUrl link;
+    QUrl link; // with its fragment
     QString description;
     QString content;
     QDateTime published; // the publication time, or when the item was first seen
@@ -38,11 +38,13 @@ struct FeedState
     QDateTime retryAfter; // invalid: no hold-off
 };
 
-// What storing a feed's items came to: how many were newly placed, or why none were.
+// What storing a feed's items came to: how many were newly placed and how many left out as a
+// story another feed of the category had placed, or why none were.
 struct StoreResult
 {
     bool ok = true;
     int placed = 0;
+    int merged = 0;
     QString error; // "<archive file>: <SQLite's reason>"
 };
 
@@ -64,11 +66,21 @@ struct ArchiveRead
 };
 
 // The archive of everything the feeds showed, by local day, in one SQLite file. Every change is
-// one transaction, so a kill at any moment leaves the previous state or the new one. A damaged
-// file is moved aside for a new one. Safe to use from several threads.
+// one transaction, so a kill at any moment leaves the previous state or the new one. The file
+// carries its schema's version (ArchiveSchema.h): an older one is brought up to date as it
+// opens, a newer one is left alone, a damaged one is moved aside for a new one. Safe to use
+// from several threads.
+//
+// An item is known by its identity (ItemIdentity.h): the same identity seen again, from any
+// feed of any category, is the same item with the same article address, placed in each category
+// that showed it; so Varnholt, which skips an address it has recorded, reads the story once.
+// Within a category, an item whose title another feed of it placed that day is left out as the
+// same story told twice.
 class Archive
 {
 public:
+    static constexpr int kSchemaVersion = 2;
+
     // say: where the archive tells that it moved a damaged file aside.
     explicit Archive(std::function<void(const QString &)> say = {});
     ~Archive();
@@ -79,11 +91,11 @@ public:
     FileResult open(const QString &path,
                     std::chrono::milliseconds lockWait = std::chrono::seconds(5));
 
-    // Adds the items a feed of category code showed (now: when they were seen). An item whose
-    // link is known keeps its id and day and is placed in code too; an item whose title code
-    // already shows that day is left out. All of them or, on a failure, none.
-    StoreResult store(const QString &code, const QString &source, const QList<FeedItem> &items,
-                      const QDateTime &now);
+    // Adds the items feed showed for category code (now: when they were seen). An item whose
+    // identity is known keeps its id and day and is placed in code too. All of them or, on a
+    // failure, none.
+    StoreResult store(const QString &code, const QString &feed, const QString &source,
+                      const QList<FeedItem> &items, const QDateTime &now);
 
     ArchiveRead<qsizetype> count(const QString &code, QDate day);
     // Newest first.
@@ -104,6 +116,7 @@ public:
 private:
     FileResult openFile();
     FileResult setUp();
+    FileResult migrate(int from);
     FileResult startAfresh(const QString &why);
     // Before every operation: a damage found by the last one moves the file aside now.
     bool usable();
