@@ -27,7 +27,7 @@ FeedRefresher::FeedRefresher(const GatewayParts &parts)
     : m_parts(parts)
 {}
 
-void FeedRefresher::refresh(const QString &code)
+CategoryRefresh FeedRefresher::refresh(const QString &code)
 {
     const QDateTime now = m_parts.clock.now();
     if (const FileResult pruned =
@@ -40,15 +40,25 @@ void FeedRefresher::refresh(const QString &code)
     for (const QUrl &feed : category.feeds)
         running.push_back(std::async(
             std::launch::async, [this, code, feed, now] { return refreshFeed(code, feed, now); }));
+    CategoryRefresh refreshed;
     int merged = 0;
-    for (auto &done : running)
-        merged += done.get().merged;
+    for (auto &done : running) {
+        const FeedOutcome outcome = done.get();
+        merged += outcome.merged;
+        ++refreshed.feeds;
+        if (!outcome.failing)
+            continue;
+        ++refreshed.failing;
+        if (!refreshed.nextTry.isValid() || outcome.nextTry < refreshed.nextTry)
+            refreshed.nextTry = outcome.nextTry;
+    }
     // Said at every refresh that merges: it is what the feeds say now, not a fault.
     if (merged > 0)
         m_parts.faults.note(
             u"[%1] %2 item(s) shown once as the same story: the same guid or link "
             u"twice, or a title another feed of the category had that day"_s.arg(code)
                 .arg(merged));
+    return refreshed;
 }
 
 FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const QUrl &feed,
@@ -62,11 +72,15 @@ FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const
     if (!stored.ok)
         m_parts.faults.fault(ArchiveFaults.toString(), stored.error);
     FeedState state = stored.value;
-    if (state.retryAfter.isValid() && state.retryAfter > now)
-        return {};
+    const auto nextTry = [&] {
+        return std::max(state.checked.addSecs(m_parts.config.settings.refresh.count()),
+                        state.retryAfter.isValid() ? state.retryAfter : state.checked);
+    };
+    // Not due: what the last fetch came to stands.
     const qint64 since = state.checked.isValid() ? state.checked.secsTo(now) : -1;
-    if (since >= 0 && since < m_parts.config.settings.refresh.count())
-        return {};
+    if ((state.retryAfter.isValid() && state.retryAfter > now) ||
+        (since >= 0 && since < m_parts.config.settings.refresh.count()))
+        return {0, !state.failure.isEmpty(), nextTry()};
 
     UpstreamRequest request;
     request.url = feed;
@@ -80,8 +94,9 @@ FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const
     };
     const auto fault = [&](const QString &reason) -> FeedOutcome {
         m_parts.faults.fault(key, u"[%1] feed %2: %3"_s.arg(code, address, reason));
+        state.failure = reason;
         keepState();
-        return {};
+        return {0, true, nextTry()};
     };
     if (!reply.ok)
         return fault(reply.error);
@@ -92,6 +107,7 @@ FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const
     }
     if (reply.status == 304) {
         m_parts.faults.worked(key);
+        state.failure.clear();
         keepState();
         return {};
     }
@@ -115,7 +131,8 @@ FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const
     state.etag = reply.etag;
     state.lastModified = reply.lastModified;
     state.retryAfter = {};
+    state.failure.clear();
     m_parts.faults.worked(key);
     keepState();
-    return {repeats + kept.merged};
+    return {repeats + kept.merged, false, {}};
 }

@@ -60,13 +60,18 @@ PageReply Gateway::listPage(const QString &path, QDate today)
     if (!m_config.categories.contains(request->code))
         return noArticles();
     // Only a category's first page fetches: its later pages must show the same list.
+    CategoryRefresh refreshed;
     if (request->page == 1)
-        m_refresher.refresh(request->code);
+        refreshed = m_refresher.refresh(request->code);
 
     const ArchiveRead<qsizetype> count = m_archive.count(request->code, request->day);
     if (!count.ok)
         return archiveFailed(count.error);
     m_faults.worked(ArchiveFaults.toString());
+    const QString unavailable = u"unavailable "_s + request->code;
+    if (count.value == 0 && refreshed.allFailed())
+        return sourcesFailed(request->code, request->day, refreshed.nextTry);
+    m_faults.worked(unavailable);
     if (count.value == 0)
         return noArticles();
     const qsizetype pageSize = m_config.settings.itemsPerPage;
@@ -89,6 +94,19 @@ PageReply Gateway::articlePage(qint64 id)
     if (!item.value)
         return RenderNotFound(u"/article/"_s + QString::number(id));
     return RenderArticlePage(*item.value, m_articles.paragraphs(*item.value));
+}
+
+PageReply Gateway::sourcesFailed(const QString &code, QDate day, const QDateTime &nextTry)
+{
+    // An empty day would read as a day without news: Varnholt is told to come back, asks the
+    // person, and counts the page as not fetched.
+    const qint64 seconds = std::max<qint64>(1, m_clock.now().secsTo(nextTry));
+    m_faults.fault(u"unavailable "_s + code,
+                   u"[%1] every feed failed and nothing is kept for %2: answered 503 Service "
+                   u"Unavailable"_s.arg(code, day.toString(Qt::ISODate)));
+    return RenderUnavailable(u"このカテゴリの配信元からは、いずれも記事を取得できませんでした。"
+                             u"しばらくしてからもう一度お試しください。"_s,
+                             std::chrono::seconds(seconds));
 }
 
 PageReply Gateway::archiveFailed(const QString &error)

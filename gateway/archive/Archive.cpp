@@ -492,14 +492,14 @@ ArchiveRead<FeedState> Archive::feedState(const QString &key)
     std::lock_guard lock(m_mutex);
     if (!usable())
         return {false, {}, notOpen()};
-    Statement query(m_db,
-                    "SELECT etag, last_modified, checked, retry_after FROM feeds WHERE key = ?");
+    Statement query(m_db, "SELECT etag, last_modified, checked, retry_after, failure FROM feeds "
+                          "WHERE key = ?");
     query.bind(1, key);
     return oneRow<FeedState>(
         query, {},
         [](const Statement &row) {
             return FeedState{row.bytes(0), row.bytes(1), fromSeconds(row.number(2)),
-                             fromSeconds(row.number(3))};
+                             fromSeconds(row.number(3)), row.text(4)};
         },
         [this](int code) { return failure(code); });
 }
@@ -510,9 +510,10 @@ FileResult Archive::storeFeedState(const QString &key, const FeedState &state)
     if (!usable())
         return {false, notOpen()};
     Statement query(m_db, "INSERT OR REPLACE INTO feeds(key, etag, last_modified, checked, "
-                          "retry_after) VALUES(?, ?, ?, ?, ?)");
+                          "retry_after, failure) VALUES(?, ?, ?, ?, ?, ?)");
     query.bind(1, key).bind(2, state.etag).bind(3, state.lastModified);
     query.bind(4, toSeconds(state.checked)).bind(5, toSeconds(state.retryAfter));
+    query.bind(6, state.failure);
     if (const int stepped = query.step(); stepped != SQLITE_DONE)
         return failed(stepped);
     return FileResult::success();

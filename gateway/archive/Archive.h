@@ -36,6 +36,7 @@ struct FeedState
     QByteArray lastModified;
     QDateTime checked;    // last fetch attempt; invalid: never
     QDateTime retryAfter; // invalid: no hold-off
+    QString failure;      // why the last fetch gave no items; empty when it worked
 };
 
 // What storing a feed's items came to: how many were newly placed and how many left out as a

@@ -7,7 +7,7 @@
 namespace ArchiveSchema {
 
 // Version 2: an item is known by its identity (ItemIdentity.h) and keeps its whole link; a
-// placement remembers the feed that made it.
+// placement remembers the feed that made it; a feed remembers why its last fetch failed.
 inline constexpr const char *Create = R"(
 CREATE TABLE items(
     id INTEGER PRIMARY KEY,
@@ -37,7 +37,8 @@ CREATE TABLE feeds(
     etag BLOB NOT NULL,
     last_modified BLOB NOT NULL,
     checked INTEGER NOT NULL,
-    retry_after INTEGER NOT NULL);
+    retry_after INTEGER NOT NULL,
+    failure TEXT NOT NULL DEFAULT '');
 PRAGMA user_version = 2;
 )";
 
@@ -51,6 +52,7 @@ ALTER TABLE items RENAME COLUMN link TO identity;
 ALTER TABLE items ADD COLUMN link TEXT NOT NULL DEFAULT '';
 UPDATE items SET link = identity;
 ALTER TABLE placements ADD COLUMN feed TEXT NOT NULL DEFAULT '';
+ALTER TABLE feeds ADD COLUMN failure TEXT NOT NULL DEFAULT '';
 PRAGMA user_version = 2;
 )"};
 

@@ -249,8 +249,8 @@ void tst_Archive::reopen_keepsItemsArticlesAndFeedState()
     m_archive->store(u"dom"_s, kFeed, u"S"_s, {item(u"一"_s, u"http://a.test/1"_s, at(9))}, at(10));
     const qint64 id = m_archive->list(u"dom"_s, kDay, 0, 1).value.first().id;
     m_archive->storeArticle(id, {{u"第一段落"_s, u"第二段落"_s}, at(10), true});
-    m_archive->storeFeedState(u"dom http://a.test/f"_s,
-                              {"\"e\"", "Wed, 01 May 2024 00:00:00 GMT", at(10), at(11)});
+    m_archive->storeFeedState(u"dom http://a.test/f"_s, {"\"e\"", "Wed, 01 May 2024 00:00:00 GMT",
+                                                         at(10), at(11), u"answered 429"_s});
     m_archive = std::make_unique<Archive>();
     const FileResult reopened = m_archive->open(path());
     QVERIFY2(reopened.ok, qPrintable(reopened.error));
@@ -264,6 +264,7 @@ void tst_Archive::reopen_keepsItemsArticlesAndFeedState()
     QCOMPARE(state.etag, QByteArray("\"e\""));
     QCOMPARE(state.checked, at(10));
     QCOMPARE(state.retryAfter, at(11));
+    QCOMPARE(state.failure, u"answered 429"_s);
     QVERIFY(!m_archive->feedState(u"int http://a.test/f"_s).value.checked.isValid());
 }
 
@@ -300,7 +301,8 @@ void tst_Archive::locked_changesFailNamingTheFile()
         if (change == u"article")
             result = m_archive->storeArticle(id, {{u"本文"_s}, at(10), true});
         else if (change == u"feed")
-            result = m_archive->storeFeedState(u"dom http://a.test/f"_s, {"\"e\"", {}, at(10), {}});
+            result =
+                m_archive->storeFeedState(u"dom http://a.test/f"_s, {"\"e\"", {}, at(10), {}, {}});
         else
             result = m_archive->prune(kDay.addDays(1));
         return {result.ok, result.error};
