@@ -51,7 +51,7 @@ QString reason4(quint32 address)
 
 struct Range6
 {
-    std::array<quint8, 6> prefix; // the network's first bytes
+    std::array<quint8, 8> prefix; // the network's first bytes
     int bits;
     const char *reason;
 };
@@ -65,6 +65,16 @@ constexpr std::array kRanges6{
     Range6{{0xfe, 0xc0, 0x00, 0x00}, 10, "a site-local address"},
     Range6{{0xff, 0x00, 0x00, 0x00}, 8, "a multicast address"},
 };
+
+constexpr bool prefixesFit()
+{
+    for (const Range6 &range : kRanges6) {
+        if (range.bits > int(range.prefix.size()) * 8)
+            return false;
+    }
+    return true;
+}
+static_assert(prefixesFit(), "a network longer than the bytes given for it");
 
 bool inPrefix(const Q_IPV6ADDR &address, const quint8 *prefix, int bits)
 {

@@ -76,6 +76,8 @@ void tst_LocalNetwork::addressReason_data()
     QTest::newRow("site-local") << u"fec0::1"_s << u"site-local"_s;
     QTest::newRow("IPv6 multicast") << u"ff02::1"_s << u"multicast"_s;
     QTest::newRow("IPv6 documentation") << u"2001:db8::1"_s << u"documentation"_s;
+    QTest::newRow("discard-only") << u"100::1"_s << u"discard-only"_s;
+    QTest::newRow("just past discard-only") << u"100:0:0:1::1"_s << QString();
 
     QTest::newRow("IPv4-mapped loopback") << u"::ffff:127.0.0.1"_s << u"loopback"_s;
     QTest::newRow("IPv4-mapped private, in hex") << u"::ffff:a00:1"_s << u"private"_s;
