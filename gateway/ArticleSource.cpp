@@ -5,7 +5,6 @@
 #include "archive/Archive.h"
 #include "extract/ExtractionAcceptance.h"
 #include "extract/MainText.h"
-#include "upstream/LocalAddress.h"
 #include "upstream/UpstreamClient.h"
 
 using namespace Qt::StringLiterals;
@@ -30,22 +29,25 @@ QStringList lines(const QString &text)
 ArticleSource::ArticleSource(const GatewayParts &parts)
     : m_parts(parts)
     , m_robots(parts.upstream, GatewayUserAgent(parts.config.settings.contact), parts.clock)
-{
-    for (const CategoryFeeds &category : std::as_const(m_parts.config.categories)) {
-        for (const QUrl &feed : category.feeds)
-            m_localFeeds = m_localFeeds || IsLocalHost(feed.host());
-    }
-}
+{}
 
 QStringList ArticleSource::paragraphs(const ArchivedItem &item)
 {
-    std::lock_guard lock(m_locks.lockFor(QString::number(item.id)));
+    // Items that lead to one page wait for each other: the page is asked for once.
+    std::lock_guard lock(m_locks.lockFor(item.link.adjusted(QUrl::RemoveFragment).toString()));
     const QDateTime now = m_parts.clock.now();
-    const auto stored = m_parts.archive.article(item.id);
-    if (stored && (stored->complete || stored->fetched.secsTo(now) < kRetryFailedSeconds))
-        return stored->paragraphs;
+    const ArchiveRead<std::optional<StoredArticle>> stored = m_parts.archive.article(item.id);
+    // An archive that cannot be read or written does not keep the article from the person.
+    if (!stored.ok)
+        m_parts.faults.fault(ArchiveFaults.toString(), stored.error);
+    else if (const auto &kept = stored.value;
+             kept && (kept->complete || kept->fetched.secsTo(now) < kRetryFailedSeconds))
+        return kept->paragraphs;
     const ArticleText text = articleText(item);
-    m_parts.archive.storeArticle(item.id, {text.paragraphs, now, text.complete});
+    if (const FileResult kept =
+            m_parts.archive.storeArticle(item.id, {text.paragraphs, now, text.complete});
+        !kept)
+        m_parts.faults.fault(ArchiveFaults.toString(), kept.error);
     return text.paragraphs;
 }
 
@@ -72,20 +74,41 @@ ArticleText ArticleSource::articleText(const ArchivedItem &item)
 
 ArticleText ArticleSource::pageText(const ArchivedItem &item, const TextRule &rule)
 {
-    const QString address = item.link.toString(QUrl::FullyEncoded);
-    const QString host = HostKey(item.link);
-    // A public feed must not make the gateway read pages of this machine's own network.
-    if (IsLocalHost(item.link.host()) && !m_localFeeds) {
-        m_parts.faults.fault(
-            host, u"article %1: a local address in a public feed, not fetched"_s.arg(address));
-        return {};
+    const PageFetch page = fetchPage(item.link.adjusted(QUrl::RemoveFragment), rule);
+    if (!page.ok)
+        return {{}, page.final};
+    QStringList paragraphs;
+    for (const QString &paragraph : page.text.paragraphs) {
+        const QString text = QString(paragraph).replace(u'\n', u' ').trimmed();
+        if (!text.isEmpty())
+            paragraphs.append(text);
     }
-    if (const RobotsCache::Permission robots = m_robots.allows(item.link); !robots.ok) {
+    if (rule.kind == TextRule::Kind::Auto && !AcceptsExtraction(page.text, item.description))
+        return {};
+    return {paragraphs, true};
+}
+
+PageFetch ArticleSource::fetchPage(const QUrl &page, const TextRule &rule)
+{
+    const QDateTime now = m_parts.clock.now();
+    const QString key = page.toString(QUrl::FullyEncoded) + u' ' +
+                        (rule.kind == TextRule::Kind::XPath ? rule.xpath : QString());
+    if (std::optional<PageFetch> kept = m_pages.find(key, now))
+        return *std::move(kept);
+    PageFetch fetch;
+    const auto done = [&] {
+        m_pages.keep(key, fetch, now);
+        return fetch;
+    };
+    const QString address = page.toString(QUrl::FullyEncoded);
+    const QString host = HostKey(page);
+    if (const RobotsCache::Permission robots = m_robots.allows(page); !robots.ok) {
         m_parts.faults.fault(u"robots "_s + host, u"article "_s + robots.error);
-        return {{}, false};
+        fetch.final = false;
+        return done();
     }
     UpstreamRequest request;
-    request.url = item.link;
+    request.url = page;
     const UpstreamReply reply = m_parts.upstream.get(request);
     if (!reply.ok || reply.status < 200 || reply.status >= 300) {
         m_parts.faults.fault(
@@ -93,20 +116,13 @@ ArticleText ArticleSource::pageText(const ArchivedItem &item, const TextRule &ru
             u"article "_s + (reply.ok ? u"%1: answered HTTP %2"_s.arg(address).arg(reply.status)
                                       : reply.error));
         // A page that is gone stays gone; anything else may work later.
-        return {{}, reply.ok && (reply.status == 404 || reply.status == 410)};
+        fetch.final = reply.ok && (reply.status == 404 || reply.status == 410);
+        return done();
     }
     m_parts.faults.worked(host);
-    const MainTextResult result =
-        rule.kind == TextRule::Kind::XPath
-            ? ExtractByXPath(reply.body, reply.contentType, rule.xpath)
-            : ExtractMainText(reply.body, reply.contentType, reply.finalUrl);
-    QStringList paragraphs;
-    for (const QString &paragraph : result.paragraphs) {
-        const QString text = QString(paragraph).replace(u'\n', u' ').trimmed();
-        if (!text.isEmpty())
-            paragraphs.append(text);
-    }
-    if (rule.kind == TextRule::Kind::Auto && !AcceptsExtraction(result, item.description))
-        return {};
-    return {paragraphs, true};
+    fetch.ok = true;
+    fetch.text = rule.kind == TextRule::Kind::XPath
+                     ? ExtractByXPath(reply.body, reply.contentType, rule.xpath)
+                     : ExtractMainText(reply.body, reply.contentType, reply.finalUrl);
+    return done();
 }

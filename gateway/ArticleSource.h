@@ -2,6 +2,7 @@
 
 #include "GatewayParts.h"
 #include "KeyedLocks.h"
+#include "PageCache.h"
 #include "feeds/FeedsFile.h"
 #include "upstream/RobotsCache.h"
 
@@ -18,10 +19,10 @@ struct ArticleText
 };
 
 // The text served for an item: what the archive holds, while it is final or a fallback younger
-// than an hour; else what the item's page gives under its category's text rule (never from the
-// machine's own network for a public feed, never against robots.txt); else the feed's summary;
-// else a notice with the original address. Never empty: Varnholt takes an empty page for a
-// failed fetch.
+// than an hour; else what the item's page gives under its category's text rule (never against
+// robots.txt; the upstream keeps the machine's own network out; a page that several items lead
+// to is asked for once); else the feed's summary; else a notice with the original address. Never
+// empty: Varnholt takes an empty page for a failed fetch.
 class ArticleSource
 {
 public:
@@ -35,9 +36,10 @@ public:
 private:
     ArticleText articleText(const ArchivedItem &item);
     ArticleText pageText(const ArchivedItem &item, const TextRule &rule);
+    PageFetch fetchPage(const QUrl &page, const TextRule &rule);
 
     GatewayParts m_parts;
     RobotsCache m_robots;
-    bool m_localFeeds = false; // some feed is on this machine or its network
-    KeyedLocks m_locks;        // one fetch at a time per article
+    PageCache m_pages;
+    KeyedLocks m_locks; // one fetch at a time per page
 };

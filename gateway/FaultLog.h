@@ -6,6 +6,9 @@
 #include <map>
 #include <mutex>
 
+// The key the archive's faults go under: one line per new reason until a page reads it again.
+inline constexpr QStringView ArchiveFaults = u"archive";
+
 // Says each fault of an address once: again only after the address worked in between or the
 // reason changed.
 class FaultLog
@@ -29,6 +32,12 @@ public:
     {
         std::lock_guard lock(m_mutex);
         m_last.erase(address);
+    }
+    // Said every time: news of something done, not a state that lasts.
+    void note(const QString &message)
+    {
+        std::lock_guard lock(m_mutex);
+        m_say(message);
     }
 
 private:

@@ -3,6 +3,7 @@
 #include "FaultLog.h"
 #include "GatewayClock.h"
 #include "archive/Archive.h"
+#include "feeds/ItemIdentity.h"
 #include "upstream/Upstream.h"
 
 #include <future>
@@ -26,31 +27,60 @@ FeedRefresher::FeedRefresher(const GatewayParts &parts)
     : m_parts(parts)
 {}
 
-void FeedRefresher::refresh(const QString &code)
+CategoryRefresh FeedRefresher::refresh(const QString &code)
 {
     const QDateTime now = m_parts.clock.now();
-    m_parts.archive.prune(now.date().addDays(-m_parts.config.settings.keepDays));
+    if (const FileResult pruned =
+            m_parts.archive.prune(now.date().addDays(-m_parts.config.settings.keepDays));
+        !pruned)
+        m_parts.faults.fault(ArchiveFaults.toString(), pruned.error);
     const CategoryFeeds category = m_parts.config.categories.value(code);
     // The feeds of a category are fetched side by side: Varnholt waits for the whole list page.
-    std::vector<std::future<void>> running;
+    std::vector<std::future<FeedOutcome>> running;
     for (const QUrl &feed : category.feeds)
-        running.push_back(std::async(std::launch::async,
-                                     [this, code, feed, now] { refreshFeed(code, feed, now); }));
-    for (auto &done : running)
-        done.wait();
+        running.push_back(std::async(
+            std::launch::async, [this, code, feed, now] { return refreshFeed(code, feed, now); }));
+    CategoryRefresh refreshed;
+    int merged = 0;
+    for (auto &done : running) {
+        const FeedOutcome outcome = done.get();
+        merged += outcome.merged;
+        ++refreshed.feeds;
+        if (!outcome.failing)
+            continue;
+        ++refreshed.failing;
+        if (!refreshed.nextTry.isValid() || outcome.nextTry < refreshed.nextTry)
+            refreshed.nextTry = outcome.nextTry;
+    }
+    // Said at every refresh that merges: it is what the feeds say now, not a fault.
+    if (merged > 0)
+        m_parts.faults.note(
+            u"[%1] %2 item(s) shown once as the same story: the same guid or link "
+            u"twice, or a title another feed of the category had that day"_s.arg(code)
+                .arg(merged));
+    return refreshed;
 }
 
-void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDateTime &now)
+FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const QUrl &feed,
+                                                      const QDateTime &now)
 {
     const QString address = feed.toString();
     const QString key = code + u' ' + address;
     std::lock_guard lock(m_locks.lockFor(key));
-    FeedState state = m_parts.archive.feedState(key);
-    if (state.retryAfter.isValid() && state.retryAfter > now)
-        return;
+    const ArchiveRead<FeedState> stored = m_parts.archive.feedState(key);
+    // Without what the feed said last time, it is asked as if for the first time.
+    if (!stored.ok)
+        m_parts.faults.fault(ArchiveFaults.toString(), stored.error);
+    FeedState state = stored.value;
+    const auto nextTry = [&] {
+        return std::max(state.checked.addSecs(m_parts.config.settings.refresh.count()),
+                        state.retryAfter.isValid() ? state.retryAfter : state.checked);
+    };
+    // Not due: what the last fetch came to stands.
     const qint64 since = state.checked.isValid() ? state.checked.secsTo(now) : -1;
-    if (since >= 0 && since < m_parts.config.settings.refresh.count())
-        return;
+    if ((state.retryAfter.isValid() && state.retryAfter > now) ||
+        (since >= 0 && since < m_parts.config.settings.refresh.count()))
+        return {0, !state.failure.isEmpty(), nextTry()};
 
     UpstreamRequest request;
     request.url = feed;
@@ -58,9 +88,15 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     request.lastModified = state.lastModified;
     const UpstreamReply reply = m_parts.upstream.get(request);
     state.checked = now;
-    const auto fault = [&](const QString &reason) {
+    const auto keepState = [&] {
+        if (const FileResult kept = m_parts.archive.storeFeedState(key, state); !kept)
+            m_parts.faults.fault(ArchiveFaults.toString(), kept.error);
+    };
+    const auto fault = [&](const QString &reason) -> FeedOutcome {
         m_parts.faults.fault(key, u"[%1] feed %2: %3"_s.arg(code, address, reason));
-        m_parts.archive.storeFeedState(key, state);
+        state.failure = reason;
+        keepState();
+        return {0, true, nextTry()};
     };
     if (!reply.ok)
         return fault(reply.error);
@@ -71,8 +107,9 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     }
     if (reply.status == 304) {
         m_parts.faults.worked(key);
-        m_parts.archive.storeFeedState(key, state);
-        return;
+        state.failure.clear();
+        keepState();
+        return {};
     }
     if (reply.status < 200 || reply.status >= 300)
         return fault(u"answered HTTP %1"_s.arg(reply.status));
@@ -80,18 +117,22 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     if (!parsed.ok)
         return fault(parsed.error);
 
+    QList<FeedItem> all = parsed.items;
+    const int repeats = AssignIdentities(all, feed);
     QList<FeedItem> items;
     const QStringList match = m_parts.config.categories.value(code).match;
-    for (const FeedItem &item : parsed.items) {
+    for (const FeedItem &item : std::as_const(all)) {
         if (titleMatches(item.title, match))
             items.append(item);
     }
-    if (const StoreResult stored = m_parts.archive.store(code, parsed.source, items, now);
-        !stored.ok)
-        return fault(stored.error);
+    const StoreResult kept = m_parts.archive.store(code, address, parsed.source, items, now);
+    if (!kept.ok)
+        return fault(kept.error);
     state.etag = reply.etag;
     state.lastModified = reply.lastModified;
     state.retryAfter = {};
+    state.failure.clear();
     m_parts.faults.worked(key);
-    m_parts.archive.storeFeedState(key, state);
+    keepState();
+    return {repeats + kept.merged, false, {}};
 }

@@ -17,7 +17,9 @@ class Upstream;
 
 // The portal's pages made from real feeds. The router: "/" is the top page, a list page refreshes
 // its category's feeds (the first page only) and shows the archive's items of its day, an article
-// page shows what the article source gives for the item.
+// page shows what the article source gives for the item. A list page of a day the archive holds
+// nothing for while every feed of the category fails, and any page the archive cannot be read
+// for, is 503 with Retry-After: never an empty day that is not one.
 class Gateway
 {
 public:
@@ -35,6 +37,10 @@ public:
 private:
     PageReply listPage(const QString &path, QDate today);
     PageReply articlePage(qint64 id);
+    // 503 with Retry-After until nextTry: every feed of code failed and day holds nothing.
+    PageReply sourcesFailed(const QString &code, QDate day, const QDateTime &nextTry);
+    // 503: error (naming the archive file) is said once.
+    PageReply archiveFailed(const QString &error);
 
     FeedsConfig m_config;
     const GatewayClock &m_clock;

@@ -43,6 +43,13 @@ PageReply RenderNoArticles(const QString &code, QDate day)
     return eucJp(200, PageTemplates::FormatNoArticlePage(code, day, gatewayLook()));
 }
 
+PageReply RenderUnavailable(const QString &why, std::chrono::seconds retryAfter)
+{
+    PageReply reply = eucJp(503, PageTemplates::FormatUnavailablePage(why, gatewayLook()));
+    reply.headers.append({"Retry-After", QByteArray::number(qint64(retryAfter.count()))});
+    return reply;
+}
+
 PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items)
 {
     for (const ArchivedItem &item : items) {

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
+
 struct ArchivedItem;
 
 // The gateway's pages in the portal's forms, under the gateway's own name, as they go on the
@@ -17,6 +19,8 @@ PageReply RenderTopPage(QDate today);
 PageReply RenderNotFound(const QString &path);
 // A day of a category without items (the first page only: later pages are not found).
 PageReply RenderNoArticles(const QString &code, QDate day);
+// 503 with a Retry-After: the page cannot be made now, and why (plain text).
+PageReply RenderUnavailable(const QString &why, std::chrono::seconds retryAfter);
 // list as PageTemplates::ListPageOf gave it, with the items of its page.
 PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items);
 PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs);

@@ -106,7 +106,8 @@ QUrl webLink(const QUrl &base, const QString &link)
     if (!url.isValid() || (url.scheme() != u"http" && url.scheme() != u"https") ||
         url.host().isEmpty())
         return {};
-    return url.adjusted(QUrl::RemoveFragment);
+    // The fragment stays: a diary's or a news list's items lead to parts of one page.
+    return url;
 }
 
 QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> names)
@@ -131,6 +132,9 @@ FeedItem rssItem(const xmlNode *item, const QUrl &base)
     }
     if (out.link.isEmpty())
         out.link = webLink(base, attribute(item, "about"));
+    out.id = textOf(child(item, "guid")).trimmed();
+    if (out.id.isEmpty())
+        out.id = attribute(item, "about").trimmed();
     out.description = paragraphsText(textOf(child(item, "description")));
     for (const xmlNode *encoded : children(item, "encoded")) {
         if (inNamespace(encoded, "content"))
@@ -164,6 +168,7 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
                 break;
         }
     }
+    out.id = textOf(child(entry, "id")).trimmed();
     out.description = atomText(child(entry, "summary"));
     out.content = atomText(child(entry, "content"));
     out.published = firstDate(entry, {"published", "issued", "updated", "modified", "date"});

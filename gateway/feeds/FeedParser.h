@@ -10,7 +10,9 @@
 struct FeedItem
 {
     QString title;
-    QUrl link;           // absolute, http or https
+    QUrl link;           // absolute, http or https, with its fragment
+    QString id;          // the guid, Atom id or rdf:about as the feed writes it; may be empty
+    QString identity;    // what tells it from every other item: see ItemIdentity.h
     QString description; // paragraphs joined by "\n"
     QString content;     // the item's full content when the feed carries one, same form
     QDateTime published; // invalid when the feed gives no readable date

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
-// One answer of the portal: the status and the page as it goes on the wire (EUC-JP).
+#include <utility>
+
+// One answer of the portal: the status and the page as it goes on the wire (EUC-JP), with any
+// header lines beyond the usual ones ("Retry-After").
 struct PageReply
 {
     int status = 200;
     QByteArray body;
+    QList<std::pair<QByteArray, QByteArray>> headers = {};
 };
 
 // Where the portal's pages come from: the sample corpus, a generated one or a folder. Called

@@ -64,6 +64,16 @@ QString crlf(const QStringList &lines)
     return lines.join(u"\r\n"_s);
 }
 
+// A page that says one thing: its heading and one paragraph (HTML).
+QString noticePage(const QString &heading, const QString &paragraph, const SiteLook &look)
+{
+    QStringList lines = header(heading, look);
+    lines.append(u"<h1>"_s + heading + u"</h1>"_s);
+    lines.append(u"<p>"_s + paragraph + u"</p>"_s);
+    lines += footer(look);
+    return crlf(lines);
+}
+
 // Breaks a long paragraph once after a comma, as the portal's editors wrap their source.
 QString wrapped(const QString &paragraph)
 {
@@ -164,11 +174,13 @@ QString FormatArticlePage(const ArticleContent &article, const SiteLook &look)
 
 QString FormatNotFoundPage(const QString &path, const SiteLook &look)
 {
-    QStringList lines = header(u"ページが見つかりません"_s, look);
-    lines.append(u"<h1>ページが見つかりません</h1>"_s);
-    lines.append(u"<p>"_s + path.toHtmlEscaped() + u" はこのサイトにありません。</p>"_s);
-    lines += footer(look);
-    return crlf(lines);
+    return noticePage(u"ページが見つかりません"_s,
+                      path.toHtmlEscaped() + u" はこのサイトにありません。"_s, look);
+}
+
+QString FormatUnavailablePage(const QString &why, const SiteLook &look)
+{
+    return noticePage(u"ただいま表示できません"_s, why.toHtmlEscaped(), look);
 }
 
 QString FormatTopPage(QDate today, const SiteLook &look)

@@ -40,6 +40,8 @@ QString FormatListPage(const ListPage &list, const SiteLook &look = SampleLook()
 QString FormatNoArticlePage(const QString &code, QDate day, const SiteLook &look = SampleLook());
 QString FormatArticlePage(const ArticleContent &article, const SiteLook &look = SampleLook());
 QString FormatNotFoundPage(const QString &path, const SiteLook &look = SampleLook());
+// A page that cannot be shown now, and why (plain text).
+QString FormatUnavailablePage(const QString &why, const SiteLook &look = SampleLook());
 QString FormatTopPage(QDate today, const SiteLook &look = SampleLook());
 
 } // namespace PageTemplates

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostGate.h"
+#include "LocalNetworkGuard.h"
 #include "Upstream.h"
 #include "engine/CurlRequest.h"
 
@@ -14,14 +15,17 @@
 
 // The gateway's HTTP client towards the sources, on the program's libcurl layer (engine/
 // CurlRequest: http and https only, time-outs, gzip, the text of failures): the gateway's
-// User-Agent, 8 MiB at most, conditional GET, up to five redirects but never from a public
-// source into the machine's own network, every hop through the host gate. A 429 or 503 holds
-// the host off for its Retry-After. Safe to use from several threads.
+// User-Agent, 8 MiB at most, conditional GET, up to five redirects, every hop through the host
+// gate, and every connection past the guard: nothing of the machine's own network is asked but
+// what the person named. A 429 or 503 holds the host off for its Retry-After. Safe to use from
+// several threads.
 class UpstreamClient final : public Upstream
 {
 public:
-    // gate and clock outlive the client.
-    UpstreamClient(QString userAgent, HostGate &gate, const GatewayClock &clock);
+    // gate and clock outlive the client. resolve: "host:port:address" entries that answer for
+    // the name service, for tests.
+    UpstreamClient(QString userAgent, HostGate &gate, const GatewayClock &clock,
+                   LocalNetworkGuard guard, QList<QByteArray> resolve = {});
     Q_DISABLE_COPY_MOVE(UpstreamClient)
 
     UpstreamReply get(const UpstreamRequest &request) override;
@@ -34,6 +38,8 @@ private:
     QByteArray m_userAgent;
     HostGate &m_gate;
     const GatewayClock &m_clock;
+    LocalNetworkGuard m_guard;
+    QList<QByteArray> m_resolve;
 };
 
 // "varnholt-portal/<version>", with " (+contact)" when one is given: how the gateway names

@@ -3,6 +3,7 @@
 #include "engine/CurlFailure.h"
 
 #include <algorithm>
+#include <sys/socket.h>
 
 using namespace Qt::StringLiterals;
 
@@ -80,6 +81,19 @@ CurlRequest::CurlRequest(CURL *h, const CurlSettings &settings, const std::atomi
         curl_easy_setopt(h, CURLOPT_HEADERDATA, this);
     }
     curl_easy_setopt(h, CURLOPT_ERRORBUFFER, m_errorText.data());
+    if (settings.connectCheck) {
+        curl_easy_setopt(h, CURLOPT_OPENSOCKETFUNCTION, &CurlRequest::openSocket);
+        curl_easy_setopt(h, CURLOPT_OPENSOCKETDATA, this);
+        curl_easy_setopt(h, CURLOPT_FRESH_CONNECT, 1L);
+        curl_easy_setopt(h, CURLOPT_FORBID_REUSE, 1L);
+    }
+    if (!settings.resolve.isEmpty()) {
+        curl_slist *entries = nullptr;
+        for (const QByteArray &entry : settings.resolve)
+            entries = curl_slist_append(entries, entry.constData());
+        m_resolve.reset(entries);
+        curl_easy_setopt(h, CURLOPT_RESOLVE, entries);
+    }
     if (m_aborted) {
         curl_easy_setopt(h, CURLOPT_NOPROGRESS, 0L);
         curl_easy_setopt(h, CURLOPT_XFERINFOFUNCTION, &keepGoing);
@@ -116,12 +130,30 @@ size_t CurlRequest::receiveHeader(char *data, size_t size, size_t count, void *u
     return size * count;
 }
 
+curl_socket_t CurlRequest::openSocket(void *user, curlsocktype purpose, curl_sockaddr *address)
+{
+    auto *request = static_cast<CurlRequest *>(user);
+    if (purpose == CURLSOCKTYPE_IPCXN) {
+        QString refusal = request->m_settings.connectCheck(request->m_address, &address->addr);
+        if (!refusal.isEmpty()) {
+            request->m_refusal = std::move(refusal);
+            return CURL_SOCKET_BAD;
+        }
+    }
+    int type = address->socktype;
+#ifdef SOCK_CLOEXEC
+    type |= SOCK_CLOEXEC;
+#endif
+    return ::socket(address->family, type, address->protocol);
+}
+
 void CurlRequest::prepare(const QString &address, const QList<QByteArray> &headerLines)
 {
     m_address = address;
     m_body = QByteArray();
     m_headers.clear();
     m_tooLarge = false;
+    m_refusal.clear();
     m_errorText[0] = '\0';
     // libcurl copies the address, but not the list of header lines.
     curl_easy_setopt(m_handle, CURLOPT_URL, address.toUtf8().constData());
@@ -148,6 +180,9 @@ Hop CurlRequest::finish(CURLcode code)
                             u"the reply is larger than %1 bytes"_s.arg(m_settings.mostBytes));
     if (code == CURLE_UNSUPPORTED_PROTOCOL)
         return Hop::failure(m_address, u"not an http or https address"_s);
+    // No other address of the host connected either.
+    if (code == CURLE_COULDNT_CONNECT && !m_refusal.isEmpty())
+        return Hop::failure(m_address, m_refusal);
     if (code != CURLE_OK) {
         QString detail = m_errorText[0] != '\0' ? QString::fromLocal8Bit(m_errorText.data())
                                                 : QString::fromUtf8(curl_easy_strerror(code));

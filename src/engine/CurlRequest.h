@@ -12,6 +12,7 @@
 #include <curl/curl.h>
 #include <functional>
 #include <memory>
+#include <sys/socket.h>
 #include <utility>
 
 // The program's one libcurl layer, under the engine's transports and the gateway's upstream
@@ -27,6 +28,15 @@ struct CurlSettings
     qsizetype mostBytes = qsizetype(64) * 1024 * 1024; // a larger reply is refused
     QByteArray userAgent;
     bool keepHeaders = false; // the last response's header lines, for Hop::header
+    // Asked before every connection libcurl opens, once for each address it tries (a name with
+    // several addresses, a proxy): empty lets it connect, anything else is why not, and the
+    // request fails with it unless another address connects. address: the request's own.
+    // Checking the address at connect time, after the name service answered, is what keeps a
+    // name that changes its answer between two lookups out. A request with a check never rides
+    // on a kept-alive connection, which would escape it.
+    std::function<QString(const QString &address, const sockaddr *to)> connectCheck;
+    // "host:port:address" entries that answer for the name service (CURLOPT_RESOLVE).
+    QList<QByteArray> resolve;
 };
 
 // What one request (one hop, before redirects) came to.
@@ -72,6 +82,7 @@ private:
     CurlRequest(CURL *handle, const CurlSettings &settings, const std::atomic<bool> *aborted);
     static size_t receive(char *data, size_t size, size_t count, void *user);
     static size_t receiveHeader(char *data, size_t size, size_t count, void *user);
+    static curl_socket_t openSocket(void *user, curlsocktype purpose, curl_sockaddr *address);
 
     struct ListFree
     {
@@ -83,10 +94,12 @@ private:
     const std::atomic<bool> *m_aborted;
     std::array<char, CURL_ERROR_SIZE> m_errorText{};
     std::unique_ptr<curl_slist, ListFree> m_headerLines;
+    std::unique_ptr<curl_slist, ListFree> m_resolve;
     QString m_address;
     QByteArray m_body;
     QList<std::pair<QByteArray, QByteArray>> m_headers;
     bool m_tooLarge = false;
+    QString m_refusal; // why connectCheck refused the last address it was asked about
 };
 
 // Whether a client follows a redirect from one address to another: empty when it does, else

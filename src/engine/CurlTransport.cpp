@@ -92,6 +92,13 @@ QString SameOriginOnly(const QString &from, const QString &to)
 
 HttpReply ReplyOf(Hop hop)
 {
+    // A server that says it cannot serve the page now has not given it: what came is its excuse,
+    // and the person is asked as after any failed request. Other statuses keep their bodies.
+    if (hop.ok && hop.status == 503)
+        return {false,
+                {},
+                hop.address + u": the server answered 503 Service Unavailable"_s,
+                HttpFailure::Other};
     return {hop.ok, std::move(hop.body), std::move(hop.error), hop.failureKind};
 }
 

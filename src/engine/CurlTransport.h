@@ -25,7 +25,8 @@ private:
 // libcurl with keep-alive. One connection: one easy handle reused for the whole run, nothing
 // asked ahead. More: announced addresses are asked ahead over up to that many connections, never
 // more requests at once. Redirects are followed up to five times on the same scheme, host and
-// port; proxies come from the usual environment.
+// port; proxies come from the usual environment. A 503 reply is a failed request; any other
+// status gives its body as the page.
 std::unique_ptr<HttpTransport>
 MakeCurlTransport(std::chrono::milliseconds timeout = std::chrono::seconds(60),
                   int connections = 1);
@@ -34,5 +35,5 @@ MakeCurlTransport(std::chrono::milliseconds timeout = std::chrono::seconds(60),
 CurlSettings EngineCurlSettings(std::chrono::milliseconds timeout);
 // The engine's redirect policy: only to the same scheme, host and port as the address before.
 QString SameOriginOnly(const QString &from, const QString &to);
-// The run's view of the last hop: the body, or what failed.
+// The run's view of the last hop: the body, or what failed (a 503 Service Unavailable too).
 HttpReply ReplyOf(Hop hop);

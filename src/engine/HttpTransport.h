@@ -20,14 +20,14 @@ enum class HttpFailure {
 
 struct HttpReply
 {
-    bool ok = false;                          // a reply arrived (whatever its status)
+    bool ok = false;                          // a reply arrived (any status but 503)
     QByteArray body;                          // the whole body, decompressed
     QString error;                            // when !ok: what failed, naming the address
     HttpFailure failure = HttpFailure::Other; // when !ok
 };
 
-// Replies come one at a time, in the order they are asked for; status codes and headers are
-// not examined.
+// Replies come one at a time, in the order they are asked for; headers are not examined, and
+// of the status codes only 503 (the server cannot serve the page now), which fails the request.
 class HttpTransport
 {
 public:

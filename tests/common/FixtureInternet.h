@@ -44,6 +44,10 @@ public:
         });
         m_port = m_server.bind_to_any_port("127.0.0.1");
         m_thread = std::thread([this] { m_server.listen_after_bind(); });
+        // stop() does nothing to a server that is not listening yet: a host that the test ends
+        // with at once would keep its thread in accept() for ever.
+        while (!m_server.is_running())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
     ~FixtureHost()
     {

@@ -155,6 +155,7 @@ private slots:
     void previousDay_servedFromArchiveAfterFeedDroppedIt();
     void listPages_pagedNewestFirstInEucJp();
     void shortArticle_recordedWhole();
+    void everySourceDown_exits3NamingTheListPages();
 
 private:
     QString settingFolder() const { return m_dir->filePath(u"home/tester"_s); }
@@ -460,6 +461,24 @@ void tst_Gateway::shortArticle_recordedWhole()
     // The page's whole item, not the feed's summary in its place.
     QCOMPARE(item->paragraphs, kShort.paragraphs);
     QCOMPARE(m_news->hitCount(kShort.path), 1);
+}
+
+void tst_Gateway::everySourceDown_exits3NamingTheListPages()
+{
+    // No source answers, and the gateway has nothing kept: not an empty day, but a failure.
+    m_news.reset();
+    m_wire.reset();
+    m_busy.reset();
+
+    const ChildRun run = runVarnholt();
+    QVERIFY2(run.exitCode == 3, qPrintable(run.errors));
+    const QString summary = run.errors.trimmed().section(u'\n', -1);
+    QVERIFY2(summary.contains(u"3 page(s) not fetched: "_s + m_gateway->baseUrl() +
+                              u"/headlines/dom/"_s),
+             qPrintable(summary));
+    QVERIFY2(run.errors.contains(u"503 Service Unavailable"_s), qPrintable(run.errors));
+    QVERIFY2(gatewayErrors().contains(u"[dom] every feed failed and nothing is kept"_s),
+             qPrintable(m_errors));
 }
 
 QTEST_GUILESS_MAIN(tst_Gateway)

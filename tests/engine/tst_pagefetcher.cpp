@@ -145,6 +145,11 @@ void tst_PageFetcher::faultScenario_data()
         << QStringList{refetch, stopped};
     QTest::newRow("status 500 body is used") << u"/fault/status/500"_s << normal << QList<bool>{}
                                              << QString() << u"page"_s << QStringList{got};
+    QTest::newRow("status 503, No: the page is not fetched")
+        << u"/fault/status/503"_s << normal << QList<bool>{false} << u"T"_s << u"empty"_s
+        << QStringList{
+               timedOut,
+               u"取得できませんでした: <url>: the server answered 503 Service Unavailable"_s};
     QTest::newRow("compressed reply") << u"/fault/gzip"_s << normal << QList<bool>{} << QString()
                                       << u"page"_s << QStringList{got};
     QTest::newRow("five redirects on the portal are followed")

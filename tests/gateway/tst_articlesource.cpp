@@ -97,10 +97,11 @@ struct Fixture : GatewayWorld
         feedItem.title = u"再開発計画 "_s + link;
         feedItem.link = QUrl(link);
         feedItem.description = description;
-        archive.store(code, u"テスト新聞"_s, {feedItem}, clock.now());
-        for (const ArchivedItem &each : archive.list(code, clock.now().date(), 0, 100)) {
+        archive.store(code, u"http://news.test/rss.xml"_s, u"テスト新聞"_s, {feedItem},
+                      clock.now());
+        for (const ArchivedItem &each : archive.list(code, clock.now().date(), 0, 100).value) {
             if (each.link == feedItem.link)
-                return *archive.item(each.id);
+                return *archive.item(each.id).value;
         }
         return {};
     }
@@ -120,6 +121,7 @@ private slots:
     void storedText_data();
     void storedText();
     void robots_keptForADayOrAnHourAfterAFailure();
+    void onePage_askedOnceForAllItsItems();
 };
 
 void tst_ArticleSource::paragraphs_data()
@@ -170,9 +172,6 @@ void tst_ArticleSource::paragraphs_data()
         << u"dom"_s << link << QString() << allowAll
         << ScriptedUpstream::failure(link + u": Connection refused"_s) << QStringList{kNotice, link}
         << 1 << u"Connection refused"_s;
-    QTest::newRow("a local address in a public feed is not fetched")
-        << u"dom"_s << u"http://192.168.1.1/admin"_s << kDescription << allowAll
-        << page(kParagraphs) << summary << 0 << u"a local address in a public feed"_s;
 }
 
 void tst_ArticleSource::paragraphs()
@@ -278,6 +277,26 @@ void tst_ArticleSource::robots_keptForADayOrAnHourAfterAFailure()
     f.clock.advance(std::chrono::hours(2));
     QCOMPARE(article(5), QStringList{kDescription});
     QCOMPARE(f.upstream.count(robotsTxt), 3);
+}
+
+void tst_ArticleSource::onePage_askedOnceForAllItsItems()
+{
+    Fixture f;
+    QVERIFY(f.opened);
+    const QString page = kHost + u"/diary.html"_s;
+    f.upstream.set(page, ScriptedUpstream::reply(200, articlePage(kParagraphs),
+                                                 u"text/html; charset=UTF-8"_s));
+    const ArchivedItem first = f.item(u"dom"_s, page + u"#0627"_s);
+    const ArchivedItem second = f.item(u"dom"_s, page + u"#0523"_s);
+    const ArchivedItem whole = f.item(u"dom"_s, page);
+    QVERIFY(first.id != second.id && second.id != whole.id);
+
+    for (const ArchivedItem &item : {first, second, whole})
+        QCOMPARE(f.source.paragraphs(item), kParagraphs);
+    QCOMPARE(f.upstream.count(page), 1);
+    // The fragment never reaches the source.
+    for (const UpstreamRequest &asked : f.upstream.asked())
+        QVERIFY2(!asked.url.hasFragment(), qPrintable(asked.url.toString()));
 }
 
 QTEST_GUILESS_MAIN(tst_ArticleSource)

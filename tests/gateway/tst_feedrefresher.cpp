@@ -65,6 +65,7 @@ private slots:
     void twoRefreshes();
     void keepDays_dropsDaysAsTheClockMoves();
     void match_keepsOnlyTitlesWithAWord();
+    void everyItemKept_mergesSaidOncePerRefresh();
 };
 
 void tst_FeedRefresher::twoRefreshes_data()
@@ -132,7 +133,7 @@ void tst_FeedRefresher::twoRefreshes()
         QCOMPARE(asked.last().etag, secondEtag);
         QCOMPARE(asked.last().lastModified.isEmpty(), secondEtag.isEmpty());
     }
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), items);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, items);
     QCOMPARE(f.said.size(), faults.size());
     for (qsizetype i = 0; i < faults.size(); ++i)
         QVERIFY2(f.said.at(i).contains(faults.at(i)), qPrintable(f.said.at(i)));
@@ -144,16 +145,16 @@ void tst_FeedRefresher::keepDays_dropsDaysAsTheClockMoves()
     QVERIFY(f.opened);
     f.upstream.set(kFeed, feed({u"初日"_s}));
     f.refresher.refresh(u"dom"_s);
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), 1);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, 1);
 
     // The feed has moved on; the first day is kept for two more days, then dropped.
     f.upstream.set(kFeed, feed({}));
     f.clock.advance(std::chrono::hours(48));
     f.refresher.refresh(u"dom"_s);
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), 1);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, 1);
     f.clock.advance(std::chrono::hours(24));
     f.refresher.refresh(u"dom"_s);
-    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()), 0);
+    QCOMPARE(f.archive.count(u"dom"_s, kStart.date()).value, 0);
 }
 
 void tst_FeedRefresher::match_keepsOnlyTitlesWithAWord()
@@ -164,10 +165,53 @@ void tst_FeedRefresher::match_keepsOnlyTitlesWithAWord()
     f.upstream.set(kFeed, feed({u"株価が続伸"_s, u"天気は晴れ"_s, u"為替の動き"_s}));
     f.refresher.refresh(u"dom"_s);
     QStringList titles;
-    for (const ArchivedItem &item : f.archive.list(u"dom"_s, kStart.date(), 0, 10))
+    for (const ArchivedItem &item : f.archive.list(u"dom"_s, kStart.date(), 0, 10).value)
         titles << item.title;
     titles.sort();
     QCOMPARE(titles, (QStringList{u"株価が続伸"_s, u"為替の動き"_s}));
+}
+
+void tst_FeedRefresher::everyItemKept_mergesSaidOncePerRefresh()
+{
+    Fixture f(0);
+    QVERIFY(f.opened);
+    const QString other = u"http://wire.test/rss.xml"_s;
+    f.config.categories[u"dom"_s].feeds.append(QUrl(other));
+    const auto feedOf = [](const QByteArray &items) {
+        return ScriptedUpstream::reply(
+            200,
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?><rss version=\"2.0\"><channel>"
+            "<title>Src</title>" +
+                items + "</channel></rss>",
+            u"application/rss+xml"_s);
+    };
+    // A diary's days on one page, a news list's entries under one link, a guid.
+    f.upstream.set(kFeed, feedOf("<item><title>6月27日</title><link>/d.html#0627</link></item>"
+                                 "<item><title>5月23日</title><link>/d.html#0523</link></item>"
+                                 "<item><title>人事</title><link>/list.html</link></item>"
+                                 "<item><title>休止</title><link>/list.html</link></item>"
+                                 "<item><title>速報</title><link>/5</link>"
+                                 "<guid>https://news.test/g/5</guid></item>"));
+    // The other feed of the category tells two of these stories again.
+    f.upstream.set(other, feedOf("<item><title>速報（続報）</title><link>/m/5</link>"
+                                 "<guid>https://news.test/g/5</guid></item>"
+                                 "<item><title>6月27日</title><link>/elsewhere</link></item>"));
+
+    f.refresher.refresh(u"dom"_s);
+    QStringList titles;
+    for (const ArchivedItem &item : f.archive.list(u"dom"_s, kStart.date(), 0, 20).value)
+        titles << item.title;
+    titles.sort();
+    QCOMPARE(titles.size(), 5);
+    QCOMPARE(titles.filter(u"6月27日"_s).size(), 1);
+    QVERIFY(titles.contains(u"5月23日"_s) && titles.contains(u"人事"_s) &&
+            titles.contains(u"休止"_s));
+
+    const QString merged = u"[dom] 2 item(s) shown once as the same story"_s;
+    QCOMPARE(f.said.filter(merged).size(), 1);
+    f.clock.advance(std::chrono::minutes(1));
+    f.refresher.refresh(u"dom"_s);
+    QCOMPARE(f.said.filter(merged).size(), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_FeedRefresher)

@@ -177,7 +177,7 @@ void tst_Feeds::parse_data()
         << rss("UTF-8",
                "<item><title><![CDATA[<b>速報</b>&nbsp;地震]]></title><link>../a?id=1#top</link>"
                "<description>x&nbsp;y&copy;</description></item>")
-        << u"Src"_s << QStringList{u"速報 地震"_s} << QStringList{u"http://news.test/a?id=1"_s}
+        << u"Src"_s << QStringList{u"速報 地震"_s} << QStringList{u"http://news.test/a?id=1#top"_s}
         << QStringList{u"x y©"_s} << QList<QDateTime>{QDateTime()};
     QTest::newRow("guid as the link, content:encoded kept apart")
         << QByteArray(

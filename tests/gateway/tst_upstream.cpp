@@ -14,6 +14,16 @@
 
 using namespace Qt::StringLiterals;
 
+namespace {
+
+// The loopback host stands for a source the feeds file names.
+LocalNetworkGuard namedHost(const FixtureHost &host)
+{
+    return LocalNetworkGuard({QUrl(host.base())});
+}
+
+} // namespace
+
 class tst_Upstream : public QObject
 {
     Q_OBJECT
@@ -201,7 +211,7 @@ void tst_Upstream::client()
     host.set(u"/r/nowhere"_s, {302, {}, "text/plain", {}, 0, {}});
 
     HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
-    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock, namedHost(host));
     UpstreamRequest request;
     request.url = QUrl(host.url(path));
     request.timeout = std::chrono::milliseconds(500);
@@ -228,7 +238,8 @@ void tst_Upstream::client_conditionalHeadersAndUserAgent()
                           0,
                           "\"e1\""});
     HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
-    UpstreamClient client(u"varnholt-portal/1.0.0 (+me@example.com)"_s, gate, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0 (+me@example.com)"_s, gate, m_clock,
+                          namedHost(host));
     UpstreamRequest request;
     request.url = QUrl(host.url(u"/feed"_s));
     const UpstreamReply first = client.get(request);
@@ -253,7 +264,7 @@ void tst_Upstream::client_429HoldsTheHostOff()
     host.set(u"/busy"_s, {429, "no", "text/plain", {{"Retry-After", "60"}}, 0, {}});
     host.set(u"/ok"_s, {200, "fine", "text/plain", {}, 0, {}});
     HostGate gate(std::chrono::milliseconds(0), 2, m_clock);
-    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock);
+    UpstreamClient client(u"varnholt-portal/1.0.0"_s, gate, m_clock, namedHost(host));
     UpstreamRequest request;
     request.url = QUrl(host.url(u"/busy"_s));
     const UpstreamReply busy = client.get(request);

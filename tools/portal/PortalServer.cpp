@@ -59,6 +59,8 @@ PortalServer::PortalServer(std::unique_ptr<PageSource> pages, RequestLog *log)
     m_server.Get(".*", [this](const httplib::Request &request, httplib::Response &response) {
         const PageReply reply = m_pages->page(QString::fromStdString(request.path));
         response.status = reply.status;
+        for (const auto &[name, value] : reply.headers)
+            response.set_header(name.toStdString(), value.toStdString());
         response.set_content(reply.body.constData(), size_t(reply.body.size()), kPageType);
     });
 }
