@@ -7,7 +7,6 @@
 // then the mean per-page F1s over the pages of each kind of fault.
 
 #include "TextOverlap.h"
-#include "WordShingles.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -27,8 +26,7 @@ struct Totals
     double recall = 0;
     double f1 = 0;
 
-    template<typename Score>
-    void add(const Score &score)
+    void add(const TextOverlap::Score &score)
     {
         precision += score.precision;
         recall += score.recall;
@@ -73,8 +71,7 @@ struct PageScores
     double shingles = 0;
 };
 
-template<typename Score>
-QString Triple(const Score &s)
+QString Triple(const TextOverlap::Score &s)
 {
     return u"%1/%2/%3"_s.arg(QString::number(s.precision, 'f', 2),
                              QString::number(s.recall, 'f', 2), QString::number(s.f1, 'f', 3));
@@ -127,7 +124,7 @@ int main(int argc, char *argv[])
         characters.add(c);
         fourGrams.add(g);
         words.add(TextOverlap::Words(extracted, expected));
-        const WordShingles::Score w = WordShingles::Overlap(extracted, expected);
+        const TextOverlap::Score w = TextOverlap::Shingles(extracted, expected);
         shingles.add(w);
         scores.insert(page.chopped(5), {c.f1, g.f1, w.f1});
         print(u"%1  %2  %3  %4"_s.arg(page.chopped(5), -28)

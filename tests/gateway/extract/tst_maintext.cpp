@@ -572,16 +572,25 @@ void tst_MainText::overlap_data()
     QTest::addColumn<double>("characters");
     QTest::addColumn<double>("words");
     QTest::addColumn<double>("fourGrams");
+    QTest::addColumn<double>("shingles");
 
-    QTest::newRow("same") << u"日本 語です"_s << u"日本語です"_s << 1.0 << 0.0 << 1.0;
-    QTest::newRow("both empty") << QString() << QString() << 1.0 << 1.0 << 1.0;
-    QTest::newRow("nothing extracted") << QString() << u"abcd"_s << 0.0 << 0.0 << 0.0;
+    // Each kanji and kana is a word of a shingle.
+    QTest::newRow("same") << u"日本 語です"_s << u"日本語です"_s << 1.0 << 0.0 << 1.0 << 1.0;
+    QTest::newRow("both empty") << QString() << QString() << 1.0 << 1.0 << 1.0 << 1.0;
+    QTest::newRow("nothing extracted") << QString() << u"abcd"_s << 0.0 << 0.0 << 0.0 << 0.0;
     // Precision 2/4, recall 2/2: F1 2/3.
-    QTest::newRow("twice too much") << u"a b c d"_s << u"a b"_s << 2.0 / 3 << 2.0 / 3 << 0.0;
+    QTest::newRow("twice too much") << u"a b c d"_s << u"a b"_s << 2.0 / 3 << 2.0 / 3 << 0.0 << 0.0;
     // A repeated token counts as often as both texts hold it; neither text has a run of four.
-    QTest::newRow("repeats") << u"a a a"_s << u"a"_s << 0.5 << 0.5 << 1.0;
+    QTest::newRow("repeats") << u"a a a"_s << u"a"_s << 0.5 << 0.5 << 1.0 << 0.0;
     // The same characters in another order: four-character runs notice, characters do not.
-    QTest::newRow("order") << u"efghabcd"_s << u"abcdefgh"_s << 1.0 << 0.0 << 0.4;
+    QTest::newRow("order") << u"efghabcd"_s << u"abcdefgh"_s << 1.0 << 0.0 << 0.4 << 0.0;
+    // Shingles read words: case and punctuation do not count.
+    QTest::newRow("words, not their case")
+        << u"the Mayor said, on Monday."_s << u"The mayor said on Monday"_s << 6.0 / 7 << 0.2
+        << 5.0 / 9 << 1.0;
+    // Two shingles of four words against the one of the label: precision 1/2, recall 1.
+    QTest::newRow("a word more") << u"a b c d e"_s << u"a b c d"_s << 8.0 / 9 << 8.0 / 9 << 2.0 / 3
+                                 << 2.0 / 3;
 }
 
 void tst_MainText::overlap()
@@ -591,9 +600,11 @@ void tst_MainText::overlap()
     QFETCH(double, characters);
     QFETCH(double, words);
     QFETCH(double, fourGrams);
+    QFETCH(double, shingles);
     QVERIFY(qAbs(TextOverlap::Characters(extracted, expected).f1 - characters) < 1e-9);
     QVERIFY(qAbs(TextOverlap::Words(extracted, expected).f1 - words) < 1e-9);
     QVERIFY(qAbs(TextOverlap::FourGrams(extracted, expected).f1 - fourGrams) < 1e-9);
+    QVERIFY(qAbs(TextOverlap::Shingles(extracted, expected).f1 - shingles) < 1e-9);
 }
 
 QTEST_GUILESS_MAIN(tst_MainText)
