@@ -41,24 +41,24 @@ bool isHeadingTag(QStringView tag)
     return isOneOf(tag, {u"h2", u"h3", u"h4", u"h5", u"h6"});
 }
 
+// A table cell holds its own text, as a block does: a layout table's cell may be the article.
+bool isCellTag(QStringView tag)
+{
+    return tag == u"td" || tag == u"th";
+}
+
+// A block below the node, also through inline elements that wrap it (a <font> or <span>
+// around paragraphs on old pages).
 bool hasBlockChild(const xmlNode *node)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
         const QString tag = Tag(child);
-        if (!tag.isEmpty() && tag != u"br" && ParagraphText::IsBlockTag(tag))
+        if (tag.isEmpty() || tag == u"br" || ParagraphText::IsSilentTag(tag))
+            continue;
+        if (ParagraphText::IsBlockTag(tag) || isCellTag(tag) || hasBlockChild(child))
             return true;
     }
     return false;
-}
-
-int brCount(const xmlNode *node)
-{
-    int count = 0;
-    for (const xmlNode *child = node->children; child; child = child->next) {
-        if (Tag(child) == u"br")
-            ++count;
-    }
-    return count;
 }
 
 bool isAncestorOf(const xmlNode *ancestor, const xmlNode *node)
@@ -379,20 +379,32 @@ private:
         }
     }
 
-    // The text of the inline content directly inside node, one string per run between blocks.
+    // The inline text of a node, one string per run between blocks and line breaks, also
+    // those inside inline elements. A block's own text is scored where the walk reaches it.
+    static void collectRuns(const xmlNode *node, QStringList &runs, QString &run)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+                run += FromXml(child->content);
+                continue;
+            }
+            const QString tag = Tag(child);
+            if (tag.isEmpty() || ParagraphText::IsSilentTag(tag))
+                continue;
+            if (ParagraphText::IsBlockTag(tag) || isCellTag(tag)) {
+                runs << HtmlTree::Simplified(std::exchange(run, QString()));
+            } else {
+                collectRuns(child, runs, run);
+                run += u' ';
+            }
+        }
+    }
+
     static QStringList inlineRuns(const xmlNode *node)
     {
         QStringList runs;
         QString run;
-        for (const xmlNode *child = node->children; child; child = child->next) {
-            const QString tag = Tag(child);
-            if (!tag.isEmpty() && tag != u"br" && ParagraphText::IsBlockTag(tag)) {
-                runs << HtmlTree::Simplified(run);
-                run.clear();
-            } else if (!ParagraphText::IsSilentTag(tag)) {
-                run += HtmlTree::Text(child) + u' ';
-            }
-        }
+        collectRuns(node, runs, run);
         runs << HtmlTree::Simplified(run);
         return runs;
     }
@@ -405,17 +417,27 @@ private:
             const QString tag = Tag(child);
             if (ParagraphText::IsSilentTag(tag))
                 continue;
+            // Inline text is scored with the runs of the block around it.
+            const bool block = ParagraphText::IsBlockTag(tag) || isCellTag(tag);
             if (!hasBlockChild(child)) {
+                if (!block)
+                    continue;
                 // A paragraph, or a div used as one, credits its container; a block of lines
-                // separated by <br> is itself the container of its text.
-                if (isParagraphTag(tag) || brCount(child) < 2)
+                // separated by <br> is itself the container of its paragraphs, which old
+                // pages and many Japanese ones write as runs between breaks.
+                const QStringList runs = isParagraphTag(tag) ? QStringList() : inlineRuns(child);
+                if (runs.size() < 3) {
                     credit(child->parent, HtmlTree::Text(child));
-                else
-                    credit(child, HtmlTree::Text(child));
+                } else {
+                    for (const QString &run : runs)
+                        credit(child, run);
+                }
                 continue;
             }
-            for (const QString &run : inlineRuns(child))
-                credit(child, run);
+            if (block) {
+                for (const QString &run : inlineRuns(child))
+                    credit(child, run);
+            }
             scoreBlocks(child);
         }
     }

@@ -332,6 +332,21 @@ void tst_MainText::dropAndKeep_data()
              u"広報課、市民相談室、各支所の窓口まで、お問い合わせください。</p></div>"_s;
     QTest::newRow("paragraphs add up in the container above them")
         << split << sentences << QStringList{} << false;
+    // An old page laid out in a table: the article is one cell's lines between breaks inside a
+    // <font>, beside a cell of notices; the row is not one paragraph.
+    QString notices;
+    for (const QString &notice : {u"市民マラソン参加者募集"_s, u"図書館は月曜休館"_s,
+                                  u"ごみ収集日の変更"_s, u"献血にご協力を"_s})
+        notices += u"<p>"_s + notice + u"</p>"_s;
+    QTest::newRow("article in a cell of a layout table")
+        << (u"<table><tr><td><a href=/>トップ</a></td><td><font size=\"3\">"_s +
+            u"市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、複合施設を"
+            u"整備する。<br><br>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。"
+            u"<br><br>"
+            u"計画に対しては、周辺の商店主らから心配する声も上がっており、市は来月から説明会"
+            u"を開く。</font></td><td>"_s +
+            notices + u"</td></tr></table>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"市民マラソン"_s, u"献血"_s} << false;
     QTest::newRow("json-ld body when the page shows a teaser")
         << u"<script type=\"application/ld+json\">{\"@context\":\"https://schema.org\",\"@graph\":[{\"@type\":\"WebPage\"},{\"@type\":\"NewsArticle\",\"headline\":\"再開発\",\"articleBody\":\"市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、図書館や保育所を備えた複合施設を整備する。\\n事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街にしたい」と話した。\\n市は来月から説明会を開く。\"}]}</script><div class=\"teaser\"><p>市は７日、駅前の再開発計画の概要を発表した。</p><a href=/more>続きを表示</a></div>"_s
         << QStringList{kFirst,
