@@ -460,6 +460,15 @@ void tst_MainText::dropAndKeep_data()
             u"<div class=\"c-a\" style=\"display:none\">"_s +
             kMore + morePage + u"</div>"_s)
         << QStringList{kFirst, u"完成は２０３０年春"_s} << QStringList{} << false;
+    QTest::newRow("a row of a table of facts is one line")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<table><tr><td><p>設立</p></td><td><p>２０２１年５月</p></td></tr><tr><td><p>"
+               u"所在地</p></td><td><p>静岡県浜松市</p></td></tr><tr><td><p>事業内容</p></"
+               u"td><td><p>"
+               u"総菜・冷凍食品の製造および販売</p></td></tr></table></div>"_s)
+        << QStringList{u"設立 ２０２１年５月"_s, u"所在地 静岡県浜松市"_s} << QStringList{}
+        << false;
     QTest::newRow("plain list of facts stays")
         << QString(kArticle).replace(
                u"</div>"_s,
