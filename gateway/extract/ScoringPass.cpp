@@ -467,8 +467,11 @@ private:
         }
         if (!top)
             return nullptr;
-        // A container whose score beats the candidate's holds more of the article.
+        // A container whose score beats the candidate's holds more of the article, if it earned
+        // more by its text: a better name alone ("main" around "article") is no reason to take
+        // in what else the container holds.
         const double threshold = best / 3;
+        const double earned = earnedScore(top);
         double last = best;
         for (xmlNodePtr parent = top->parent; parent && parent != body; parent = parent->parent) {
             if (!m_scores.contains(parent))
@@ -476,7 +479,7 @@ private:
             const double score = finalScore(parent);
             if (score < threshold)
                 break;
-            if (score > last) {
+            if (score > last && earnedScore(parent) > earned) {
                 top = parent;
                 break;
             }

@@ -347,6 +347,17 @@ void tst_MainText::dropAndKeep_data()
             u"を開く。</font></td><td>"_s +
             notices + u"</td></tr></table>"_s)
         << QStringList{kFirst, kLast} << QStringList{u"市民マラソン"_s, u"献血"_s} << false;
+    // <main> outscores the <article> inside it by its name's head start alone: it does not
+    // hold more of the article, and what else it holds stays out.
+    QTest::newRow("a better name is no reason to widen")
+        << u"<main class=\"main\"><article class=\"release\">%ARTICLE%<div class=\"c-x\"><p>種類"
+           u" 商品サービス</p><p>キーワード 再開発 駅前</p></div></article><div class=\"c-w\"><a "
+           u"href=/>ニュース一覧へ戻る、トップページへ戻る、地域のニュースを見る</a></div><section "
+           u"class=\"c-y\">"
+           u"<p>新着のお知らせ、市の広報紙は毎月１日と１５日に発行しています。</"
+           u"p><p>新着のお知らせ、"
+           u"配布されない場合は、市役所の広報課まで、お問い合わせください。</p></section></main>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"新着のお知らせ"_s} << false;
     QTest::newRow("json-ld body when the page shows a teaser")
         << u"<script type=\"application/ld+json\">{\"@context\":\"https://schema.org\",\"@graph\":[{\"@type\":\"WebPage\"},{\"@type\":\"NewsArticle\",\"headline\":\"再開発\",\"articleBody\":\"市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、図書館や保育所を備えた複合施設を整備する。\\n事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街にしたい」と話した。\\n市は来月から説明会を開く。\"}]}</script><div class=\"teaser\"><p>市は７日、駅前の再開発計画の概要を発表した。</p><a href=/more>続きを表示</a></div>"_s
         << QStringList{kFirst,
