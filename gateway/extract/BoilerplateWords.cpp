@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -66,9 +68,27 @@ QStringList Words(QStringView classAndId)
     return words;
 }
 
+namespace {
+
+// Utility-first and generated styles ("pd pe gt be pf pg", "mb-20 text-18") name nothing: among
+// many such short words, one as short as "ad" or "pr" is chance, not a name.
+QStringList NamingWords(QStringView classAndId)
+{
+    QStringList words = Words(classAndId);
+    const auto isShort = [](const QString &word) {
+        return word.size() <= 3;
+    };
+    const qsizetype shortWords = std::count_if(words.cbegin(), words.cend(), isShort);
+    if (shortWords >= 5 && shortWords * 2 >= words.size())
+        words.removeIf(isShort);
+    return words;
+}
+
+} // namespace
+
 bool LooksNegative(QStringView classAndId)
 {
-    const QStringList words = Words(classAndId);
+    const QStringList words = NamingWords(classAndId);
     if (anyOf(words, {u"ad",         u"ads",      u"adv",       u"advert",       u"advertisement",
                       u"banner",     u"bnr",      u"bread",     u"topicpath",    u"pankuzu",
                       u"comment",    u"comments", u"reply",     u"replies",      u"footer",
@@ -81,17 +101,18 @@ bool LooksNegative(QStringView classAndId)
                       u"widget",     u"tags",     u"popup",     u"modal",        u"cookie",
                       u"newsletter", u"header",   u"masthead",  u"sitemap",      u"copyright",
                       u"rss",        u"follow",   u"community", u"supplemental", u"skyscraper",
-                      u"gdpr",       u"login",    u"consent",   u"cmp",          u"cookies"}))
+                      u"gdpr",       u"login",    u"consent",   u"cmp",          u"cookies",
+                      u"card"}))
         return true;
-    return containsAny(classAndId,
-                       {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment", u"disqus",
-                        u"footer", u"outbrain", u"taboola", u"related", u"sidebar", u"sponsor",
-                        u"pagination", u"ranking", u"recommend", u"newsletter"});
+    return containsAny(classAndId, {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment",
+                                    u"disqus", u"footer", u"outbrain", u"taboola", u"related",
+                                    u"sidebar", u"sponsor", u"pagination", u"ranking", u"recommend",
+                                    u"newsletter", u"pullquote", u"pull-quote", u"pull_quote"});
 }
 
 bool LooksPositive(QStringView classAndId)
 {
-    const QStringList words = Words(classAndId);
+    const QStringList words = NamingWords(classAndId);
     if (anyOf(words, {u"article", u"body", u"content", u"contents", u"main", u"entry", u"text",
                       u"story", u"post", u"blog", u"honbun", u"kiji", u"hentry", u"column"}))
         return true;
@@ -100,7 +121,7 @@ bool LooksPositive(QStringView classAndId)
 
 bool LooksLikeCredit(QStringView classAndId)
 {
-    return anyOf(Words(classAndId),
+    return anyOf(NamingWords(classAndId),
                  {u"byline", u"author", u"writer", u"credit", u"caption", u"date", u"time",
                   u"dateline", u"published", u"updated", u"timestamp", u"photo", u"source", u"dek",
                   u"deck", u"standfirst", u"kicker", u"eyebrow"});

@@ -297,6 +297,21 @@ void tst_MainText::dropAndKeep_data()
     QTest::newRow("subheading is its own line")
         << u"<div class=\"article-body\"><p>市は７日、駅前の再開発計画の概要を発表した。老朽化したビルを取り壊し、複合施設を整備する。</p><h2>商店主に不安</h2><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する声も上がっている。</p>%MORE%</div>"_s
         << QStringList{u"商店主に不安"_s} << QStringList{} << false;
+    // Generated utility classes: "pr" among them is chance, not a press release or a promotion.
+    QTest::newRow("short generated class names say nothing")
+        << u"<div class=\"article-body\"><p>市は７日、駅前の再開発計画の概要を発表した。老朽化した"
+           u"ビルを取り壊し、複合施設を整備する。</p><h2 class=\"pd pe gt be pr pf pg ph\">"
+           u"商店主に不安</h2><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する"
+           u"声も上がっている。</p>%MORE%</div>"_s
+        << QStringList{u"商店主に不安"_s} << QStringList{} << false;
+    QTest::newRow("pull quote and a card inside the body")
+        << QString(kArticle).replace(
+               u"<p>事業費"_s,
+               u"<div class=\"pullquote\"><p>「人が集まり、長く住み続けられる街にしたい」"
+               u"</p></div><div class=\"article-card\"><a href=/n>駅ビル、来年にも解体"
+               u"へ</a><p>老朽化が進む駅ビルの今後と、市の計画をまとめた。</p></div><p>事業費"_s)
+        << QStringList{kFirst, kLast, u"市長は「人が集まり"_s}
+        << QStringList{u"街にしたい」\n"_s, u"駅ビルの今後"_s} << false;
     QTest::newRow("entities and white space")
         << u"<div class=\"article-body\"><p>  市は&nbsp;７日、 駅前の\n\n再開発計画の概要を発表した。&lt;速報&gt;老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。</p><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する声も上がっている。</p>%MORE%</div>"_s
         << QStringList{u"市は ７日、 駅前の 再開発計画の概要を発表した。<速報>老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。"_s}
