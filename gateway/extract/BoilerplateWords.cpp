@@ -222,6 +222,13 @@ bool IsBoilerplateLine(QStringView line)
         u"有料記事"_s,
         u"会員限定記事"_s,
         u"recommended"_s,
+        u"readnext"_s,
+        u"whattoreadnext"_s,
+        u"morestories"_s,
+        u"sources"_s,
+        u"references"_s,
+        u"参考文献"_s,
+        u"参考資料"_s,
         u"続きを読む"_s,
         u"もっと見る"_s,
         u"トップへ戻る"_s,
@@ -259,6 +266,19 @@ bool IsBoilerplateLine(QStringView line)
             return true;
     }
     return false;
+}
+
+bool IsAdLabel(QStringView line)
+{
+    static const QStringList kLabels = {u"advertisement"_s,
+                                        u"skipadvertisement"_s,
+                                        u"ad"_s,
+                                        u"ads"_s,
+                                        u"sponsored"_s,
+                                        u"広告"_s,
+                                        u"pr"_s,
+                                        u"スポンサーリンク"_s};
+    return kLabels.contains(undecorated(line));
 }
 
 bool IsByline(QStringView line)
@@ -303,6 +323,37 @@ bool IsConsentNotice(QStringView text)
         u"\\b(we|our|you|your)\\b|当サイト|本サイト|このサイト|当ウェブサイト|弊社|当社|お客様"_s,
         QRegularExpression::CaseInsensitiveOption);
     return kSubject.match(text).hasMatch() && kSiteSpeaking.match(text).hasMatch();
+}
+
+bool IsPromotion(QStringView text)
+{
+    if (text.size() > 1500)
+        return false;
+    // Each a different way of asking for the reader's money, address or membership.
+    static const QRegularExpression kCues[] = {
+        QRegularExpression(u"subscri(be|ber|ption)|購読"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(
+            u"\\b(donat(e|ion)|your (gift|support)|mak(e|ing) a (contribution|gift|donation))|"
+            u"support (us|our|independent|local)\\b|寄付"_s,
+            QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"\\b(become|becoming) a (member|subscriber|supporter)|"
+                           u"\\bmembers? like you|会員登録|有料会員|会員限定"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"free (trial|articles?)|articles? remaining|reached your limit|"
+                           u"unlimited (digital )?access|as little as [$£€]|"
+                           u"読み放題|初月無料|[0-9０-９一]+カ月無料|無料でお試し|お試し"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"\\bsign up\\b|newsletter|メールマガジン|ニュースレター|お申し?込み"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"(電子版|デジタル)の?ご案内|キャンペーン"_s),
+    };
+    int cues = 0;
+    for (const QRegularExpression &cue : kCues) {
+        if (cue.match(text).hasMatch())
+            ++cues;
+    }
+    return cues >= 2;
 }
 
 bool IsConsentAction(QStringView label)

@@ -531,18 +531,36 @@ private:
         return false;
     }
 
-    // The text of the paragraphs below a node: what it says in sentences, not in headings,
-    // labels and links around them.
-    static void paragraphText(const xmlNode *node, QString &out)
+    // Whether one of the paragraphs below a node says something in sentences, not in
+    // headings, labels and links around them.
+    static bool holdsProseParagraph(const xmlNode *node)
     {
         for (const xmlNode *child = node->children; child; child = child->next) {
             if (!HtmlTree::IsElement(child))
                 continue;
-            if (isOneOf(Tag(child), {u"p", u"blockquote", u"pre"}))
-                out += HtmlTree::Text(child);
-            else
-                paragraphText(child, out);
+            if (isOneOf(Tag(child), {u"p", u"blockquote", u"pre"})
+                    ? holdsProse(HtmlTree::Text(child))
+                    : holdsProseParagraph(child))
+                return true;
         }
+        return false;
+    }
+
+    // A box of the site's beside or inside the article: one that asks the reader to subscribe,
+    // give or sign up, or one that a boilerplate heading introduces ("Read next", "関連記事").
+    // A paragraph is never a box; an advertisement's label above a part of the article does not
+    // make it the site's, nor does the "Skip post" link before a post the author quoted.
+    bool isSiteBox(const xmlNode *node) const
+    {
+        const qsizetype length = textLength(node);
+        if (length == 0 || length > 1500 || isParagraphTag(Tag(node)) || !hasBlockChild(node) ||
+            holdsQuotation(node))
+            return false;
+        const QString text = HtmlTree::Text(node);
+        if (Boilerplate::IsPromotion(text))
+            return true;
+        const QString first = ParagraphText::WholeTextOf(node).value(0);
+        return Boilerplate::IsBoilerplateLine(first) && !Boilerplate::IsAdLabel(first);
     }
 
     // A container of paragraphs rather than links or a form, and not named as a credit or as
@@ -551,11 +569,9 @@ private:
     {
         const QString names = HtmlTree::ClassAndId(node);
         if (Boilerplate::LooksLikeCredit(names) || Boilerplate::LooksNegative(names) ||
-            isWidget(node) || linkDensity(node) >= 0.2)
+            isWidget(node) || linkDensity(node) >= 0.2 || isSiteBox(node))
             return false;
-        QString text;
-        paragraphText(node, text);
-        return holdsProse(text);
+        return holdsProseParagraph(node);
     }
 
     // Of the article for what it is: the candidate, a part of the same kind, a sibling that
@@ -593,7 +609,8 @@ private:
         for (xmlNodePtr sibling = parent->children; sibling; sibling = sibling->next) {
             if (HtmlTree::IsElement(sibling)) {
                 siblings.push_back(sibling);
-                in.push_back(belongs(sibling, top, threshold));
+                in.push_back(sibling == top ||
+                             (belongs(sibling, top, threshold) && !isSiteBox(sibling)));
             }
         }
         // The nearest sibling before or after i that says something: an empty ad slot or a
@@ -650,8 +667,9 @@ private:
         const qsizetype length = textLength(node);
         if (Boilerplate::LooksLikeCredit(names) && length < 300)
             return true;
-        // A sign-up or republish box: a small share of the part.
-        if (isWidget(node) && length * 3 < partLength)
+        // A sign-up or republish box, an offer, a box of links under "Read next": a small share
+        // of the part.
+        if ((isWidget(node) || isSiteBox(node)) && length * 3 < partLength)
             return true;
         if (!m_rules.cleanConditionally ||
             !isOneOf(tag, {u"div", u"section", u"ul", u"ol", u"table", u"dl", u"form", u"aside",

@@ -480,6 +480,35 @@ void tst_MainText::dropAndKeep_data()
                             u"</div>"_s)
         << QStringList{u"駅前が変わるのは楽しみ"_s, u"— 市民の声 (@shimin)"_s}
         << QStringList{u"読み込み中"_s} << false;
+    // The site's own boxes beside or inside the article, whatever their names.
+    QTest::newRow("an offer after the article")
+        << u"%ARTICLE%<section class=\"c-p\"><h2>市民新聞デジタルのご案内</h2><p>スタンダードプラ"
+           u"ンなら、すべての有料記事が読み放題。紙面ビューアーで過去の紙面も読めます。初月無料"
+           u"キャンペーン実施中。</p><a href=/plan>詳しく見る</a></section>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"読み放題"_s} << false;
+    QTest::newRow("an appeal after the article")
+        << u"%ARTICLE%<div class=\"c-e\"><h2>Before you go</h2><p>Every day, our reporters cover "
+           u"the stories that matter to the people of this city, from the schools to the council. "
+           u"If you value what we do, please consider making a contribution. Support us from as "
+           u"little as $1, and it only takes a minute.</p><a href=/give>Continue</a></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"contribution"_s} << false;
+    QTest::newRow("a box under a read-next heading in the body")
+        << QString(kArticle).replace(
+               u"<p>計画に対しては"_s,
+               u"<div class=\"c-n\"><h3>Read next</h3><p>駅前の商店街、空き店舗が３年で倍に。"
+               u"市は補助金で出店を後押しする方針だ。</p></div><p>計画に対しては"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"空き店舗"_s} << false;
+    QTest::newRow("a box of short facts beside the article")
+        << u"%ARTICLE%<section class=\"c-i\"><h2>計画の概要</h2><p>事業主体：市、民間事業者</p>"
+           u"<p>完成予定：２０３０年春、駅前広場</p><p>総事業費：約１２０億円、補助金</p></section>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"事業主体"_s} << false;
+    QTest::newRow("a paragraph about subscriptions stays")
+        << QString(kArticle).replace(
+               u"<p>計画に対しては"_s,
+               u"<p>"
+               u"施設内の図書館では、新聞の電子版の購読や、会員登録なしで使える無料の学習サービスも"
+               u"用意する。</p><p>計画に対しては"_s)
+        << QStringList{kFirst, kLast, u"電子版の購読"_s} << QStringList{} << false;
     QTest::newRow("rest folded behind a button")
         << (u"<div class=\"c-a\">%ARTICLE%</div><div "
             u"class=\"c-b\"><button>続きを読む</button></div>"
