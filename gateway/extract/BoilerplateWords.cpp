@@ -243,13 +243,15 @@ bool IsBoilerplateLine(QStringView line)
         return true;
     // The markers around an embedded post that say where it starts and ends.
     static const QRegularExpression kEmbedMarker(
-        u"^(skip|end of) ([\\w.]+ ){0,3}(post|content|tweet|video)( (by|on|from) .{1,40})?$"_s,
+        u"^(skip|skip past|after|end of) ([\\w.]+ ){0,3}(post|content|tweet|video|promotion)"
+        u"( (by|on|from) .{1,40})?$"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 80 && kEmbedMarker.match(line.trimmed()).hasMatch())
         return true;
     // "RELATED: ...", "Watch: ...", "【動画】...": a pointer to another story or to a video.
     static const QRegularExpression kPointer(
-        u"^[\\s【\\[(]*(related|see also|read more|also read|more on this|recommended|watch|"
+        u"^[\\s【\\[(]*(related|see also|see more( on)?|more|read more|also read|more on this|"
+        u"recommended|watch|"
         u"listen|video|photos|gallery|関連|動画|写真特集)\\s*[】\\])]?\\s*[:：|｜]|^【(動画|写真|関連)】"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 150 && kPointer.match(line).hasMatch())
@@ -283,22 +285,26 @@ bool IsAdLabel(QStringView line)
 
 bool IsByline(QStringView line)
 {
-    if (line.size() > 80 || line.endsWith(u'.'))
+    if (line.size() > 120 || line.endsWith(u'.'))
         return false;
     static const QRegularExpression kByline(
         u"^(By|BY|From) [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*( (and|&) [A-Z][\\w.'-]+( "
         u"[A-Z][\\w.'-]+)*)?\\s*($|[,·|•—-])|"
+        // "Medically reviewed by Dana Whitcombe, RD — Written by Hannah Berg — Updated ..."
+        u"^(Medically reviewed|Fact[- ]checked|Reviewed|Written|Edited|Words|Story|Posted|"
+        u"Photographs?) by [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*\\s*($|[,·|•—-])|"
         u"^[（(]?(文|写真|取材|構成|撮影|執筆)[・＝=：:]"_s);
     return kByline.match(line).hasMatch();
 }
 
 bool IsDateline(QStringView line)
 {
-    if (line.size() > 40)
+    // "Published 5:02 a.m. ET Sept. 12, 2024 | Updated 9:45 a.m. ET Sept. 12, 2024"
+    if (line.size() > 100)
         return false;
     static const QRegularExpression kDateParts(
         u"[0-9０-９]|年|月|日|時|分|秒|午前|午後|更新|最終|配信|公開|掲載|"
-        u"[火水木金土]|[/:：.,・（）()\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|"
+        u"[火水木金土]|[/:：.,・（）()|｜\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|on|"
         u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|bst|cet|"
         u"jan(uary)?|feb(ruary)?|mar(ch)?|apr(il)?|may|june?|july?|aug(ust)?|sept?(ember)?|"
         u"oct(ober)?|nov(ember)?|dec(ember)?|"

@@ -556,6 +556,18 @@ void tst_MainText::dropAndKeep_data()
                                      u"<p>事業費"_s)
         << QStringList{kFirst, kLast, u"Related research shows"_s}
         << QStringList{u"RELATED"_s, u"完成予想"_s} << false;
+    QTest::newRow("the page's lines between the paragraphs")
+        << QString(kArticle).replace(
+               u"<p>事業費"_s,
+               u"<p>Published 5:02 a.m. ET Sept. 12, 2024 | Updated 9:45 a.m. ET Sept. 12, 2024"
+               u"</p><p>Medically reviewed by Dana Whitcombe, RD — Written by Hannah Berg</p>"
+               u"<p><strong>MORE:</strong> What other cities are doing about their stations</p>"
+               u"<p>See more on: Station Square</p><div>after newsletter promotion</div>"
+               u"<p>More than 400 people attended the first meeting.</p><p>事業費"_s)
+        << QStringList{kFirst, kLast, u"More than 400 people"_s}
+        << QStringList{u"Published"_s, u"reviewed"_s, u"other cities"_s, u"Station Square"_s,
+                       u"promotion"_s}
+        << false;
     QTest::newRow("dateline before the opening")
         << QString(kArticle).replace(
                u"<div class=\"article-body\">"_s,
