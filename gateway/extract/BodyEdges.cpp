@@ -145,10 +145,7 @@ bool IsSiteNotice(QStringView line)
         QRegularExpression::CaseInsensitiveOption);
     if (matches(kNotice, text))
         return true;
-    // A shop button's text: "$379.99 at Amazon", "£29 at Argos"
-    static const QRegularExpression kBuyButton(
-        u"^(from )?[$£€¥][0-9][0-9,.]* (at|from) [A-Z][\\w&'’ .-]{1,30}$"_s);
-    return matches(kBuyButton, text);
+    return Boilerplate::IsBuyButton(text);
 }
 
 bool IsSignOff(QStringView line)

@@ -283,6 +283,13 @@ bool IsAdLabel(QStringView line)
     return kLabels.contains(undecorated(line));
 }
 
+bool IsBuyButton(QStringView label)
+{
+    static const QRegularExpression kBuyButton(
+        u"^(from )?[$£€¥][0-9][0-9,.]* (at|from) [A-Z][\\w&'’ .-]{1,30}$"_s);
+    return kBuyButton.match(label.trimmed()).hasMatch();
+}
+
 bool IsByline(QStringView line)
 {
     if (line.size() > 120 || line.endsWith(u'.'))
@@ -381,7 +388,8 @@ qsizetype PaywallCut(const QStringList &paragraphs)
     static const QRegularExpression kMarker(
         u"この記事は有料記事です|この記事は有料会員限定|この記事は会員限定|有料会員限定記事|"
         u"残り[0-9０-９,，]+文字|会員登録で続きが読め|続きを読むには|この続きを読むには|"
-        u"有料会員になると|ログインして続きを読む|ログインすると続きを読め|"
+        u"有料会員になると、?(続き|全文|この記事|記事の続き)|ログインして続きを読む|"
+        u"ログインすると続きを読め|"
         u"subscribe to continue reading|this article is for subscribers|"
         u"to continue reading,? (please )?(subscribe|log in|sign in)"_s,
         QRegularExpression::CaseInsensitiveOption);

@@ -36,6 +36,9 @@ bool IsBoilerplateLine(QStringView line);
 // The label over an advertisement: "Advertisement", "広告", "PR", "Sponsored".
 bool IsAdLabel(QStringView line);
 
+// A shop's button: "$379.99 at Amazon", "£29 at Argos".
+bool IsBuyButton(QStringView label);
+
 // A credit line: "By Dana Whitfield · Dec. 7, 2026", "文・高橋由美　写真・森田翔".
 bool IsByline(QStringView line);
 

@@ -546,8 +546,22 @@ private:
         return false;
     }
 
+    // A shop's link below the node: a product box with its prices, not the review's text.
+    static bool holdsBuyButton(const xmlNode *node)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (Tag(child) == u"a" ? Boilerplate::IsBuyButton(HtmlTree::Text(child))
+                                   : holdsBuyButton(child))
+                return true;
+        }
+        return false;
+    }
+
     // A box of the site's beside or inside the article: one that asks the reader to subscribe,
-    // give or sign up, or one that a boilerplate heading introduces ("Read next", "関連記事").
+    // give or sign up, a shop's box, or one that a boilerplate heading introduces ("Read next",
+    // "関連記事").
     // A paragraph is never a box; an advertisement's label above a part of the article does not
     // make it the site's, nor does the "Skip post" link before a post the author quoted.
     bool isSiteBox(const xmlNode *node) const
@@ -557,7 +571,7 @@ private:
             holdsQuotation(node))
             return false;
         const QString text = HtmlTree::Text(node);
-        if (Boilerplate::IsPromotion(text))
+        if (Boilerplate::IsPromotion(text) || holdsBuyButton(node))
             return true;
         const QString first = ParagraphText::WholeTextOf(node).value(0);
         return Boilerplate::IsBoilerplateLine(first) && !Boilerplate::IsAdLabel(first);

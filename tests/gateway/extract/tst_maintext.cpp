@@ -320,6 +320,10 @@ void tst_MainText::dropAndKeep_data()
         << u"<div class=\"article-body\"><p>市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、複合施設を整備する。</p><p>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は計画の意義を強調した。</p>%MORE%<p>この記事は有料記事です。残り８２０文字</p><p>有料会員だけが読める続きの段落。</p></div>"_s
         << QStringList{u"事業費は約１２０億円"_s} << QStringList{u"有料記事"_s, u"続きの段落"_s}
         << true;
+    QTest::newRow("a membership offer beside the article is no paywall")
+        << u"%ARTICLE%<aside><p>有料会員になると、紙面ビューアーや過去記事の検索もご利用いただけま"
+           u"す。</p></aside>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"紙面ビューアー"_s} << false;
     // Neutral class names everywhere, as on sites with generated styles: only the scores decide.
     const QString teaser =
         u"<p><a href=/n>新駅の開業から一年、地元の期待と課題、住民の声を聞いた。</a></p>"_s;
@@ -502,6 +506,13 @@ void tst_MainText::dropAndKeep_data()
         << u"%ARTICLE%<section class=\"c-i\"><h2>計画の概要</h2><p>事業主体：市、民間事業者</p>"
            u"<p>完成予定：２０３０年春、駅前広場</p><p>総事業費：約１２０億円、補助金</p></section>"_s
         << QStringList{kFirst, kLast} << QStringList{u"事業主体"_s} << false;
+    QTest::newRow("a product box with a shop's button")
+        << QString(kArticle).replace(
+               u"<p>計画に対しては"_s,
+               u"<div class=\"c-b\"><h4>The Good</h4><ul><li>Bright screen</li><li>Long battery "
+               u"life</li></ul><h4>The Bad</h4><ul><li>Heavy</li></ul><a href=/buy>$279 at "
+               u"Lumen</a></div><p>計画に対しては"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"The Good"_s, u"Bright screen"_s} << false;
     QTest::newRow("a paragraph about subscriptions stays")
         << QString(kArticle).replace(
                u"<p>計画に対しては"_s,
