@@ -110,6 +110,16 @@ bool LooksNegative(QStringView classAndId)
                                     u"newsletter", u"pullquote", u"pull-quote", u"pull_quote"});
 }
 
+bool NamesOnlyCard(QStringView classAndId)
+{
+    const QStringList words = NamingWords(classAndId);
+    if (!words.contains(u"card"_s))
+        return false;
+    QString others = classAndId.toString();
+    others.replace(u"card"_s, QString(), Qt::CaseInsensitive);
+    return !LooksNegative(others);
+}
+
 bool LooksPositive(QStringView classAndId)
 {
     const QStringList words = NamingWords(classAndId);
@@ -122,9 +132,10 @@ bool LooksPositive(QStringView classAndId)
 bool LooksLikeCredit(QStringView classAndId)
 {
     return anyOf(NamingWords(classAndId),
-                 {u"byline", u"author", u"writer", u"credit", u"caption", u"date", u"time",
-                  u"dateline", u"published", u"updated", u"timestamp", u"photo", u"source", u"dek",
-                  u"deck", u"standfirst", u"kicker", u"eyebrow"});
+                 {u"byline",    u"author",  u"writer",     u"credit",    u"caption",
+                  u"date",      u"time",    u"subtitle",   u"strapline", u"dateline",
+                  u"published", u"updated", u"timestamp",  u"photo",     u"source",
+                  u"dek",       u"deck",    u"standfirst", u"kicker",    u"eyebrow"});
 }
 
 int ClassWeight(QStringView classAndId)

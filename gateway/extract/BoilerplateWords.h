@@ -11,6 +11,9 @@ QStringList Words(QStringView classAndId);
 
 // Names ads, banners, navigation, comments, related lists, share bars, sidebars, rankings...
 bool LooksNegative(QStringView classAndId);
+// Names a card and nothing else boilerplate: a card may be a teaser of another page or the
+// author's own box, which only its links tell apart.
+bool NamesOnlyCard(QStringView classAndId);
 // Names the article itself: article, body, content, main, entry, text...
 bool LooksPositive(QStringView classAndId);
 // Credit lines, captions, datelines, the deck under the headline: small parts of an article

@@ -271,6 +271,21 @@ private:
         return false;
     }
 
+    // Named as boilerplate. A card that links nowhere is the author's aside (a callout, a box of
+    // facts), not a teaser of another page.
+    static bool looksNegative(const xmlNode *node)
+    {
+        const QString names = HtmlTree::ClassAndId(node);
+        return Boilerplate::LooksNegative(names) &&
+               !(Boilerplate::NamesOnlyCard(names) && HtmlTree::LinkDensity(node) == 0);
+    }
+
+    static int classWeight(const xmlNode *node)
+    {
+        const QString names = HtmlTree::ClassAndId(node);
+        return (Boilerplate::LooksPositive(names) ? 25 : 0) - (looksNegative(node) ? 25 : 0);
+    }
+
     // Whether an element can be dropped before scoring, as navigation or boilerplate.
     bool unlikely(xmlNodePtr node, const QString &tag) const
     {
@@ -290,7 +305,7 @@ private:
         if (isOneOf(tag, {u"body", u"a", u"article", u"main"}))
             return false;
         const QString names = HtmlTree::ClassAndId(node);
-        if (!Boilerplate::LooksNegative(names))
+        if (!looksNegative(node))
             return false;
         // A post quoted in the article often sits in a "social" or "sns" embed.
         if (holdsQuotation(node))
@@ -345,7 +360,7 @@ private:
         else if (isOneOf(tag, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"th"}))
             score = -5;
         if (m_rules.weighClasses) {
-            score += Boilerplate::ClassWeight(HtmlTree::ClassAndId(node));
+            score += classWeight(node);
             // The page's own word for its article: the element it marks as the article body,
             // or its only <article> (pages with many use them for teaser cards).
             if (HtmlTree::Attribute(node, "itemprop").contains(u"articleBody"_s))
@@ -559,6 +574,12 @@ private:
         return false;
     }
 
+    // Named as a byline, a deck, a caption or a date, and as short as those are.
+    bool isCredit(const xmlNode *node) const
+    {
+        return Boilerplate::LooksLikeCredit(HtmlTree::ClassAndId(node)) && textLength(node) < 300;
+    }
+
     // A box of the site's beside or inside the article: one that asks the reader to subscribe,
     // give or sign up, a shop's box, or one that a boilerplate heading introduces ("Read next",
     // "関連記事").
@@ -582,8 +603,8 @@ private:
     bool readsAsProse(const xmlNode *node) const
     {
         const QString names = HtmlTree::ClassAndId(node);
-        if (Boilerplate::LooksLikeCredit(names) || Boilerplate::LooksNegative(names) ||
-            isWidget(node) || linkDensity(node) >= 0.2 || isSiteBox(node))
+        if (Boilerplate::LooksLikeCredit(names) || looksNegative(node) || isWidget(node) ||
+            linkDensity(node) >= 0.2 || isSiteBox(node))
             return false;
         return holdsProseParagraph(node);
     }
@@ -623,8 +644,8 @@ private:
         for (xmlNodePtr sibling = parent->children; sibling; sibling = sibling->next) {
             if (HtmlTree::IsElement(sibling)) {
                 siblings.push_back(sibling);
-                in.push_back(sibling == top ||
-                             (belongs(sibling, top, threshold) && !isSiteBox(sibling)));
+                in.push_back(sibling == top || (belongs(sibling, top, threshold) &&
+                                                !isSiteBox(sibling) && !isCredit(sibling)));
             }
         }
         // The nearest sibling before or after i that says something: an empty ad slot or a
@@ -679,7 +700,7 @@ private:
     {
         const QString names = HtmlTree::ClassAndId(node);
         const qsizetype length = textLength(node);
-        if (Boilerplate::LooksLikeCredit(names) && length < 300)
+        if (isCredit(node))
             return true;
         // A sign-up or republish box, an offer, a box of links under "Read next": a small share
         // of the part.
@@ -691,7 +712,7 @@ private:
             return false;
         if (holdsQuotation(node))
             return false;
-        const int weight = m_rules.weighClasses ? Boilerplate::ClassWeight(names) : 0;
+        const int weight = m_rules.weighClasses ? classWeight(node) : 0;
         const double links = linkDensity(node);
         const bool list = isOneOf(tag, {u"ul", u"ol", u"dl"});
         // A list starts below zero; one of plain facts without links is the article's.

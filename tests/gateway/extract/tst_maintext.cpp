@@ -513,6 +513,26 @@ void tst_MainText::dropAndKeep_data()
                u"life</li></ul><h4>The Bad</h4><ul><li>Heavy</li></ul><a href=/buy>$279 at "
                u"Lumen</a></div><p>計画に対しては"_s)
         << QStringList{kFirst, kLast} << QStringList{u"The Good"_s, u"Bright screen"_s} << false;
+    QTest::newRow("a heading's anchor made from its words")
+        << QString(kArticle).replace(
+               u"<p>計画に対しては"_s,
+               u"<h2 id=\"what-time-the-shops-open\">What time the shops open</h2><p>計画に対しては"_s)
+        << QStringList{u"What time the shops open"_s} << QStringList{} << false;
+    QTest::newRow("a deck and a byline beside the body")
+        << (u"<p class=\"story__dek\">The city would save money. Its residents would lose far "
+            u"more.</p><div class=\"story__byline\">By Angela Ruiz. July 22.</div>"_s +
+            kArticle)
+        << QStringList{kFirst, kLast} << QStringList{u"would lose far more"_s, u"Angela Ruiz"_s}
+        << false;
+    QTest::newRow("a callout card stays, a teaser card goes")
+        << QString(kArticle).replace(
+               u"<p>計画に対しては"_s,
+               u"<div class=\"kg-card kg-callout-card\"><div>説明会の日程は、市の広報紙とウェブ"
+               u"サイトで知らせるという。</div></div><div class=\"kg-card kg-bookmark-card\"><a "
+               u"href=/n>駅ビル、来年にも解体へ。老朽化が進む駅ビルの今後をまとめた。</a></"
+               u"div><p>計画"
+               u"に対しては"_s)
+        << QStringList{kFirst, kLast, u"説明会の日程は"_s} << QStringList{u"駅ビル"_s} << false;
     QTest::newRow("a paragraph about subscriptions stays")
         << QString(kArticle).replace(
                u"<p>計画に対しては"_s,
