@@ -55,7 +55,7 @@ bool isPublisherContact(QStringView line)
         u"〒\\s*[0-9０-９]{3}[-－ー]?[0-9０-９]{4}|[\\w.+-]+@[\\w-]+\\.[\\w.]+|news tip|"
         u"情報提供"_s,
         QRegularExpression::CaseInsensitiveOption);
-    return line.size() <= 120 && matches(kContact, line);
+    return line.size() <= 200 && matches(kContact, line);
 }
 
 // The credit a wire story ends with: "Reporting by ...; Editing by ...", "... contributed to
@@ -85,6 +85,13 @@ bool IsCaptionOrCredit(QStringView line)
         u"video|credit|credits|source|sources)( credit| source)?\\s*(:|：|by |courtesy of |via )"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (matches(kLatin, text))
+        return true;
+    // A caption that ends with its credit: "… on April 3. (Sentinel photo by Jim Carver)",
+    // "(AP Photo/Jane Doe)"
+    static const QRegularExpression kCreditAtEnd(
+        u"[(（]([\\w.&’' -]{0,30} )?(photo|photograph|image|picture)s?( by |/|:)[^()（）]{1,40}[)）]$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (matches(kCreditAtEnd, text))
         return true;
     // A credit after a video's length or a chart's title: "02:14 - Source: CNW"
     static const QRegularExpression kTrailingCredit(
@@ -133,6 +140,8 @@ bool IsSiteNotice(QStringView line)
         u"read the original article|originally (published|appeared) (in|on|by)|"
         u"this (story|article) was (originally|first) published|"
         u"appears in print on|published in the print edition|からの転載|より転載|転載したもの|"
+        u"^this (article|story|report) was produced (in partnership with|for|by) |"
+        u"views expressed .{0,60}(author|writer)’?'?s? own|do not necessarily reflect|"
         // where the page's wire copy comes from
         u"配信記事を(掲載|配信)|の配信記事です|から(記事の)?(配信|提供)を受けて|"
         // a station's or paper's line under every story: "For the latest news, ... head to"
@@ -181,7 +190,9 @@ bool IsSignOff(QStringView line)
         u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (is|was|covers|writes|reports|has written) "
         u".{0,80}"
         u"(reporter|correspondent|editor|writer|columnist|journalist|professor|lecturer|"
-        u"researcher|fellow|contributor|author of|for [A-Z])|"
+        u"researcher|fellow|contributor|author of|for [A-Z]|librarian|teacher|lawyer|attorney|"
+        u"physician|economist|historian|scientist|director of|founder of|president of|"
+        u"retired|member of the)|"
         u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (receives|has received) funding|"
         u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (covers|writes about|reports on) |"
         u"does not work for, consult, own shares in"_s);

@@ -238,6 +238,13 @@ bool IsBoilerplateLine(QStringView line)
         u"morestories"_s,
         u"sources"_s,
         u"references"_s,
+        u"citations"_s,
+        u"mediacontact"_s,
+        u"mediacontacts"_s,
+        u"presscontact"_s,
+        u"presscontacts"_s,
+        u"abouttheauthor"_s,
+        u"abouttheauthors"_s,
         u"参考文献"_s,
         u"参考資料"_s,
         u"続きを読む"_s,
@@ -266,6 +273,12 @@ bool IsBoilerplateLine(QStringView line)
         u"listen|video|photos|gallery|関連|動画|写真特集)\\s*[】\\])]?\\s*[:：|｜]|^【(動画|写真|関連)】"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 150 && kPointer.match(line).hasMatch())
+        return true;
+    // "About Northfield State University", "About the author": the boilerplate a press release
+    // or a newsroom ends with.
+    static const QRegularExpression kAbout(
+        u"^About (the authors?|us|this (story|series|project)|[A-Z][\\w&.’'-]*( [A-Z&][\\w&.’'-]*){0,5})$"_s);
+    if (line.size() < 60 && kAbout.match(line.trimmed()).hasMatch())
         return true;
     // "一覧はこちら", "詳しくはこちら": a prompt to follow a link, not a sentence of the article.
     if (line.size() < 60 && (plain.endsWith(u"はこちら") || plain.endsWith(u"こちらから")))

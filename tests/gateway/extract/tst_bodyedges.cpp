@@ -54,6 +54,10 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("photo by") << u"Photo by Kevin Marsh/Getty Images"_s << int(Caption);
     QTest::newRow("source line") << u"Source: company filings"_s << int(Caption);
     QTest::newRow("supplier") << u"提供元：東日ニュース"_s << int(Caption);
+    QTest::newRow("caption ending in its credit")
+        << u"Water covers the arena on April 3. (Sentinel photo by Jim Carver)"_s << int(Caption);
+    QTest::newRow("wire photo credit")
+        << u"Firefighters work at the scene on Tuesday. (AP Photo/Jane Doe)"_s << int(Caption);
     QTest::newRow("credit after a video's length") << u"02:14 - Source: CNW"_s << int(Caption);
     QTest::newRow("caption with who and where")
         << u"県知事賞に選ばれた純米吟醸酒を手にする山田健二さん＝北山町の酒造"_s << int(Caption);
@@ -86,6 +90,12 @@ void tst_BodyEdges::lineKind_data()
         << int(Notice);
     QTest::newRow("wire copy carried")
         << u"北斗新報デジタルは、共同通信の配信記事を掲載しています。"_s << int(Notice);
+    QTest::newRow("produced in partnership")
+        << u"This article was produced for the Local Reporting Network in partnership with the Calloway Courier."_s
+        << int(Notice);
+    QTest::newRow("an opinion's disclaimer")
+        << u"The views expressed in this column are the author’s own and do not necessarily reflect those of the Valley Record."_s
+        << int(Notice);
     QTest::newRow("a station's line under every story")
         << u"For the latest news, weather, sports, and streaming video, head to KVTR 4."_s
         << int(Notice);
@@ -110,6 +120,9 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("reporter in lenticular brackets") << u"【佐藤花子】"_s << int(SignOff);
     QTest::newRow("wire information used")
         << u"Information from the Associated Press was used in this report."_s << int(SignOff);
+    QTest::newRow("a guest writer's note")
+        << u"Angela Ruiz is a retired school librarian and a member of the Eastside Neighborhood Council."_s
+        << int(SignOff);
     QTest::newRow("a beat covered")
         << u"Gideon Marsh covers upstate New York for the Metro desk."_s << int(SignOff);
 
@@ -130,6 +143,11 @@ void tst_BodyEdges::lineKind_data()
         << u"円相場は１ドル＝１５０円台で推移した。"_s << int(Text);
     QTest::newRow("an exchange rate in a heading")
         << u"円相場、一時１ドル＝１６０円台"_s << int(Text);
+    QTest::newRow("a photo in a sentence")
+        << u"Police released a photo of the suspect (taken by a neighbor) on Monday."_s
+        << int(Text);
+    QTest::newRow("a member in the news")
+        << u"Angela Ruiz is expected to testify before the council on Monday."_s << int(Text);
     QTest::newRow("information in a sentence")
         << u"Information from the sensors was used to plan the new route."_s << int(Text);
 }
@@ -170,6 +188,10 @@ void tst_BodyEdges::trim_data()
                        u"北斗新報社 〒060-0000 札幌市中央区北１条西１丁目"_s}
         << QStringList{kOpening, kClosing};
     QTest::newRow("nothing but a sign-off") << QStringList{u"（共同）"_s} << QStringList{};
+    QTest::newRow("a call for tips at the foot")
+        << QStringList{kOpening, kClosing,
+                       u"Help us report on jail health care. If you have worked in a county jail or been held in one, we want to hear from you. Email tips@openledger.example."_s}
+        << QStringList{kOpening, kClosing};
     QTest::newRow("a wire's closing credit ends the story")
         << QStringList{kOpening, kClosing,
                        u"Reporting by Nora Eide in Oslo; Editing by Mark Cullen"_s,

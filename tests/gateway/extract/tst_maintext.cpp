@@ -513,6 +513,16 @@ void tst_MainText::dropAndKeep_data()
                u"life</li></ul><h4>The Bad</h4><ul><li>Heavy</li></ul><a href=/buy>$279 at "
                u"Lumen</a></div><p>計画に対しては"_s)
         << QStringList{kFirst, kLast} << QStringList{u"The Good"_s, u"Bright screen"_s} << false;
+    QTest::newRow("a release's contact and boilerplate, a list of citations")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<div class=\"c-c\"><h3>Media contact</h3><p>Rachel Moore, University "
+               u"Communications, 555-0199</p></div><div class=\"c-a\"><h3>About Northfield State "
+               u"University</h3><p>Founded in 1868, the university serves 31,000 students on three "
+               u"campuses.</p></div><div class=\"c-r\"><h2>Citations</h2><p>A. Okoro et al. "
+               u"Bumblebees learn by watching. Animal Minds, 2024.</p></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Rachel Moore"_s, u"Founded"_s, u"Okoro"_s}
+        << false;
     QTest::newRow("a heading's anchor made from its words")
         << QString(kArticle).replace(
                u"<p>計画に対しては"_s,
