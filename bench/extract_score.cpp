@@ -1,8 +1,8 @@
 // How well `varnholt-portal --extract` recovers the hand-labelled text of saved pages.
 // Usage: extract_score PORTAL FOLDER [KINDS] — FOLDER holds NAME.html with NAME.txt beside it;
 // KINDS is a file of "kind: page page ..." lines (the labelled set's classes.txt).
-// Prints character and four-character precision, recall and F1 per page, then over the set:
-// the mean of the pages' precisions and recalls with the F1 of those means, as the
+// Prints character, four-character and four-word-shingle precision, recall and F1 per page, then
+// over the set: the mean of the pages' precisions and recalls with the F1 of those means, as the
 // article-extraction benchmarks report it, and the mean of the per-page F1s (also for words);
 // then the mean per-page F1s over the pages of each kind of fault.
 
@@ -68,7 +68,14 @@ struct PageScores
 {
     double characters = 0;
     double fourGrams = 0;
+    double shingles = 0;
 };
+
+QString Triple(const TextOverlap::Score &s)
+{
+    return u"%1/%2/%3"_s.arg(QString::number(s.precision, 'f', 2),
+                             QString::number(s.recall, 'f', 2), QString::number(s.f1, 'f', 3));
+}
 
 } // namespace
 
@@ -91,8 +98,12 @@ int main(int argc, char *argv[])
     Totals characters;
     Totals fourGrams;
     Totals words;
+    Totals shingles;
     QHash<QString, PageScores> scores;
-    print(u"%1  %2  %3"_s.arg(u"page"_s, -28).arg(u"char P/R/F1"_s, -20).arg(u"4-gram P/R/F1"_s));
+    print(u"%1  %2  %3  %4"_s.arg(u"page"_s, -28)
+              .arg(u"char P/R/F1"_s, -20)
+              .arg(u"4-gram P/R/F1"_s, -20)
+              .arg(u"shingle P/R/F1"_s));
     for (const QString &page : pages) {
         QFile labelled(folder.filePath(page.chopped(5) + u".txt"_s));
         if (!labelled.open(QIODevice::ReadOnly)) {
@@ -113,18 +124,19 @@ int main(int argc, char *argv[])
         characters.add(c);
         fourGrams.add(g);
         words.add(TextOverlap::Words(extracted, expected));
-        scores.insert(page.chopped(5), {c.f1, g.f1});
-        const auto triple = [](const TextOverlap::Score &s) {
-            return u"%1/%2/%3"_s.arg(QString::number(s.precision, 'f', 2),
-                                     QString::number(s.recall, 'f', 2),
-                                     QString::number(s.f1, 'f', 3));
-        };
-        print(u"%1  %2  %3"_s.arg(page.chopped(5), -28).arg(triple(c), -20).arg(triple(g)));
+        const TextOverlap::Score w = TextOverlap::Shingles(extracted, expected);
+        shingles.add(w);
+        scores.insert(page.chopped(5), {c.f1, g.f1, w.f1});
+        print(u"%1  %2  %3  %4"_s.arg(page.chopped(5), -28)
+                  .arg(Triple(c), -20)
+                  .arg(Triple(g), -20)
+                  .arg(Triple(w)));
     }
     print(u"\n%1 pages"_s.arg(pages.size()));
     print(u"characters: "_s + characters.summary(pages.size()));
     print(u"4-grams:    "_s + fourGrams.summary(pages.size()));
     print(u"words:      "_s + words.summary(pages.size()));
+    print(u"shingles:   "_s + shingles.summary(pages.size()));
 
     if (args.size() < 4)
         return 0;
@@ -133,7 +145,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "extract_score: no kinds in %s\n", qPrintable(args.at(3)));
         return 2;
     }
-    print(u"\nby kind of fault: mean per-page F1, characters and 4-grams"_s);
+    print(u"\nby kind of fault: mean per-page F1, characters, 4-grams and shingles"_s);
     for (const auto &[kind, names] : kinds) {
         PageScores mean;
         qsizetype found = 0;
@@ -143,13 +155,15 @@ int main(int argc, char *argv[])
                 continue;
             mean.characters += it->characters;
             mean.fourGrams += it->fourGrams;
+            mean.shingles += it->shingles;
             ++found;
         }
         const double count = double(std::max<qsizetype>(1, found));
-        print(u"  %1 %2 pages  %3  %4"_s.arg(kind, -18)
+        print(u"  %1 %2 pages  %3  %4  %5"_s.arg(kind, -18)
                   .arg(found, 3)
                   .arg(mean.characters / count, 0, 'f', 4)
-                  .arg(mean.fourGrams / count, 0, 'f', 4));
+                  .arg(mean.fourGrams / count, 0, 'f', 4)
+                  .arg(mean.shingles / count, 0, 'f', 4));
     }
     return 0;
 }

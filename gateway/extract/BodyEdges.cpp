@@ -4,6 +4,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -31,6 +33,12 @@ bool endsLikeSentence(QStringView line)
                                   trimmed.back() == u'」' || trimmed.back() == u'”');
 }
 
+bool endsWithQuote(QStringView line)
+{
+    const QStringView trimmed = line.trimmed();
+    return !trimmed.isEmpty() && (trimmed.back() == u'」' || trimmed.back() == u'”');
+}
+
 // A trail of links from the site's top to the section: "トップ ＞ 地域ニュース".
 bool isBreadcrumb(QStringView line)
 {
@@ -47,7 +55,19 @@ bool isPublisherContact(QStringView line)
         u"〒\\s*[0-9０-９]{3}[-－ー]?[0-9０-９]{4}|[\\w.+-]+@[\\w-]+\\.[\\w.]+|news tip|"
         u"情報提供"_s,
         QRegularExpression::CaseInsensitiveOption);
-    return line.size() <= 120 && matches(kContact, line);
+    return line.size() <= 200 && matches(kContact, line);
+}
+
+// The credit a wire story ends with: "Reporting by ...; Editing by ...", "... contributed to
+// this report.", "Information from ... was used in this report."
+bool isClosingCredit(QStringView line)
+{
+    static const QRegularExpression kWireSignOff(
+        u"^(additional )?(reporting|writing|editing|compiled|research|fact-checking) by |"
+        u"contributed (reporting )?to this (report|story|article)\\.?$|"
+        u"^information from .{1,80} (was|were) used in this (report|story|article)"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return line.size() <= 220 && matches(kWireSignOff, line.trimmed());
 }
 
 } // namespace
@@ -66,18 +86,33 @@ bool IsCaptionOrCredit(QStringView line)
         QRegularExpression::CaseInsensitiveOption);
     if (matches(kLatin, text))
         return true;
+    // A caption that ends with its credit: "… on April 3. (Sentinel photo by Jim Carver)",
+    // "(AP Photo/Jane Doe)"
+    static const QRegularExpression kCreditAtEnd(
+        u"[(（]([\\w.&’' -]{0,30} )?(photo|photograph|image|picture)s?( by |/|:)[^()（）]{1,40}[)）]$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (matches(kCreditAtEnd, text))
+        return true;
+    // A credit after a video's length or a chart's title: "02:14 - Source: CNW"
+    static const QRegularExpression kTrailingCredit(
+        u"\\s[-–—|]\\s*(source|credit|image|photo)s?\\s*:\\s*\\S"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (text.size() <= 60 && matches(kTrailingCredit, text))
+        return true;
     if (text.contains(u'。'))
         return false;
     // "写真：共同", "画像：メーカー提供", "出典：総務省", "撮影・中村亮太", "（撮影・佐藤）"
     static const QRegularExpression kLead(
-        u"^[（(【]?(写真|画像|図|図表|表|グラフ|出典|資料|提供|撮影|動画|映像|イラスト)"
+        u"^[（(【]?(写真|画像|図|図表|表|グラフ|出典|資料|提供|撮影|動画|映像|イラスト|配信)元?"
         u"\\s*[：:＝=・／/】]"_s);
     if (matches(kLead, text))
         return true;
     // A caption with its place, time or photographer after "＝": "首相＝７日、官邸、山田撮影"
     static const QRegularExpression kJapaneseCaption(
         u"＝[^＝]{0,50}(撮影|提供)[)）]?$|＝[0-9０-９]{1,2}日(午前|午後)?[^＝]{0,40}$|"
-        u"[（(](写真|画像|撮影)[：:＝=・][^）)]{1,30}[）)]$"_s);
+        u"[（(](写真|画像|撮影)[：:＝=・][^）)]{1,30}[）)]$|"
+        // "…を手にする山田さん＝北山町": who or what, then where, and no sentence
+        u"^[^＝=]{8,}＝[^＝=0-9０-９、,]{2,20}$"_s);
     if (matches(kJapaneseCaption, text))
         return true;
     // A wire or photo credit alone in brackets: "（共同）", "（アジア通信）", "（撮影・佐藤大輝）"
@@ -94,7 +129,7 @@ bool IsSiteNotice(QStringView line)
         return false;
     static const QRegularExpression kNotice(
         // affiliate links and commissions
-        u"affiliate (link|program|commission)|earn (a|an affiliate) commission|"
+        u"affiliate (link|program|commission)|earn (a |an )?(small |affiliate )?commission|"
         u"commission (when|if) you buy|アフィリエイト|売上の一部が.{0,30}還元|"
         u"(広告|PR)を(含|利用)|収益を得て|"
         // prices at the time of writing
@@ -103,7 +138,15 @@ bool IsSiteNotice(QStringView line)
         // reprints and licences
         u"republished (from|with permission)|creative commons|\\bCC BY\\b|"
         u"read the original article|originally (published|appeared) (in|on|by)|"
-        u"appears in print on|からの転載|より転載|転載したもの|"
+        u"this (story|article) was (originally|first) published|"
+        u"appears in print on|published in the print edition|からの転載|より転載|転載したもの|"
+        u"^this (article|story|report) was produced (in partnership with|for|by) |"
+        u"views expressed .{0,60}(author|writer)’?'?s? own|do not necessarily reflect|"
+        // where the page's wire copy comes from
+        u"配信記事を(掲載|配信)|の配信記事です|から(記事の)?(配信|提供)を受けて|"
+        // a station's or paper's line under every story: "For the latest news, ... head to"
+        u"^for (the latest|more) (local )?(news|updates|stories|coverage)\\b.{0,80}"
+        u"\\b(head to|visit|go to|download|follow)\\b|"
         // newsletter sign-ups
         u"^(sign up|subscribe) (for|to) .{0,60}newsletter|ニュースレター.{0,20}(登録|購読)|"
         // the wire's own promise about itself
@@ -111,10 +154,7 @@ bool IsSiteNotice(QStringView line)
         QRegularExpression::CaseInsensitiveOption);
     if (matches(kNotice, text))
         return true;
-    // A shop button's text: "$379.99 at Amazon", "£29 at Argos"
-    static const QRegularExpression kBuyButton(
-        u"^(from )?[$£€¥][0-9][0-9,.]* (at|from) [A-Z][\\w&'’ .-]{1,30}$"_s);
-    return matches(kBuyButton, text);
+    return Boilerplate::IsBuyButton(text);
 }
 
 bool IsSignOff(QStringView line)
@@ -134,24 +174,27 @@ bool IsSignOff(QStringView line)
         u"[^（）()。、]{0,12}(編集部|通信|新聞|新報|共同|時事))[）)]$"_s);
     if (matches(kBracketed, text))
         return true;
+    // "【佐藤花子】", "【ワシントン＝中村亮太】": the reporter in lenticular brackets, alone
+    static const QRegularExpression kLenticular(u"^【[^【】。、\\s]{1,24}】$"_s);
+    if (matches(kLenticular, text))
+        return true;
     // "ニューヨーク＝中村亮太 2026年10月13日 11時00分"
     static const QRegularExpression kPlaceAndReporter(
         u"^[^\\s。、＝=]{1,12}[＝=][^\\s。、]{2,12}([\\s　]+[0-9０-９]{4}年[^。]*)?$"_s);
     if (matches(kPlaceAndReporter, text))
         return true;
-    static const QRegularExpression kWireSignOff(
-        u"^(additional )?(reporting|writing|editing|compiled|research|fact-checking) by |"
-        u"contributed (reporting )?to this (report|story|article)\\.?$"_s,
-        QRegularExpression::CaseInsensitiveOption);
-    if (matches(kWireSignOff, text))
+    if (isClosingCredit(text))
         return true;
     // "Jane Doe is a senior reporter at ...", "Jane Doe receives funding from ..."
     static const QRegularExpression kAuthorNote(
         u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (is|was|covers|writes|reports|has written) "
         u".{0,80}"
         u"(reporter|correspondent|editor|writer|columnist|journalist|professor|lecturer|"
-        u"researcher|fellow|contributor|author of|for [A-Z])|"
+        u"researcher|fellow|contributor|author of|for [A-Z]|librarian|teacher|lawyer|attorney|"
+        u"physician|economist|historian|scientist|director of|founder of|president of|"
+        u"retired|member of the)|"
         u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (receives|has received) funding|"
+        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (covers|writes about|reports on) |"
         u"does not work for, consult, own shares in"_s);
     return matches(kAuthorNote, text);
 }
@@ -165,6 +208,14 @@ void Trim(QStringList &paragraphs)
                     (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()));
          ++i)
         paragraphs.removeFirst();
+    // A wire story's closing credit ends it: what follows is the page's (an author's note, a
+    // line about the wire's standards).
+    for (qsizetype i = std::max<qsizetype>(1, paragraphs.size() - 3); i < paragraphs.size(); ++i) {
+        if (isClosingCredit(paragraphs.at(i))) {
+            paragraphs.resize(i);
+            break;
+        }
+    }
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
                     (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()));
          ++i)
@@ -181,7 +232,12 @@ void DropHeadline(QStringList &paragraphs, const QStringList &headlines)
     }
     for (int dropped = 0; dropped < 2 && !paragraphs.isEmpty(); ++dropped) {
         const QString line = folded(paragraphs.front());
-        if (line.size() < 6 || line.size() > 160 || endsLikeSentence(paragraphs.front()))
+        if (line.size() < 6 || line.size() > 160)
+            return;
+        // A headline may end in a quotation ("…初完封　「うれしい」"); one that ends in a full
+        // stop is a sentence of the article unless it is a headline word for word.
+        if (endsLikeSentence(paragraphs.front()) &&
+            (!endsWithQuote(paragraphs.front()) || line.size() < 12) && !wanted.contains(line))
             return;
         const bool repeats = std::any_of(wanted.cbegin(), wanted.cend(), [&](const QString &h) {
             // The title holds the headline with the site's name; a line may add a "【速報】".

@@ -2,6 +2,8 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -66,9 +68,27 @@ QStringList Words(QStringView classAndId)
     return words;
 }
 
+namespace {
+
+// Utility-first and generated styles ("pd pe gt be pf pg", "mb-20 text-18") name nothing: among
+// many such short words, one as short as "ad" or "pr" is chance, not a name.
+QStringList NamingWords(QStringView classAndId)
+{
+    QStringList words = Words(classAndId);
+    const auto isShort = [](const QString &word) {
+        return word.size() <= 3;
+    };
+    const qsizetype shortWords = std::count_if(words.cbegin(), words.cend(), isShort);
+    if (shortWords >= 5 && shortWords * 2 >= words.size())
+        words.removeIf(isShort);
+    return words;
+}
+
+} // namespace
+
 bool LooksNegative(QStringView classAndId)
 {
-    const QStringList words = Words(classAndId);
+    const QStringList words = NamingWords(classAndId);
     if (anyOf(words, {u"ad",         u"ads",      u"adv",       u"advert",       u"advertisement",
                       u"banner",     u"bnr",      u"bread",     u"topicpath",    u"pankuzu",
                       u"comment",    u"comments", u"reply",     u"replies",      u"footer",
@@ -81,17 +101,28 @@ bool LooksNegative(QStringView classAndId)
                       u"widget",     u"tags",     u"popup",     u"modal",        u"cookie",
                       u"newsletter", u"header",   u"masthead",  u"sitemap",      u"copyright",
                       u"rss",        u"follow",   u"community", u"supplemental", u"skyscraper",
-                      u"gdpr",       u"login",    u"consent",   u"cmp",          u"cookies"}))
+                      u"gdpr",       u"login",    u"consent",   u"cmp",          u"cookies",
+                      u"card"}))
         return true;
-    return containsAny(classAndId,
-                       {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment", u"disqus",
-                        u"footer", u"outbrain", u"taboola", u"related", u"sidebar", u"sponsor",
-                        u"pagination", u"ranking", u"recommend", u"newsletter"});
+    return containsAny(classAndId, {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment",
+                                    u"disqus", u"footer", u"outbrain", u"taboola", u"related",
+                                    u"sidebar", u"sponsor", u"pagination", u"ranking", u"recommend",
+                                    u"newsletter", u"pullquote", u"pull-quote", u"pull_quote"});
+}
+
+bool NamesOnlyCard(QStringView classAndId)
+{
+    const QStringList words = NamingWords(classAndId);
+    if (!words.contains(u"card"_s))
+        return false;
+    QString others = classAndId.toString();
+    others.replace(u"card"_s, QString(), Qt::CaseInsensitive);
+    return !LooksNegative(others);
 }
 
 bool LooksPositive(QStringView classAndId)
 {
-    const QStringList words = Words(classAndId);
+    const QStringList words = NamingWords(classAndId);
     if (anyOf(words, {u"article", u"body", u"content", u"contents", u"main", u"entry", u"text",
                       u"story", u"post", u"blog", u"honbun", u"kiji", u"hentry", u"column"}))
         return true;
@@ -100,10 +131,11 @@ bool LooksPositive(QStringView classAndId)
 
 bool LooksLikeCredit(QStringView classAndId)
 {
-    return anyOf(Words(classAndId),
-                 {u"byline", u"author", u"writer", u"credit", u"caption", u"date", u"time",
-                  u"dateline", u"published", u"updated", u"timestamp", u"photo", u"source", u"dek",
-                  u"deck", u"standfirst", u"kicker", u"eyebrow"});
+    return anyOf(NamingWords(classAndId),
+                 {u"byline",    u"author",  u"writer",     u"credit",    u"caption",
+                  u"date",      u"time",    u"subtitle",   u"strapline", u"dateline",
+                  u"published", u"updated", u"timestamp",  u"photo",     u"source",
+                  u"dek",       u"deck",    u"standfirst", u"kicker",    u"eyebrow"});
 }
 
 int ClassWeight(QStringView classAndId)
@@ -201,6 +233,20 @@ bool IsBoilerplateLine(QStringView line)
         u"有料記事"_s,
         u"会員限定記事"_s,
         u"recommended"_s,
+        u"readnext"_s,
+        u"whattoreadnext"_s,
+        u"morestories"_s,
+        u"sources"_s,
+        u"references"_s,
+        u"citations"_s,
+        u"mediacontact"_s,
+        u"mediacontacts"_s,
+        u"presscontact"_s,
+        u"presscontacts"_s,
+        u"abouttheauthor"_s,
+        u"abouttheauthors"_s,
+        u"参考文献"_s,
+        u"参考資料"_s,
         u"続きを読む"_s,
         u"もっと見る"_s,
         u"トップへ戻る"_s,
@@ -215,16 +261,24 @@ bool IsBoilerplateLine(QStringView line)
         return true;
     // The markers around an embedded post that say where it starts and ends.
     static const QRegularExpression kEmbedMarker(
-        u"^(skip|end of) ([\\w.]+ ){0,3}(post|content|tweet|video)( (by|on|from) .{1,40})?$"_s,
+        u"^(skip|skip past|after|end of) ([\\w.]+ ){0,3}(post|content|tweet|video|promotion)"
+        u"( (by|on|from) .{1,40})?$"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 80 && kEmbedMarker.match(line.trimmed()).hasMatch())
         return true;
     // "RELATED: ...", "Watch: ...", "【動画】...": a pointer to another story or to a video.
     static const QRegularExpression kPointer(
-        u"^[\\s【\\[(]*(related|see also|read more|also read|more on this|recommended|watch|"
+        u"^[\\s【\\[(]*(related|see also|see more( on)?|more|read more|also read|more on this|"
+        u"recommended|watch|"
         u"listen|video|photos|gallery|関連|動画|写真特集)\\s*[】\\])]?\\s*[:：|｜]|^【(動画|写真|関連)】"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 150 && kPointer.match(line).hasMatch())
+        return true;
+    // "About Northfield State University", "About the author": the boilerplate a press release
+    // or a newsroom ends with.
+    static const QRegularExpression kAbout(
+        u"^About (the authors?|us|this (story|series|project)|[A-Z][\\w&.’'-]*( [A-Z&][\\w&.’'-]*){0,5})$"_s);
+    if (line.size() < 60 && kAbout.match(line.trimmed()).hasMatch())
         return true;
     // "一覧はこちら", "詳しくはこちら": a prompt to follow a link, not a sentence of the article.
     if (line.size() < 60 && (plain.endsWith(u"はこちら") || plain.endsWith(u"こちらから")))
@@ -240,24 +294,48 @@ bool IsBoilerplateLine(QStringView line)
     return false;
 }
 
+bool IsAdLabel(QStringView line)
+{
+    static const QStringList kLabels = {u"advertisement"_s,
+                                        u"skipadvertisement"_s,
+                                        u"ad"_s,
+                                        u"ads"_s,
+                                        u"sponsored"_s,
+                                        u"広告"_s,
+                                        u"pr"_s,
+                                        u"スポンサーリンク"_s};
+    return kLabels.contains(undecorated(line));
+}
+
+bool IsBuyButton(QStringView label)
+{
+    static const QRegularExpression kBuyButton(
+        u"^(from )?[$£€¥][0-9][0-9,.]* (at|from) [A-Z][\\w&'’ .-]{1,30}$"_s);
+    return kBuyButton.match(label.trimmed()).hasMatch();
+}
+
 bool IsByline(QStringView line)
 {
-    if (line.size() > 80 || line.endsWith(u'.'))
+    if (line.size() > 120 || line.endsWith(u'.'))
         return false;
     static const QRegularExpression kByline(
         u"^(By|BY|From) [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*( (and|&) [A-Z][\\w.'-]+( "
         u"[A-Z][\\w.'-]+)*)?\\s*($|[,·|•—-])|"
+        // "Medically reviewed by Dana Whitcombe, RD — Written by Hannah Berg — Updated ..."
+        u"^(Medically reviewed|Fact[- ]checked|Reviewed|Written|Edited|Words|Story|Posted|"
+        u"Photographs?) by [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*\\s*($|[,·|•—-])|"
         u"^[（(]?(文|写真|取材|構成|撮影|執筆)[・＝=：:]"_s);
     return kByline.match(line).hasMatch();
 }
 
 bool IsDateline(QStringView line)
 {
-    if (line.size() > 40)
+    // "Published 5:02 a.m. ET Sept. 12, 2024 | Updated 9:45 a.m. ET Sept. 12, 2024"
+    if (line.size() > 100)
         return false;
     static const QRegularExpression kDateParts(
         u"[0-9０-９]|年|月|日|時|分|秒|午前|午後|更新|最終|配信|公開|掲載|"
-        u"[火水木金土]|[/:：.,・（）()\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|"
+        u"[火水木金土]|[/:：.,・（）()|｜\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|on|"
         u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|bst|cet|"
         u"jan(uary)?|feb(ruary)?|mar(ch)?|apr(il)?|may|june?|july?|aug(ust)?|sept?(ember)?|"
         u"oct(ober)?|nov(ember)?|dec(ember)?|"
@@ -284,6 +362,37 @@ bool IsConsentNotice(QStringView text)
     return kSubject.match(text).hasMatch() && kSiteSpeaking.match(text).hasMatch();
 }
 
+bool IsPromotion(QStringView text)
+{
+    if (text.size() > 1500)
+        return false;
+    // Each a different way of asking for the reader's money, address or membership.
+    static const QRegularExpression kCues[] = {
+        QRegularExpression(u"subscri(be|ber|ption)|購読"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(
+            u"\\b(donat(e|ion)|your (gift|support)|mak(e|ing) a (contribution|gift|donation))|"
+            u"support (us|our|independent|local)\\b|寄付"_s,
+            QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"\\b(become|becoming) a (member|subscriber|supporter)|"
+                           u"\\bmembers? like you|会員登録|有料会員|会員限定"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"free (trial|articles?)|articles? remaining|reached your limit|"
+                           u"unlimited (digital )?access|as little as [$£€]|"
+                           u"読み放題|初月無料|[0-9０-９一]+カ月無料|無料でお試し|お試し"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"\\bsign up\\b|newsletter|メールマガジン|ニュースレター|お申し?込み"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"(電子版|デジタル)の?ご案内|キャンペーン"_s),
+    };
+    int cues = 0;
+    for (const QRegularExpression &cue : kCues) {
+        if (cue.match(text).hasMatch())
+            ++cues;
+    }
+    return cues >= 2;
+}
+
 bool IsConsentAction(QStringView label)
 {
     static const QStringList kActions = {
@@ -303,7 +412,8 @@ qsizetype PaywallCut(const QStringList &paragraphs)
     static const QRegularExpression kMarker(
         u"この記事は有料記事です|この記事は有料会員限定|この記事は会員限定|有料会員限定記事|"
         u"残り[0-9０-９,，]+文字|会員登録で続きが読め|続きを読むには|この続きを読むには|"
-        u"有料会員になると|ログインして続きを読む|ログインすると続きを読め|"
+        u"有料会員になると、?(続き|全文|この記事|記事の続き)|ログインして続きを読む|"
+        u"ログインすると続きを読め|"
         u"subscribe to continue reading|this article is for subscribers|"
         u"to continue reading,? (please )?(subscribe|log in|sign in)"_s,
         QRegularExpression::CaseInsensitiveOption);

@@ -11,6 +11,9 @@ QStringList Words(QStringView classAndId);
 
 // Names ads, banners, navigation, comments, related lists, share bars, sidebars, rankings...
 bool LooksNegative(QStringView classAndId);
+// Names a card and nothing else boilerplate: a card may be a teaser of another page or the
+// author's own box, which only its links tell apart.
+bool NamesOnlyCard(QStringView classAndId);
 // Names the article itself: article, body, content, main, entry, text...
 bool LooksPositive(QStringView classAndId);
 // Credit lines, captions, datelines, the deck under the headline: small parts of an article
@@ -33,6 +36,12 @@ bool IsReadMore(QStringView label);
 // A heading or line that only introduces boilerplate: "関連記事", "この記事をシェア", "Read more".
 bool IsBoilerplateLine(QStringView line);
 
+// The label over an advertisement: "Advertisement", "広告", "PR", "Sponsored".
+bool IsAdLabel(QStringView line);
+
+// A shop's button: "$379.99 at Amazon", "£29 at Argos".
+bool IsBuyButton(QStringView label);
+
 // A credit line: "By Dana Whitfield · Dec. 7, 2026", "文・高橋由美　写真・森田翔".
 bool IsByline(QStringView line);
 
@@ -43,6 +52,9 @@ bool IsDateline(QStringView line);
 // A cookie or consent notice: the site speaking to its reader about cookies or personal data
 // ("当サイトではクッキーを使用しています", "We use cookies..."), short as such notices are.
 bool IsConsentNotice(QStringView text);
+// The site asking for the reader's money, address or membership: subscription and membership
+// offers, donation appeals, meters of free articles, newsletter sign-ups; short as such boxes are.
+bool IsPromotion(QStringView text);
 // The label of a consent notice's button: "Accept all", "OK", "同意する", "設定"...
 bool IsConsentAction(QStringView label);
 

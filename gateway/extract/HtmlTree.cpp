@@ -1,5 +1,7 @@
 #include "HtmlTree.h"
 
+#include <QStringList>
+
 #include <libxml/tree.h>
 
 using namespace Qt::StringLiterals;
@@ -107,10 +109,32 @@ QString Attribute(const xmlNode *node, const char *name)
     return FromXml(value.get());
 }
 
+namespace {
+
+// A heading's anchor made from its own words ("#what-time-is-it") names no part of the page: its
+// words are the text's, not the site's.
+bool IsTextAnchor(const QString &id, const xmlNode *node)
+{
+    static const QStringList kHeadings = {u"h2"_s, u"h3"_s, u"h4"_s, u"h5"_s, u"h6"_s};
+    if (id.count(u'-') + id.count(u'_') < 2 || !kHeadings.contains(Tag(node)))
+        return false;
+    QString slug;
+    for (const QChar c : Text(node).toLower())
+        slug += c.isLetterOrNumber() ? c : u'-';
+    QString plain = id.toLower();
+    plain.replace(u'_', u'-');
+    return slug.contains(plain);
+}
+
+} // namespace
+
 QString ClassAndId(const xmlNode *node)
 {
-    return Attribute(node, "class") + u' ' + Attribute(node, "id") + u' ' +
-           Attribute(node, "data-component") + u' ' + Attribute(node, "data-testid");
+    QString id = Attribute(node, "id");
+    if (IsTextAnchor(id, node))
+        id.clear();
+    return Attribute(node, "class") + u' ' + id + u' ' + Attribute(node, "data-component") + u' ' +
+           Attribute(node, "data-testid");
 }
 
 QString Text(const xmlNode *node)

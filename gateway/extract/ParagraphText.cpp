@@ -24,8 +24,16 @@ public:
         if (inLink)
             m_linked += HtmlTree::CodePoints(HtmlTree::Simplified(text));
     }
+    // Inside a small table cell a block or a break does not end the line: a row of a table of
+    // facts is one line, whatever its cells wrap their text in.
+    void beginCell() { ++m_inCell; }
+    void endCell() { --m_inCell; }
     void breakLine()
     {
+        if (m_inCell > 0) {
+            m_line += u' ';
+            return;
+        }
         const QString line = HtmlTree::Simplified(m_line);
         const bool allLink = m_linked >= HtmlTree::CodePoints(line) * 0.9;
         m_line.clear();
@@ -42,7 +50,19 @@ private:
     bool m_whole;
     QString m_line;
     qsizetype m_linked = 0; // characters of m_line inside links
+    int m_inCell = 0;
 };
+
+// A cell of a table of facts, not of a page laid out in a table: short, no table inside.
+bool isSmallCell(const xmlNode *cell)
+{
+    constexpr qsizetype kLongestCell = 200;
+    for (const xmlNode *child = cell->children; child; child = child->next) {
+        if (HtmlTree::Tag(child) == u"table")
+            return false;
+    }
+    return HtmlTree::CodePoints(HtmlTree::Text(cell)) <= kLongestCell;
+}
 
 void render(const xmlNode *node, Lines &lines, bool inLink);
 
@@ -87,12 +107,18 @@ void render(const xmlNode *node, Lines &lines, bool inLink)
             continue;
         }
         const bool block = ParagraphText::IsBlockTag(tag);
+        const bool cell = tag == u"td" || tag == u"th";
+        const bool smallCell = cell && isSmallCell(child);
         if (block)
             lines.breakLine();
+        if (smallCell)
+            lines.beginCell();
         render(child, lines, inLink || tag == u"a");
+        if (smallCell)
+            lines.endCell();
         if (block)
             lines.breakLine();
-        else if (tag == u"td" || tag == u"th")
+        else if (cell)
             lines.add(u" "_s, false);
     }
 }

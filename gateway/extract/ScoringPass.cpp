@@ -41,24 +41,24 @@ bool isHeadingTag(QStringView tag)
     return isOneOf(tag, {u"h2", u"h3", u"h4", u"h5", u"h6"});
 }
 
+// A table cell holds its own text, as a block does: a layout table's cell may be the article.
+bool isCellTag(QStringView tag)
+{
+    return tag == u"td" || tag == u"th";
+}
+
+// A block below the node, also through inline elements that wrap it (a <font> or <span>
+// around paragraphs on old pages).
 bool hasBlockChild(const xmlNode *node)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
         const QString tag = Tag(child);
-        if (!tag.isEmpty() && tag != u"br" && ParagraphText::IsBlockTag(tag))
+        if (tag.isEmpty() || tag == u"br" || ParagraphText::IsSilentTag(tag))
+            continue;
+        if (ParagraphText::IsBlockTag(tag) || isCellTag(tag) || hasBlockChild(child))
             return true;
     }
     return false;
-}
-
-int brCount(const xmlNode *node)
-{
-    int count = 0;
-    for (const xmlNode *child = node->children; child; child = child->next) {
-        if (Tag(child) == u"br")
-            ++count;
-    }
-    return count;
 }
 
 bool isAncestorOf(const xmlNode *ancestor, const xmlNode *node)
@@ -271,6 +271,21 @@ private:
         return false;
     }
 
+    // Named as boilerplate. A card that links nowhere is the author's aside (a callout, a box of
+    // facts), not a teaser of another page.
+    static bool looksNegative(const xmlNode *node)
+    {
+        const QString names = HtmlTree::ClassAndId(node);
+        return Boilerplate::LooksNegative(names) &&
+               !(Boilerplate::NamesOnlyCard(names) && HtmlTree::LinkDensity(node) == 0);
+    }
+
+    static int classWeight(const xmlNode *node)
+    {
+        const QString names = HtmlTree::ClassAndId(node);
+        return (Boilerplate::LooksPositive(names) ? 25 : 0) - (looksNegative(node) ? 25 : 0);
+    }
+
     // Whether an element can be dropped before scoring, as navigation or boilerplate.
     bool unlikely(xmlNodePtr node, const QString &tag) const
     {
@@ -290,7 +305,7 @@ private:
         if (isOneOf(tag, {u"body", u"a", u"article", u"main"}))
             return false;
         const QString names = HtmlTree::ClassAndId(node);
-        if (!Boilerplate::LooksNegative(names))
+        if (!looksNegative(node))
             return false;
         // A post quoted in the article often sits in a "social" or "sns" embed.
         if (holdsQuotation(node))
@@ -345,7 +360,7 @@ private:
         else if (isOneOf(tag, {u"h1", u"h2", u"h3", u"h4", u"h5", u"h6", u"th"}))
             score = -5;
         if (m_rules.weighClasses) {
-            score += Boilerplate::ClassWeight(HtmlTree::ClassAndId(node));
+            score += classWeight(node);
             // The page's own word for its article: the element it marks as the article body,
             // or its only <article> (pages with many use them for teaser cards).
             if (HtmlTree::Attribute(node, "itemprop").contains(u"articleBody"_s))
@@ -379,20 +394,32 @@ private:
         }
     }
 
-    // The text of the inline content directly inside node, one string per run between blocks.
+    // The inline text of a node, one string per run between blocks and line breaks, also
+    // those inside inline elements. A block's own text is scored where the walk reaches it.
+    static void collectRuns(const xmlNode *node, QStringList &runs, QString &run)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+                run += FromXml(child->content);
+                continue;
+            }
+            const QString tag = Tag(child);
+            if (tag.isEmpty() || ParagraphText::IsSilentTag(tag))
+                continue;
+            if (ParagraphText::IsBlockTag(tag) || isCellTag(tag)) {
+                runs << HtmlTree::Simplified(std::exchange(run, QString()));
+            } else {
+                collectRuns(child, runs, run);
+                run += u' ';
+            }
+        }
+    }
+
     static QStringList inlineRuns(const xmlNode *node)
     {
         QStringList runs;
         QString run;
-        for (const xmlNode *child = node->children; child; child = child->next) {
-            const QString tag = Tag(child);
-            if (!tag.isEmpty() && tag != u"br" && ParagraphText::IsBlockTag(tag)) {
-                runs << HtmlTree::Simplified(run);
-                run.clear();
-            } else if (!ParagraphText::IsSilentTag(tag)) {
-                run += HtmlTree::Text(child) + u' ';
-            }
-        }
+        collectRuns(node, runs, run);
         runs << HtmlTree::Simplified(run);
         return runs;
     }
@@ -405,17 +432,27 @@ private:
             const QString tag = Tag(child);
             if (ParagraphText::IsSilentTag(tag))
                 continue;
+            // Inline text is scored with the runs of the block around it.
+            const bool block = ParagraphText::IsBlockTag(tag) || isCellTag(tag);
             if (!hasBlockChild(child)) {
+                if (!block)
+                    continue;
                 // A paragraph, or a div used as one, credits its container; a block of lines
-                // separated by <br> is itself the container of its text.
-                if (isParagraphTag(tag) || brCount(child) < 2)
+                // separated by <br> is itself the container of its paragraphs, which old
+                // pages and many Japanese ones write as runs between breaks.
+                const QStringList runs = isParagraphTag(tag) ? QStringList() : inlineRuns(child);
+                if (runs.size() < 3) {
                     credit(child->parent, HtmlTree::Text(child));
-                else
-                    credit(child, HtmlTree::Text(child));
+                } else {
+                    for (const QString &run : runs)
+                        credit(child, run);
+                }
                 continue;
             }
-            for (const QString &run : inlineRuns(child))
-                credit(child, run);
+            if (block) {
+                for (const QString &run : inlineRuns(child))
+                    credit(child, run);
+            }
             scoreBlocks(child);
         }
     }
@@ -445,8 +482,11 @@ private:
         }
         if (!top)
             return nullptr;
-        // A container whose score beats the candidate's holds more of the article.
+        // A container whose score beats the candidate's holds more of the article, if it earned
+        // more by its text: a better name alone ("main" around "article") is no reason to take
+        // in what else the container holds.
         const double threshold = best / 3;
+        const double earned = earnedScore(top);
         double last = best;
         for (xmlNodePtr parent = top->parent; parent && parent != body; parent = parent->parent) {
             if (!m_scores.contains(parent))
@@ -454,7 +494,7 @@ private:
             const double score = finalScore(parent);
             if (score < threshold)
                 break;
-            if (score > last) {
+            if (score > last && earnedScore(parent) > earned) {
                 top = parent;
                 break;
             }
@@ -506,18 +546,56 @@ private:
         return false;
     }
 
-    // The text of the paragraphs below a node: what it says in sentences, not in headings,
-    // labels and links around them.
-    static void paragraphText(const xmlNode *node, QString &out)
+    // Whether one of the paragraphs below a node says something in sentences, not in
+    // headings, labels and links around them.
+    static bool holdsProseParagraph(const xmlNode *node)
     {
         for (const xmlNode *child = node->children; child; child = child->next) {
             if (!HtmlTree::IsElement(child))
                 continue;
-            if (isOneOf(Tag(child), {u"p", u"blockquote", u"pre"}))
-                out += HtmlTree::Text(child);
-            else
-                paragraphText(child, out);
+            if (isOneOf(Tag(child), {u"p", u"blockquote", u"pre"})
+                    ? holdsProse(HtmlTree::Text(child))
+                    : holdsProseParagraph(child))
+                return true;
         }
+        return false;
+    }
+
+    // A shop's link below the node: a product box with its prices, not the review's text.
+    static bool holdsBuyButton(const xmlNode *node)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (Tag(child) == u"a" ? Boilerplate::IsBuyButton(HtmlTree::Text(child))
+                                   : holdsBuyButton(child))
+                return true;
+        }
+        return false;
+    }
+
+    // Named as a byline, a deck, a caption or a date, and as short as those are.
+    bool isCredit(const xmlNode *node) const
+    {
+        return Boilerplate::LooksLikeCredit(HtmlTree::ClassAndId(node)) && textLength(node) < 300;
+    }
+
+    // A box of the site's beside or inside the article: one that asks the reader to subscribe,
+    // give or sign up, a shop's box, or one that a boilerplate heading introduces ("Read next",
+    // "関連記事").
+    // A paragraph is never a box; an advertisement's label above a part of the article does not
+    // make it the site's, nor does the "Skip post" link before a post the author quoted.
+    bool isSiteBox(const xmlNode *node) const
+    {
+        const qsizetype length = textLength(node);
+        if (length == 0 || length > 1500 || isParagraphTag(Tag(node)) || !hasBlockChild(node) ||
+            holdsQuotation(node))
+            return false;
+        const QString text = HtmlTree::Text(node);
+        if (Boilerplate::IsPromotion(text) || holdsBuyButton(node))
+            return true;
+        const QString first = ParagraphText::WholeTextOf(node).value(0);
+        return Boilerplate::IsBoilerplateLine(first) && !Boilerplate::IsAdLabel(first);
     }
 
     // A container of paragraphs rather than links or a form, and not named as a credit or as
@@ -525,12 +603,10 @@ private:
     bool readsAsProse(const xmlNode *node) const
     {
         const QString names = HtmlTree::ClassAndId(node);
-        if (Boilerplate::LooksLikeCredit(names) || Boilerplate::LooksNegative(names) ||
-            isWidget(node) || linkDensity(node) >= 0.2)
+        if (Boilerplate::LooksLikeCredit(names) || looksNegative(node) || isWidget(node) ||
+            linkDensity(node) >= 0.2 || isSiteBox(node))
             return false;
-        QString text;
-        paragraphText(node, text);
-        return holdsProse(text);
+        return holdsProseParagraph(node);
     }
 
     // Of the article for what it is: the candidate, a part of the same kind, a sibling that
@@ -568,7 +644,8 @@ private:
         for (xmlNodePtr sibling = parent->children; sibling; sibling = sibling->next) {
             if (HtmlTree::IsElement(sibling)) {
                 siblings.push_back(sibling);
-                in.push_back(belongs(sibling, top, threshold));
+                in.push_back(sibling == top || (belongs(sibling, top, threshold) &&
+                                                !isSiteBox(sibling) && !isCredit(sibling)));
             }
         }
         // The nearest sibling before or after i that says something: an empty ad slot or a
@@ -623,10 +700,11 @@ private:
     {
         const QString names = HtmlTree::ClassAndId(node);
         const qsizetype length = textLength(node);
-        if (Boilerplate::LooksLikeCredit(names) && length < 300)
+        if (isCredit(node))
             return true;
-        // A sign-up or republish box: a small share of the part.
-        if (isWidget(node) && length * 3 < partLength)
+        // A sign-up or republish box, an offer, a box of links under "Read next": a small share
+        // of the part.
+        if ((isWidget(node) || isSiteBox(node)) && length * 3 < partLength)
             return true;
         if (!m_rules.cleanConditionally ||
             !isOneOf(tag, {u"div", u"section", u"ul", u"ol", u"table", u"dl", u"form", u"aside",
@@ -634,7 +712,7 @@ private:
             return false;
         if (holdsQuotation(node))
             return false;
-        const int weight = m_rules.weighClasses ? Boilerplate::ClassWeight(names) : 0;
+        const int weight = m_rules.weighClasses ? classWeight(node) : 0;
         const double links = linkDensity(node);
         const bool list = isOneOf(tag, {u"ul", u"ol", u"dl"});
         // A list starts below zero; one of plain facts without links is the article's.

@@ -3,6 +3,9 @@
 #include <QHash>
 #include <QStringList>
 
+#include <algorithm>
+#include <utility>
+
 namespace {
 
 using Bag = QHash<QString, qsizetype>;
@@ -66,6 +69,52 @@ Bag words(const QString &text, qsizetype *count)
     return bag;
 }
 
+bool isCharacterWord(char32_t c)
+{
+    const QChar::Script script = QChar::script(c);
+    return script == QChar::Script_Han || script == QChar::Script_Hiragana ||
+           script == QChar::Script_Katakana || script == QChar::Script_Hangul ||
+           c == U'\u30FC'; // the long-vowel mark counts with the kana it lengthens
+}
+
+QStringList shingleWords(const QString &text)
+{
+    QStringList words;
+    QString word;
+    const auto flush = [&] {
+        if (!word.isEmpty())
+            words.append(std::exchange(word, QString()));
+    };
+    for (const char32_t c : text.toUcs4()) {
+        if (isCharacterWord(c)) {
+            flush();
+            words.append(QString::fromUcs4(&c, 1));
+        } else if (QChar::isLetterOrNumber(c)) {
+            word += QString::fromUcs4(&c, 1).toLower();
+        } else {
+            flush();
+        }
+    }
+    flush();
+    return words;
+}
+
+Bag shingles(const QString &text, qsizetype *count)
+{
+    constexpr qsizetype kWords = 4;
+    const QStringList words = shingleWords(text);
+    Bag bag;
+    *count = 0;
+    if (words.isEmpty())
+        return bag;
+    // A text shorter than a shingle is one shingle of what it has.
+    const qsizetype last = std::max<qsizetype>(0, words.size() - kWords);
+    for (qsizetype i = 0; i <= last; ++i)
+        ++bag[words.mid(i, kWords).join(QChar(1))];
+    *count = last + 1;
+    return bag;
+}
+
 TextOverlap::Score overlap(const QString &extracted, const QString &expected,
                            Bag (*tokens)(const QString &, qsizetype *))
 {
@@ -93,6 +142,11 @@ Score Words(const QString &extracted, const QString &expected)
 Score FourGrams(const QString &extracted, const QString &expected)
 {
     return overlap(extracted, expected, fourGrams);
+}
+
+Score Shingles(const QString &extracted, const QString &expected)
+{
+    return overlap(extracted, expected, shingles);
 }
 
 } // namespace TextOverlap

@@ -20,5 +20,9 @@ Score Words(const QString &extracted, const QString &expected);
 // Tokens are the overlapping runs of four characters of the text without white space: order
 // counts, so a text with the right characters in the wrong places scores low.
 Score FourGrams(const QString &extracted, const QString &expected);
+// Tokens are the overlapping runs of four words, as the public article-extraction benchmark
+// scores pages: words are runs of letters and digits in lower case, except that each Han, kana
+// or Hangul character is a word of its own (those scripts put no spaces between words).
+Score Shingles(const QString &extracted, const QString &expected);
 
 } // namespace TextOverlap

@@ -53,6 +53,14 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("Latin image credit") << u"Image: Jordan Reyes / Circuitry"_s << int(Caption);
     QTest::newRow("photo by") << u"Photo by Kevin Marsh/Getty Images"_s << int(Caption);
     QTest::newRow("source line") << u"Source: company filings"_s << int(Caption);
+    QTest::newRow("supplier") << u"提供元：東日ニュース"_s << int(Caption);
+    QTest::newRow("caption ending in its credit")
+        << u"Water covers the arena on April 3. (Sentinel photo by Jim Carver)"_s << int(Caption);
+    QTest::newRow("wire photo credit")
+        << u"Firefighters work at the scene on Tuesday. (AP Photo/Jane Doe)"_s << int(Caption);
+    QTest::newRow("credit after a video's length") << u"02:14 - Source: CNW"_s << int(Caption);
+    QTest::newRow("caption with who and where")
+        << u"県知事賞に選ばれた純米吟醸酒を手にする山田健二さん＝北山町の酒造"_s << int(Caption);
 
     QTest::newRow("affiliate disclosure")
         << u"※本記事はアフィリエイトプログラムによる収益を得ています"_s << int(Notice);
@@ -72,6 +80,25 @@ void tst_BodyEdges::lineKind_data()
         << u"Sign up for the Climate Forward newsletter. Get it every week."_s << int(Notice);
     QTest::newRow("wire standards")
         << u"Our Standards: The Meridian Trust Principles."_s << int(Notice);
+    QTest::newRow("a small commission")
+        << u"If you buy through links on this page, we may earn a small commission."_s
+        << int(Notice);
+    QTest::newRow("first published")
+        << u"This story was originally published March 18, 2024, 5:00 AM."_s << int(Notice);
+    QTest::newRow("print edition of a magazine")
+        << u"Published in the print edition of the April 1, 2024, issue, with the headline “Night Watch.”"_s
+        << int(Notice);
+    QTest::newRow("wire copy carried")
+        << u"北斗新報デジタルは、共同通信の配信記事を掲載しています。"_s << int(Notice);
+    QTest::newRow("produced in partnership")
+        << u"This article was produced for the Local Reporting Network in partnership with the Calloway Courier."_s
+        << int(Notice);
+    QTest::newRow("an opinion's disclaimer")
+        << u"The views expressed in this column are the author’s own and do not necessarily reflect those of the Valley Record."_s
+        << int(Notice);
+    QTest::newRow("a station's line under every story")
+        << u"For the latest news, weather, sports, and streaming video, head to KVTR 4."_s
+        << int(Notice);
 
     QTest::newRow("correspondent") << u"（ワシントン＝佐藤健一）"_s << int(SignOff);
     QTest::newRow("bureau") << u"（函館支社・田中真由美）"_s << int(SignOff);
@@ -90,6 +117,14 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("contributor")
         << u"Associated Press writer Josh Funk in Omaha contributed to this report."_s
         << int(SignOff);
+    QTest::newRow("reporter in lenticular brackets") << u"【佐藤花子】"_s << int(SignOff);
+    QTest::newRow("wire information used")
+        << u"Information from the Associated Press was used in this report."_s << int(SignOff);
+    QTest::newRow("a guest writer's note")
+        << u"Angela Ruiz is a retired school librarian and a member of the Eastside Neighborhood Council."_s
+        << int(SignOff);
+    QTest::newRow("a beat covered")
+        << u"Gideon Marsh covers upstate New York for the Metro desk."_s << int(SignOff);
 
     QTest::newRow("a sentence") << kOpening << int(Text);
     QTest::newRow("a race's heading")
@@ -104,6 +139,17 @@ void tst_BodyEdges::lineKind_data()
         << u"Prices were rising faster than wages."_s << int(Text);
     QTest::newRow("a price in a sentence")
         << u"The shop sells apples at $2 a pound."_s << int(Text);
+    QTest::newRow("an exchange rate in a sentence")
+        << u"円相場は１ドル＝１５０円台で推移した。"_s << int(Text);
+    QTest::newRow("an exchange rate in a heading")
+        << u"円相場、一時１ドル＝１６０円台"_s << int(Text);
+    QTest::newRow("a photo in a sentence")
+        << u"Police released a photo of the suspect (taken by a neighbor) on Monday."_s
+        << int(Text);
+    QTest::newRow("a member in the news")
+        << u"Angela Ruiz is expected to testify before the council on Monday."_s << int(Text);
+    QTest::newRow("information in a sentence")
+        << u"Information from the sensors was used to plan the new route."_s << int(Text);
 }
 
 void tst_BodyEdges::lineKind()
@@ -142,6 +188,22 @@ void tst_BodyEdges::trim_data()
                        u"北斗新報社 〒060-0000 札幌市中央区北１条西１丁目"_s}
         << QStringList{kOpening, kClosing};
     QTest::newRow("nothing but a sign-off") << QStringList{u"（共同）"_s} << QStringList{};
+    QTest::newRow("a call for tips at the foot")
+        << QStringList{kOpening, kClosing,
+                       u"Help us report on jail health care. If you have worked in a county jail or been held in one, we want to hear from you. Email tips@openledger.example."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a wire's closing credit ends the story")
+        << QStringList{kOpening, kClosing,
+                       u"Reporting by Nora Eide in Oslo; Editing by Mark Cullen"_s,
+                       u"Nora writes on energy, from hydropower to offshore wind."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a closing credit far from the end stays")
+        << QStringList{kOpening, u"Reporting by the team showed the plan had stalled."_s,
+                       kMiddle,  kMiddle,
+                       kMiddle,  kClosing}
+        << QStringList{kOpening, u"Reporting by the team showed the plan had stalled."_s,
+                       kMiddle,  kMiddle,
+                       kMiddle,  kClosing};
 }
 
 void tst_BodyEdges::trim()
@@ -175,6 +237,14 @@ void tst_BodyEdges::dropHeadline_data()
         << QStringList{u"政府は経済対策を閣議決定した。"_s, kOpening}
         << QStringList{u"政府は経済対策を閣議決定した。：東洋日報"_s}
         << QStringList{u"政府は経済対策を閣議決定した。"_s, kOpening};
+    const QString quoted = u"新人森本、プロ初完封　「最後まで投げ切れてうれしい」"_s;
+    QTest::newRow("a headline ending in a quotation")
+        << QStringList{quoted, kOpening} << QStringList{quoted + u"｜スポーツ朝陽"_s}
+        << QStringList{kOpening};
+    QTest::newRow("a quotation that is no headline stays")
+        << QStringList{u"「最後まで投げ切れてうれしい」"_s, kOpening}
+        << QStringList{u"新人森本が初完封、監督も称賛"_s}
+        << QStringList{u"「最後まで投げ切れてうれしい」"_s, kOpening};
     QTest::newRow("only at the top") << QStringList{kOpening, headline} << QStringList{headline}
                                      << QStringList{kOpening, headline};
     QTest::newRow("a short word is no headline")

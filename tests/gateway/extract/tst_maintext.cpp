@@ -140,6 +140,12 @@ const QString kMore =
 const QString kFirst = u"市は７日、駅前の再開発計画の概要を発表した。"_s;
 const QString kLast = u"市は来月から説明会を開く。"_s;
 
+// The article with a block of the page's between its second and third paragraphs.
+QString withInside(const QString &block)
+{
+    return QString(kArticle).replace(u"<p>計画に対しては"_s, block + u"<p>計画に対しては"_s);
+}
+
 QByteArray pageWith(const QString &body)
 {
     return (u"<!DOCTYPE html><html><head><meta "
@@ -297,6 +303,21 @@ void tst_MainText::dropAndKeep_data()
     QTest::newRow("subheading is its own line")
         << u"<div class=\"article-body\"><p>市は７日、駅前の再開発計画の概要を発表した。老朽化したビルを取り壊し、複合施設を整備する。</p><h2>商店主に不安</h2><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する声も上がっている。</p>%MORE%</div>"_s
         << QStringList{u"商店主に不安"_s} << QStringList{} << false;
+    // Generated utility classes: "pr" among them is chance, not a press release or a promotion.
+    QTest::newRow("short generated class names say nothing")
+        << u"<div class=\"article-body\"><p>市は７日、駅前の再開発計画の概要を発表した。老朽化した"
+           u"ビルを取り壊し、複合施設を整備する。</p><h2 class=\"pd pe gt be pr pf pg ph\">"
+           u"商店主に不安</h2><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する"
+           u"声も上がっている。</p>%MORE%</div>"_s
+        << QStringList{u"商店主に不安"_s} << QStringList{} << false;
+    QTest::newRow("pull quote and a card inside the body")
+        << QString(kArticle).replace(
+               u"<p>事業費"_s,
+               u"<div class=\"pullquote\"><p>「人が集まり、長く住み続けられる街にしたい」"
+               u"</p></div><div class=\"article-card\"><a href=/n>駅ビル、来年にも解体"
+               u"へ</a><p>老朽化が進む駅ビルの今後と、市の計画をまとめた。</p></div><p>事業費"_s)
+        << QStringList{kFirst, kLast, u"市長は「人が集まり"_s}
+        << QStringList{u"街にしたい」\n"_s, u"駅ビルの今後"_s} << false;
     QTest::newRow("entities and white space")
         << u"<div class=\"article-body\"><p>  市は&nbsp;７日、 駅前の\n\n再開発計画の概要を発表した。&lt;速報&gt;老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。</p><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する声も上がっている。</p>%MORE%</div>"_s
         << QStringList{u"市は ７日、 駅前の 再開発計画の概要を発表した。<速報>老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。"_s}
@@ -305,6 +326,10 @@ void tst_MainText::dropAndKeep_data()
         << u"<div class=\"article-body\"><p>市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、複合施設を整備する。</p><p>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は計画の意義を強調した。</p>%MORE%<p>この記事は有料記事です。残り８２０文字</p><p>有料会員だけが読める続きの段落。</p></div>"_s
         << QStringList{u"事業費は約１２０億円"_s} << QStringList{u"有料記事"_s, u"続きの段落"_s}
         << true;
+    QTest::newRow("a membership offer beside the article is no paywall")
+        << u"%ARTICLE%<aside><p>有料会員になると、紙面ビューアーや過去記事の検索もご利用いただけま"
+           u"す。</p></aside>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"紙面ビューアー"_s} << false;
     // Neutral class names everywhere, as on sites with generated styles: only the scores decide.
     const QString teaser =
         u"<p><a href=/n>新駅の開業から一年、地元の期待と課題、住民の声を聞いた。</a></p>"_s;
@@ -332,6 +357,32 @@ void tst_MainText::dropAndKeep_data()
              u"広報課、市民相談室、各支所の窓口まで、お問い合わせください。</p></div>"_s;
     QTest::newRow("paragraphs add up in the container above them")
         << split << sentences << QStringList{} << false;
+    // An old page laid out in a table: the article is one cell's lines between breaks inside a
+    // <font>, beside a cell of notices; the row is not one paragraph.
+    QString notices;
+    for (const QString &notice : {u"市民マラソン参加者募集"_s, u"図書館は月曜休館"_s,
+                                  u"ごみ収集日の変更"_s, u"献血にご協力を"_s})
+        notices += u"<p>"_s + notice + u"</p>"_s;
+    QTest::newRow("article in a cell of a layout table")
+        << (u"<table><tr><td><a href=/>トップ</a></td><td><font size=\"3\">"_s +
+            u"市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、複合施設を"
+            u"整備する。<br><br>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。"
+            u"<br><br>"
+            u"計画に対しては、周辺の商店主らから心配する声も上がっており、市は来月から説明会"
+            u"を開く。</font></td><td>"_s +
+            notices + u"</td></tr></table>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"市民マラソン"_s, u"献血"_s} << false;
+    // <main> outscores the <article> inside it by its name's head start alone: it does not
+    // hold more of the article, and what else it holds stays out.
+    QTest::newRow("a better name is no reason to widen")
+        << u"<main class=\"main\"><article class=\"release\">%ARTICLE%<div class=\"c-x\"><p>種類"
+           u" 商品サービス</p><p>キーワード 再開発 駅前</p></div></article><div class=\"c-w\"><a "
+           u"href=/>ニュース一覧へ戻る、トップページへ戻る、地域のニュースを見る</a></div><section "
+           u"class=\"c-y\">"
+           u"<p>新着のお知らせ、市の広報紙は毎月１日と１５日に発行しています。</"
+           u"p><p>新着のお知らせ、"
+           u"配布されない場合は、市役所の広報課まで、お問い合わせください。</p></section></main>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"新着のお知らせ"_s} << false;
     QTest::newRow("json-ld body when the page shows a teaser")
         << u"<script type=\"application/ld+json\">{\"@context\":\"https://schema.org\",\"@graph\":[{\"@type\":\"WebPage\"},{\"@type\":\"NewsArticle\",\"headline\":\"再開発\",\"articleBody\":\"市は７日、駅前の再開発計画の概要を発表した。老朽化した商業ビルを取り壊し、図書館や保育所を備えた複合施設を整備する。\\n事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街にしたい」と話した。\\n市は来月から説明会を開く。\"}]}</script><div class=\"teaser\"><p>市は７日、駅前の再開発計画の概要を発表した。</p><a href=/more>続きを表示</a></div>"_s
         << QStringList{kFirst,
@@ -439,12 +490,77 @@ void tst_MainText::dropAndKeep_data()
                             u"</div>"_s)
         << QStringList{u"駅前が変わるのは楽しみ"_s, u"— 市民の声 (@shimin)"_s}
         << QStringList{u"読み込み中"_s} << false;
+    // The site's own boxes beside or inside the article, whatever their names.
+    QTest::newRow("an offer after the article")
+        << u"%ARTICLE%<section class=\"c-p\"><h2>市民新聞デジタルのご案内</h2><p>スタンダードプラ"
+           u"ンなら、すべての有料記事が読み放題。紙面ビューアーで過去の紙面も読めます。初月無料"
+           u"キャンペーン実施中。</p><a href=/plan>詳しく見る</a></section>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"読み放題"_s} << false;
+    QTest::newRow("an appeal after the article")
+        << u"%ARTICLE%<div class=\"c-e\"><h2>Before you go</h2><p>Every day, our reporters cover "
+           u"the stories that matter to the people of this city, from the schools to the council. "
+           u"If you value what we do, please consider making a contribution. Support us from as "
+           u"little as $1, and it only takes a minute.</p><a href=/give>Continue</a></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"contribution"_s} << false;
+    QTest::newRow("a box under a read-next heading in the body")
+        << withInside(
+               u"<div class=\"c-n\"><h3>Read next</h3><p>駅前の商店街、空き店舗が３年で倍に。"
+               u"市は補助金で出店を後押しする方針だ。</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"空き店舗"_s} << false;
+    QTest::newRow("a box of short facts beside the article")
+        << u"%ARTICLE%<section class=\"c-i\"><h2>計画の概要</h2><p>事業主体：市、民間事業者</p>"
+           u"<p>完成予定：２０３０年春、駅前広場</p><p>総事業費：約１２０億円、補助金</p></section>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"事業主体"_s} << false;
+    QTest::newRow("a product box with a shop's button")
+        << withInside(
+               u"<div class=\"c-b\"><h4>The Good</h4><ul><li>Bright screen</li><li>Long battery "
+               u"life</li></ul><h4>The Bad</h4><ul><li>Heavy</li></ul><a href=/buy>$279 at "
+               u"Lumen</a></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"The Good"_s, u"Bright screen"_s} << false;
+    QTest::newRow("a release's contact and boilerplate, a list of citations")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<div class=\"c-c\"><h3>Media contact</h3><p>Rachel Moore, University "
+               u"Communications, 555-0199</p></div><div class=\"c-a\"><h3>About Northfield State "
+               u"University</h3><p>Founded in 1868, the university serves 31,000 students on three "
+               u"campuses.</p></div><div class=\"c-r\"><h2>Citations</h2><p>A. Okoro et al. "
+               u"Bumblebees learn by watching. Animal Minds, 2024.</p></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Rachel Moore"_s, u"Founded"_s, u"Okoro"_s}
+        << false;
+    QTest::newRow("a heading's anchor made from its words")
+        << withInside(u"<h2 id=\"what-time-the-shops-open\">What time the shops open</h2>"_s)
+        << QStringList{u"What time the shops open"_s} << QStringList{} << false;
+    QTest::newRow("a deck and a byline beside the body")
+        << (u"<p class=\"story__dek\">The city would save money. Its residents would lose far "
+            u"more.</p><div class=\"story__byline\">By Angela Ruiz. July 22.</div>"_s +
+            kArticle)
+        << QStringList{kFirst, kLast} << QStringList{u"would lose far more"_s, u"Angela Ruiz"_s}
+        << false;
+    QTest::newRow("a callout card stays, a teaser card goes")
+        << withInside(
+               u"<div class=\"kg-card kg-callout-card\"><div>説明会の日程は、市の広報紙とウェブ"
+               u"サイトで知らせるという。</div></div><div class=\"kg-card kg-bookmark-card\"><a "
+               u"href=/n>駅ビル、来年にも解体へ。老朽化が進む駅ビルの今後をまとめた。</a></div>"_s)
+        << QStringList{kFirst, kLast, u"説明会の日程は"_s} << QStringList{u"駅ビル"_s} << false;
+    QTest::newRow("a paragraph about subscriptions stays")
+        << withInside(u"<p>施設内の図書館では、新聞の電子版の購読や、会員登録なしで使える無料の"
+                      u"学習サービスも用意する。</p>"_s)
+        << QStringList{kFirst, kLast, u"電子版の購読"_s} << QStringList{} << false;
     QTest::newRow("rest folded behind a button")
         << (u"<div class=\"c-a\">%ARTICLE%</div><div "
             u"class=\"c-b\"><button>続きを読む</button></div>"
             u"<div class=\"c-a\" style=\"display:none\">"_s +
             kMore + morePage + u"</div>"_s)
         << QStringList{kFirst, u"完成は２０３０年春"_s} << QStringList{} << false;
+    QTest::newRow("a row of a table of facts is one line")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<table><tr><td><p>設立</p></td><td><p>２０２１年５月</p></td></tr><tr><td><p>"
+               u"所在地</p></td><td><p>静岡県浜松市</p></td></tr><tr><td><p>事業内容</p></"
+               u"td><td><p>"
+               u"総菜・冷凍食品の製造および販売</p></td></tr></table></div>"_s)
+        << QStringList{u"設立 ２０２１年５月"_s, u"所在地 静岡県浜松市"_s} << QStringList{}
+        << false;
     QTest::newRow("plain list of facts stays")
         << QString(kArticle).replace(
                u"</div>"_s,
@@ -477,6 +593,18 @@ void tst_MainText::dropAndKeep_data()
                                      u"<p>事業費"_s)
         << QStringList{kFirst, kLast, u"Related research shows"_s}
         << QStringList{u"RELATED"_s, u"完成予想"_s} << false;
+    QTest::newRow("the page's lines between the paragraphs")
+        << QString(kArticle).replace(
+               u"<p>事業費"_s,
+               u"<p>Published 5:02 a.m. ET Sept. 12, 2024 | Updated 9:45 a.m. ET Sept. 12, 2024"
+               u"</p><p>Medically reviewed by Dana Whitcombe, RD — Written by Hannah Berg</p>"
+               u"<p><strong>MORE:</strong> What other cities are doing about their stations</p>"
+               u"<p>See more on: Station Square</p><div>after newsletter promotion</div>"
+               u"<p>More than 400 people attended the first meeting.</p><p>事業費"_s)
+        << QStringList{kFirst, kLast, u"More than 400 people"_s}
+        << QStringList{u"Published"_s, u"reviewed"_s, u"other cities"_s, u"Station Square"_s,
+                       u"promotion"_s}
+        << false;
     QTest::newRow("dateline before the opening")
         << QString(kArticle).replace(
                u"<div class=\"article-body\">"_s,
@@ -572,16 +700,25 @@ void tst_MainText::overlap_data()
     QTest::addColumn<double>("characters");
     QTest::addColumn<double>("words");
     QTest::addColumn<double>("fourGrams");
+    QTest::addColumn<double>("shingles");
 
-    QTest::newRow("same") << u"日本 語です"_s << u"日本語です"_s << 1.0 << 0.0 << 1.0;
-    QTest::newRow("both empty") << QString() << QString() << 1.0 << 1.0 << 1.0;
-    QTest::newRow("nothing extracted") << QString() << u"abcd"_s << 0.0 << 0.0 << 0.0;
+    // Each kanji and kana is a word of a shingle.
+    QTest::newRow("same") << u"日本 語です"_s << u"日本語です"_s << 1.0 << 0.0 << 1.0 << 1.0;
+    QTest::newRow("both empty") << QString() << QString() << 1.0 << 1.0 << 1.0 << 1.0;
+    QTest::newRow("nothing extracted") << QString() << u"abcd"_s << 0.0 << 0.0 << 0.0 << 0.0;
     // Precision 2/4, recall 2/2: F1 2/3.
-    QTest::newRow("twice too much") << u"a b c d"_s << u"a b"_s << 2.0 / 3 << 2.0 / 3 << 0.0;
+    QTest::newRow("twice too much") << u"a b c d"_s << u"a b"_s << 2.0 / 3 << 2.0 / 3 << 0.0 << 0.0;
     // A repeated token counts as often as both texts hold it; neither text has a run of four.
-    QTest::newRow("repeats") << u"a a a"_s << u"a"_s << 0.5 << 0.5 << 1.0;
+    QTest::newRow("repeats") << u"a a a"_s << u"a"_s << 0.5 << 0.5 << 1.0 << 0.0;
     // The same characters in another order: four-character runs notice, characters do not.
-    QTest::newRow("order") << u"efghabcd"_s << u"abcdefgh"_s << 1.0 << 0.0 << 0.4;
+    QTest::newRow("order") << u"efghabcd"_s << u"abcdefgh"_s << 1.0 << 0.0 << 0.4 << 0.0;
+    // Shingles read words: case and punctuation do not count.
+    QTest::newRow("words, not their case")
+        << u"the Mayor said, on Monday."_s << u"The mayor said on Monday"_s << 6.0 / 7 << 0.2
+        << 5.0 / 9 << 1.0;
+    // Two shingles of four words against the one of the label: precision 1/2, recall 1.
+    QTest::newRow("a word more") << u"a b c d e"_s << u"a b c d"_s << 8.0 / 9 << 8.0 / 9 << 2.0 / 3
+                                 << 2.0 / 3;
 }
 
 void tst_MainText::overlap()
@@ -591,9 +728,11 @@ void tst_MainText::overlap()
     QFETCH(double, characters);
     QFETCH(double, words);
     QFETCH(double, fourGrams);
+    QFETCH(double, shingles);
     QVERIFY(qAbs(TextOverlap::Characters(extracted, expected).f1 - characters) < 1e-9);
     QVERIFY(qAbs(TextOverlap::Words(extracted, expected).f1 - words) < 1e-9);
     QVERIFY(qAbs(TextOverlap::FourGrams(extracted, expected).f1 - fourGrams) < 1e-9);
+    QVERIFY(qAbs(TextOverlap::Shingles(extracted, expected).f1 - shingles) < 1e-9);
 }
 
 QTEST_GUILESS_MAIN(tst_MainText)
