@@ -1,6 +1,7 @@
 #include "FeedParser.h"
 
 #include "FeedDate.h"
+#include "HtmlTree.h"
 #include "LibXml.h"
 #include "PlainText.h"
 #include "util/Charset.h"
@@ -146,7 +147,7 @@ QString atomText(const xmlNode *node)
         return {};
     // type="text" is plain text, but "&" or "<" in it must survive as written.
     if (attribute(node, "type") == u"text")
-        return textOf(node).simplified();
+        return HtmlTree::Simplified(textOf(node));
     return paragraphsText(textOf(node));
 }
 
@@ -154,8 +155,9 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
 {
     FeedItem out;
     const xmlNode *title = child(entry, "title");
-    out.title = attribute(title ? title : entry, "type") == u"text" ? textOf(title).simplified()
-                                                                    : HtmlLine(textOf(title));
+    out.title = attribute(title ? title : entry, "type") == u"text"
+                    ? HtmlTree::Simplified(textOf(title))
+                    : HtmlLine(textOf(title));
     for (const xmlNode *link : children(entry, "link")) {
         const QString rel = attribute(link, "rel");
         if (rel.isEmpty() || rel == u"alternate") {

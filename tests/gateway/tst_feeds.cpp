@@ -208,6 +208,17 @@ void tst_Feeds::parse_data()
                "</entry></feed>")
         << u"At"_s << QStringList{u"1 < 2"_s} << QStringList{u"http://news.test/e1"_s}
         << QStringList{u"s"_s} << QList<QDateTime>{utc(2024, 4, 30, 0, 0)};
+    QTest::newRow("full-width spaces kept in titles")
+        << rss("UTF-8", "<item><title>首相　来月訪米へ</title><link>/a</link>"
+                        "<description>&lt;p&gt;政府　発表&lt;/p&gt;</description></item>")
+        << u"Src"_s << QStringList{u"首相　来月訪米へ"_s} << QStringList{u"http://news.test/a"_s}
+        << QStringList{u"政府　発表"_s} << QList<QDateTime>{QDateTime()};
+    QTest::newRow("full-width spaces kept in an atom text title")
+        << QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\"><entry>"
+                      "<title type=\"text\">速報　地震 &lt;続報&gt;</title><link href=\"/e\"/>"
+                      "<summary type=\"text\">　要約　です　</summary></entry></feed>")
+        << QString() << QStringList{u"速報　地震 <続報>"_s} << QStringList{u"http://news.test/e"_s}
+        << QStringList{u"要約　です"_s} << QList<QDateTime>{QDateTime()};
     QTest::newRow("non-web links dropped")
         << rss("UTF-8", "<item><title>J</title><link>javascript:alert(1)</link></item>"
                         "<item><title>F</title><link>file:///etc/passwd</link></item>"
@@ -290,6 +301,11 @@ void tst_Feeds::summaryText_data()
                                       << QStringList{u"2024年5月1日 10時"_s, u"本文"_s};
     QTest::newRow("no-break spaces collapse")
         << u"<p>a&nbsp;&nbsp; b</p>"_s << QStringList{u"a b"_s};
+    QTest::newRow("full-width spaces are the writer's: kept, the rest collapsed")
+        << u"<p>　首相　来月\n　訪米へ 　 発表　　二つ　</p>"_s
+        << QStringList{u"首相　来月　訪米へ　発表　　二つ"_s};
+    QTest::newRow("full-width spaces in text without markup")
+        << u"速報　地震\n　二行目"_s << QStringList{u"速報　地震"_s, u"二行目"_s};
     QTest::newRow("text without markup keeps its line breaks")
         << u" 一行目\n\n二行目 "_s << QStringList{u"一行目"_s, u"二行目"_s};
 }
