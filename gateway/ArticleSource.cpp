@@ -42,8 +42,11 @@ QStringList ArticleSource::paragraphs(const ArchivedItem &item)
     std::lock_guard lock(m_locks.lockFor(QString::number(item.id)));
     const QDateTime now = m_parts.clock.now();
     const auto stored = m_parts.archive.article(item.id);
-    if (stored && (stored->complete || stored->fetched.secsTo(now) < kRetryFailedSeconds))
-        return stored->paragraphs;
+    if (stored && (stored->complete || stored->fetched.secsTo(now) < kRetryFailedSeconds)) {
+        QStringList paragraphs = stored->paragraphs;
+        paragraphs.removeAll(QString()); // no text at all is stored as one empty line
+        return paragraphs;
+    }
     const ArticleText text = articleText(item);
     m_parts.archive.storeArticle(item.id, {text.paragraphs, now, text.complete});
     return text.paragraphs;
@@ -63,11 +66,8 @@ ArticleText ArticleSource::articleText(const ArchivedItem &item)
         if (!text.paragraphs.isEmpty())
             return text;
     }
-    if (!fromFeed.isEmpty())
-        return {fromFeed, text.complete};
-    // Never an empty page: Varnholt would take it for a failed fetch and ask again.
-    const QString address = item.link.toString(QUrl::FullyEncoded);
-    return {{u"この記事の本文は取得できませんでした。元の記事:"_s, address}, text.complete};
+    // Without a summary either, no text: the page says so with the item's address.
+    return {fromFeed, text.complete};
 }
 
 ArticleText ArticleSource::pageText(const ArchivedItem &item, const TextRule &rule)

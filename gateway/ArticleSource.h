@@ -20,8 +20,7 @@ struct ArticleText
 // The text served for an item: what the archive holds, while it is final or a fallback younger
 // than an hour; else what the item's page gives under its category's text rule (never from the
 // machine's own network for a public feed, never against robots.txt); else the feed's summary;
-// else a notice with the original address. Never empty: Varnholt takes an empty page for a
-// failed fetch.
+// else none, and the article page says so.
 class ArticleSource
 {
 public:

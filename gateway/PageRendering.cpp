@@ -1,12 +1,14 @@
 #include "PageRendering.h"
 
+#include "PageSafe.h"
 #include "archive/Archive.h"
-#include "feeds/PlainText.h"
 #include "util/CodePage.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString kNoText = u"この記事の本文は取得できませんでした。元の記事:"_s;
 
 const PageTemplates::SiteLook &gatewayLook()
 {
@@ -24,6 +26,13 @@ PageReply eucJp(int status, const QString &page)
 QString sourceName(const ArchivedItem &item)
 {
     return item.source.isEmpty() ? item.link.host() : item.source;
+}
+
+// An address percent-encoded throughout is ASCII without spaces, quotes, "<" or ">": it needs no
+// escaping, and its "&" must stay one to lead anywhere.
+QString address(const ArchivedItem &item)
+{
+    return item.link.toString(QUrl::FullyEncoded);
 }
 
 } // namespace
@@ -61,7 +70,14 @@ PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragra
     const QDateTime published = item.published.toLocalTime();
     article.day = published.date();
     article.time = published.toString(u"HH:mm"_s);
-    for (const QString &paragraph : paragraphs)
-        article.paragraphs.append(paragraph.startsWith(u"http") ? paragraph : PageSafe(paragraph));
+    // An archive written before this page made the notice itself holds it as the text.
+    const bool storedNotice = paragraphs == QStringList{kNoText, address(item)};
+    for (const QString &paragraph : paragraphs) {
+        if (!storedNotice && !paragraph.trimmed().isEmpty())
+            article.paragraphs.append(PageSafe(paragraph));
+    }
+    // Never an empty text: Varnholt would take the page for a failed fetch and ask again.
+    if (article.paragraphs.isEmpty())
+        article.paragraphs = QStringList{kNoText, address(item)};
     return eucJp(200, PageTemplates::FormatArticlePage(article, gatewayLook()));
 }

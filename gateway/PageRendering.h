@@ -11,7 +11,8 @@
 struct ArchivedItem;
 
 // The gateway's pages in the portal's forms, under the gateway's own name, as they go on the
-// wire (EUC-JP). Titles, sources and text from the feeds and pages are made page-safe here.
+// wire (EUC-JP). Every title, source and paragraph from the feeds and pages goes through
+// PageSafe.
 
 PageReply RenderTopPage(QDate today);
 PageReply RenderNotFound(const QString &path);
@@ -19,4 +20,6 @@ PageReply RenderNotFound(const QString &path);
 PageReply RenderNoArticles(const QString &code, QDate day);
 // list as PageTemplates::ListPageOf gave it, with the items of its page.
 PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items);
+// paragraphs: the item's text; without any, the page says that the text could not be read and
+// gives the item's own address.
 PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs);

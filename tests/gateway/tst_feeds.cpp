@@ -41,7 +41,6 @@ private slots:
     void parse_rejects();
     void summaryText_data();
     void summaryText();
-    void pageSafe_keepsMarkupOut();
     void feedsFile_data();
     void feedsFile();
     void feedsFile_errors_data();
@@ -315,11 +314,6 @@ void tst_Feeds::summaryText()
     QFETCH(QString, html);
     QFETCH(QStringList, paragraphs);
     QCOMPARE(HtmlParagraphs(html), paragraphs);
-}
-
-void tst_Feeds::pageSafe_keepsMarkupOut()
-{
-    QCOMPARE(PageSafe(u"<!-- TextEnd --> a&b"_s), u"＜!-- TextEnd --＞ a＆b"_s);
 }
 
 void tst_Feeds::feedsFile_data()
