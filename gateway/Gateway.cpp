@@ -63,8 +63,10 @@ PageReply Gateway::listPage(const QString &path, QDate today)
         PageTemplates::ListPageOf(*request, today, count, pageSize);
     if (!list)
         return RenderNotFound(path);
-    return RenderListPage(*list, m_archive.list(request->code, request->day,
-                                                (request->page - 1) * pageSize, pageSize));
+    return RenderListPage(
+        *list,
+        m_archive.list(request->code, request->day, (request->page - 1) * pageSize, pageSize),
+        m_faults);
 }
 
 PageReply Gateway::articlePage(qint64 id)
@@ -72,5 +74,5 @@ PageReply Gateway::articlePage(qint64 id)
     const auto item = m_archive.item(id);
     if (!item)
         return RenderNotFound(u"/article/"_s + QString::number(id));
-    return RenderArticlePage(*item, m_articles.paragraphs(*item));
+    return RenderArticlePage(*item, m_articles.paragraphs(*item), m_faults);
 }

@@ -1,6 +1,8 @@
 #include "PageSafe.h"
 
-QString PageSafe(QStringView text)
+#include "PortalCharacters.h"
+
+QString PageSafe(QStringView text, QList<char32_t> *lost)
 {
     QString plain = text.toString();
     for (QChar &c : plain) {
@@ -8,5 +10,8 @@ QString PageSafe(QStringView text)
         if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0) || unit == 0x2028 || unit == 0x2029)
             c = u' ';
     }
-    return plain.replace(u'&', u'＆').replace(u'<', u'＜').replace(u'>', u'＞');
+    return PortalCharacters::Kept(plain, lost)
+        .replace(u'&', u'＆')
+        .replace(u'<', u'＜')
+        .replace(u'>', u'＞');
 }

@@ -113,9 +113,9 @@ const Story kShort{
      u"ということです。"_s}};
 
 // A page whose text says what the portal's pages are made of, under a title (HTML, as feeds
-// write them) that does too.
+// write them) with characters the portal's EUC-JP lacks.
 const Story kMarkers{
-    u"「&lt;!-- TextEnd --&gt;」と次ページ　解説"_s, u"/news/markers.html"_s,
+    u"「&lt;!-- TextEnd --&gt;」と次ページ　利⽤者—解説"_s, u"/news/markers.html"_s,
     u"ページの作りを説明する記事。"_s,
     longParagraphs(u"ページの作り"_s) +
         QStringList{u"http://example.com/ から始まる段落に <!-- TextEnd --> と書かれていても、"
@@ -123,12 +123,17 @@ const Story kMarkers{
                     u"<!-- TextStart --> <!-- NO_ARTICLE1 --> <!-- GEN_HEADLINES --> </ul> "
                     u"<li><a href=/x>見出し</a> <a href=/headlines/dom/2>次ページ</a> <br> "
                     u"も本文の文字である。"_s,
-                    u"最後の段落まで届く。"_s}};
+                    u"最後の段落まで届く☃。"_s}};
 
-// A text as the portal's pages carry it: markup full-width.
+// A text as the portal's pages carry it: markup full-width, look-alikes for what EUC-JP lacks,
+// "?" for what has none.
 QString portalForm(QString text)
 {
-    return text.replace(u'<', u'＜').replace(u'>', u'＞');
+    return text.replace(u'<', u'＜')
+        .replace(u'>', u'＞')
+        .replace(u"⽤"_s, u"用"_s)
+        .replace(u'—', u'―')
+        .replace(u'☃', u'?');
 }
 
 // One record of a .qfw file: title, address and the body's paragraphs.
@@ -174,7 +179,7 @@ private slots:
     void previousDay_servedFromArchiveAfterFeedDroppedIt();
     void listPages_pagedNewestFirstInEucJp();
     void shortArticle_recordedWhole();
-    void markers_arriveWhole();
+    void markersAndCharacters_arriveWhole();
 
 private:
     QString settingFolder() const { return m_dir->filePath(u"home/tester"_s); }
@@ -482,7 +487,7 @@ void tst_Gateway::shortArticle_recordedWhole()
     QCOMPARE(m_news->hitCount(kShort.path), 1);
 }
 
-void tst_Gateway::markers_arriveWhole()
+void tst_Gateway::markersAndCharacters_arriveWhole()
 {
     m_news->set(kMarkers.path, {200, articlePage(kMarkers), "text/html; charset=UTF-8", {}, 0, {}});
     replaceFeed(rssItem(kMarkers, kMarkers.path, minutesAgo(2)) +
@@ -495,7 +500,7 @@ void tst_Gateway::markers_arriveWhole()
     const QList<Record> records = readQfw(outFolder() + u"/VHT.qfw"_s);
     QCOMPARE(records.size(), 2);
     // The title's markers and "次ページ" neither cut the list nor lead anywhere.
-    QCOMPARE(records.at(0).title, u"「＜!-- TextEnd --＞」と次ページ　解説"_s);
+    QCOMPARE(records.at(0).title, u"「＜!-- TextEnd --＞」と次ページ　利用者―解説"_s);
     QCOMPARE(records.at(1).title, kRail.title);
     QStringList text;
     for (const QString &paragraph : kMarkers.paragraphs)
@@ -504,6 +509,10 @@ void tst_Gateway::markers_arriveWhole()
     const QStringList log =
         QString::fromUtf8(readFile(m_dir->filePath(u"portal.log"_s))).split(u'\n');
     QCOMPARE(log.filter(u"GET /headlines/"_s), QStringList{u"GET /headlines/dom/"_s});
+    // What no code page holds is named once, with the item.
+    const QString errors = gatewayErrors();
+    QVERIFY2(errors.count(u"1 character(s) of its page became \"?\""_s) == 1, qPrintable(errors));
+    QVERIFY2(errors.contains(u"U+2603"_s), qPrintable(errors));
 }
 
 QTEST_GUILESS_MAIN(tst_Gateway)

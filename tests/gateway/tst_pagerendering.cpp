@@ -1,7 +1,9 @@
 // The gateway's pages as Varnholt reads them: what a feed's or a page's text can do to the
 // portal's page forms, and which characters reach the person's file.
+#include "FaultLog.h"
 #include "PageRendering.h"
 #include "PageSafe.h"
+#include "PortalCharacters.h"
 #include "archive/Archive.h"
 #include "engine/ArticleList.h"
 #include "engine/ArticleText.h"
@@ -31,6 +33,15 @@ ArchivedItem item(qint64 id, const QString &title)
     item.published = QDateTime(QDate(2024, 5, 1), QTime(9, 30));
     return item;
 }
+
+// The gateway's standard error.
+struct Said
+{
+    QStringList lines;
+    FaultLog log{[this](const QString &line) {
+        lines << line;
+    }};
+};
 
 PageTemplates::ListPage listOf(const QString &nextPath = {})
 {
@@ -78,6 +89,17 @@ QStringList readArticle(const QByteArray &page)
     return lines;
 }
 
+// The title between the list page's link and "</a>", as the bytes on the wire.
+QByteArray titleBytes(const QByteArray &page, qint64 id)
+{
+    const QByteArray start = "<li><a href=/article/" + QByteArray::number(id) + ">";
+    const qsizetype from = page.indexOf(start);
+    if (from < 0)
+        return "(no item)";
+    const qsizetype begin = from + start.size();
+    return page.mid(begin, page.indexOf("</a>", begin) - begin);
+}
+
 } // namespace
 
 class tst_PageRendering : public QObject
@@ -90,6 +112,10 @@ private slots:
     void nextPageInATitle_followedOnlyWhenThereIsANextPage();
     void articleWithoutText_noticeWithItsAddress_data();
     void articleWithoutText_noticeWithItsAddress();
+    void titles_data();
+    void titles();
+    void lostCharacters_saidOncePerItemAndPage();
+    void lookAlikes_everyOneCarried();
 };
 
 void tst_PageRendering::markerText_arrivesWhole_data()
@@ -112,27 +138,31 @@ void tst_PageRendering::markerText_arrivesWhole()
 {
     QFETCH(QString, text);
     const QString safe = PageSafe(text);
+    Said said;
 
     // A title that carries a marker leaves the list and the items after it as they are.
     const QList<ArchivedItem> items{item(1, text), item(2, u"次の見出し"_s)};
-    const ListReading list = readList(RenderListPage(listOf(), items).body);
+    const ListReading list = readList(RenderListPage(listOf(), items, said.log).body);
     QCOMPARE(list.titles, (QStringList{safe, u"次の見出し"_s}));
     QCOMPARE(list.next, QString());
 
     // A paragraph that starts with an address and carries the end marker is text like any other.
     const QStringList paragraphs{text, u"http://news.test/x "_s + text, u"最後の段落。"_s};
-    const QStringList lines = readArticle(RenderArticlePage(item(1, text), paragraphs).body);
+    const QStringList lines =
+        readArticle(RenderArticlePage(item(1, text), paragraphs, said.log).body);
     QCOMPARE(lines, (QStringList{safe, u"http://news.test/x "_s + safe, u"最後の段落。"_s}));
+    QCOMPARE(said.lines, QStringList());
 }
 
 void tst_PageRendering::nextPageInATitle_followedOnlyWhenThereIsANextPage()
 {
+    Said said;
     const QList<ArchivedItem> items{item(1, u"次ページ"_s), item(2, u"見出し 次ページ"_s)};
-    QCOMPARE(readList(RenderListPage(listOf(), items).body).next, QString());
-    QCOMPARE(readList(RenderListPage(listOf(u"/headlines/dom/2"_s), items).body).next,
+    QCOMPARE(readList(RenderListPage(listOf(), items, said.log).body).next, QString());
+    QCOMPARE(readList(RenderListPage(listOf(u"/headlines/dom/2"_s), items, said.log).body).next,
              kBase + u"/headlines/dom/2"_s);
     // A page whose headlines say nothing of the kind stays as it was.
-    const QByteArray plain = RenderListPage(listOf(), {item(1, u"見出し"_s)}).body;
+    const QByteArray plain = RenderListPage(listOf(), {item(1, u"見出し"_s)}, said.log).body;
     QVERIFY(!plain.contains("<!-- <a href="));
 }
 
@@ -161,9 +191,107 @@ void tst_PageRendering::articleWithoutText_noticeWithItsAddress()
 
     ArchivedItem article = item(1, u"見出し"_s);
     article.link = QUrl(link);
-    const QByteArray page = RenderArticlePage(article, paragraphs).body;
+    Said said;
+    const QByteArray page = RenderArticlePage(article, paragraphs, said.log).body;
     QCOMPARE(readArticle(page),
              (QStringList{u"この記事の本文は取得できませんでした。元の記事:"_s, address}));
+}
+
+void tst_PageRendering::titles_data()
+{
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QByteArray>("bytes"); // of the title in the list page
+    QTest::addColumn<int>("lost");
+
+    const auto euc = [](const QString &text) {
+        return CodePage::toEucJp(text);
+    };
+    QTest::newRow("a full-width space stays")
+        << u"首相　来月訪米へ"_s << euc(u"首相"_s) + "\xA1\xA1" + euc(u"来月訪米へ"_s) << 0;
+    QTest::newRow("vendor characters stay") << u"髙橋①～㈱"_s << euc(u"髙橋①～㈱"_s) << 0;
+    QTest::newRow("Kangxi radicals: their ideographs")
+        << u"利⽤の⽅法"_s << euc(u"利用の方法"_s) << 0;
+    QTest::newRow("compatibility forms: NFKC") << u"5ℓ ﬁle №1"_s << euc(u"5l file №1"_s) << 0;
+    QTest::newRow("em dash: the horizontal bar") << u"A—B"_s
+                                                 << QByteArray("A\xA1\xBD"
+                                                               "B")
+                                                 << 0;
+    QTest::newRow("en and figure dashes: a hyphen") << u"1–2‒3"_s << QByteArray("1-2-3") << 0;
+    QTest::newRow("minus sign") << u"−5度"_s << euc(u"－5度"_s) << 0;
+    QTest::newRow("middle dots and bullets") << u"A·B•C∙D"_s << euc(u"A・B・C・D"_s) << 0;
+    QTest::newRow("wave dash and wavy dash: the full-width tilde") << u"9時〜17時〰"_s
+                                                                   << "9" + euc(u"時"_s) +
+                                                                          "\xA1\xC1"
+                                                                          "17" +
+                                                                          euc(u"時"_s) + "\xA1\xC1"
+                                                                   << 0;
+    QTest::newRow("quotes without a JIS form") << u"«a» „b“ ‹c›"_s << euc(u"≪a≫ “b“ 〈c〉"_s) << 0;
+    QTest::newRow("yen, cent, pound, overline") << u"¥1 ¢2 £3 ‾"_s << euc(u"￥1 ￠2 ￡3 ￣"_s) << 0;
+    QTest::newRow("accented letters lose their accents")
+        << u"Pokémon Café Ångström"_s << QByteArray("Pokemon Cafe Angstrom") << 0;
+    QTest::newRow("a sound mark written apart joins its kana")
+        << u"カ\u3099イト\u309Aン\u3099"_s << euc(u"ガイト゜ン゛"_s) << 0;
+    QTest::newRow("invisible characters dropped")
+        << u"a\u200Bb\u200Dc\uFEFFd\u00ADe\uFE0F"_s << QByteArray("abcde") << 0;
+    QTest::newRow("emoji and other symbols: ?")
+        << u"晴れ☀️ 😀!"_s << euc(u"晴れ? ?!"_s) << 2;
+    QTest::newRow("a lone surrogate: ?")
+        << (u"a"_s + QChar(0xD800) + u"b"_s) << QByteArray("a?b") << 1;
+    QTest::newRow("a question mark of the text is not lost") << u"なぜ?"_s << euc(u"なぜ?"_s) << 0;
+    QTest::newRow("markup: full-width") << u"<b>A&B</b>"_s << euc(u"＜b＞A＆B＜/b＞"_s) << 0;
+}
+
+void tst_PageRendering::titles()
+{
+    QFETCH(QString, title);
+    QFETCH(QByteArray, bytes);
+    QFETCH(int, lost);
+
+    Said said;
+    const QByteArray page = RenderListPage(listOf(), {item(7, title)}, said.log).body;
+    QCOMPARE(titleBytes(page, 7), bytes);
+    // Varnholt reads the page with the Microsoft mapping and writes CP932: nothing more is lost.
+    const QString read = CodePage::fromEucJp(bytes);
+    qsizetype inFile = 0;
+    QCOMPARE(CodePage::fromCp932(CodePage::toCp932(read, &inFile)), read);
+    QCOMPARE(inFile, 0);
+    QCOMPARE(said.lines.size(), lost > 0 ? 1 : 0);
+    if (lost > 0)
+        QVERIFY2(said.lines.first().contains(u"%1 character(s)"_s.arg(lost)),
+                 qPrintable(said.lines.first()));
+}
+
+void tst_PageRendering::lostCharacters_saidOncePerItemAndPage()
+{
+    Said said;
+    const ArchivedItem snow = item(3, u"雪☃"_s);
+    const QList<ArchivedItem> items{snow, item(4, u"雨"_s)};
+    RenderListPage(listOf(), items, said.log);
+    RenderListPage(listOf(), items, said.log);
+    RenderArticlePage(snow, {u"☃と☂と☃"_s}, said.log);
+    RenderArticlePage(snow, {u"☃と☂と☃"_s}, said.log);
+    QCOMPARE(said.lines,
+             (QStringList{u"article 3 (http://news.test/a?id=3&p=1): 1 character(s) of its "
+                          u"headline became \"?\", neither EUC-JP nor CP932 holds them: U+2603"_s,
+                          u"article 3 (http://news.test/a?id=3&p=1): 4 character(s) of its page "
+                          u"became \"?\", neither EUC-JP nor CP932 holds them: U+2603 U+2602"_s}));
+}
+
+void tst_PageRendering::lookAlikes_everyOneCarried()
+{
+    int entries = 0;
+    for (char32_t c = 0; c <= 0x10FFFF; ++c) {
+        const QString alike = PortalCharacters::LookAlike(c);
+        if (alike.isEmpty())
+            continue;
+        ++entries;
+        const QString name = u"U+"_s + QString::number(uint(c), 16);
+        // An entry for a character the portal carries would never be used.
+        QVERIFY2(!PortalCharacters::Holds(c), qPrintable(name));
+        for (const char32_t part : alike.toUcs4())
+            QVERIFY2(PortalCharacters::Holds(part), qPrintable(name));
+    }
+    QVERIFY(entries > 20);
 }
 
 QTEST_GUILESS_MAIN(tst_PageRendering)
