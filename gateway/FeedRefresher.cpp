@@ -89,6 +89,11 @@ void FeedRefresher::refreshFeed(const QString &code, const QUrl &feed, const QDa
     if (const StoreResult stored = m_parts.archive.store(code, parsed.source, items, now);
         !stored.ok)
         return fault(stored.error);
+    // Without new validators, the next refresh reads the broken feed whole again.
+    if (parsed.broken)
+        return fault(u"not well-formed at line %1 (%2); %3 item(s) read"_s.arg(parsed.broken->line)
+                         .arg(parsed.broken->reason)
+                         .arg(parsed.items.size()));
     state.etag = reply.etag;
     state.lastModified = reply.lastModified;
     state.retryAfter = {};

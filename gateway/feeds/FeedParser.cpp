@@ -110,6 +110,19 @@ QUrl webLink(const QUrl &base, const QString &link)
     return url.adjusted(QUrl::RemoveFragment);
 }
 
+// libxml2's structured error handler: keeps the first error that makes the document not
+// well-formed (a bad entity, a tag cut off); warnings and namespace slips do not count.
+void keepFirstBreak(void *, xmlErrorPtr error)
+{
+    auto *context = error ? static_cast<xmlParserCtxt *>(error->ctxt) : nullptr;
+    if (!context || !context->_private || error->domain != XML_FROM_PARSER ||
+        error->level != XML_ERR_FATAL)
+        return;
+    auto &broken = *static_cast<std::optional<FeedBreak> *>(context->_private);
+    if (!broken)
+        broken = FeedBreak{error->line, QString::fromUtf8(error->message).trimmed()};
+}
+
 QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> names)
 {
     for (const char *name : names) {
@@ -177,19 +190,30 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
 FeedParseResult ParseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
 {
     FeedParseResult result;
+    // Lines stay where they were: a break's line is the feed's own.
     const QByteArray utf8 = mapHtmlEntities(Charset::DecodeXml(bytes, contentType)).toUtf8();
 
     // The bytes are UTF-8 now whatever the declaration says; the parser must not re-read them
-    // in the declared charset.
-    const XmlDocument doc(xmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
-                                        XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
-                                            XML_PARSE_NOWARNING | XML_PARSE_NOCDATA |
-                                            XML_PARSE_IGNORE_ENC));
-    const xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root) {
-        result.error = u"not XML"_s;
+    // in the declared charset. Recovering, libxml2 keeps what it read before an error.
+    const XmlParserContext context(xmlNewParserCtxt());
+    if (!context) {
+        result.error = u"out of memory"_s;
         return result;
     }
+    std::optional<FeedBreak> broken;
+    context->_private = &broken;
+    context->sax->serror = keepFirstBreak;
+    const XmlDocument doc(
+        xmlCtxtReadMemory(context.get(), utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
+                          XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
+                              XML_PARSE_NOWARNING | XML_PARSE_NOCDATA | XML_PARSE_IGNORE_ENC));
+    const xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (!root) {
+        result.error = broken ? u"not XML (line %1: %2)"_s.arg(broken->line).arg(broken->reason)
+                              : u"not XML"_s;
+        return result;
+    }
+    result.broken = std::move(broken);
 
     QList<const xmlNode *> items;
     bool atom = false;
