@@ -38,11 +38,14 @@ QStringList ArticleSource::paragraphs(const ArchivedItem &item)
     const QDateTime now = m_parts.clock.now();
     const ArchiveRead<std::optional<StoredArticle>> stored = m_parts.archive.article(item.id);
     // An archive that cannot be read or written does not keep the article from the person.
-    if (!stored.ok)
+    if (!stored.ok) {
         m_parts.faults.fault(ArchiveFaults.toString(), stored.error);
-    else if (const auto &kept = stored.value;
-             kept && (kept->complete || kept->fetched.secsTo(now) < kRetryFailedSeconds))
-        return kept->paragraphs;
+    } else if (const auto &kept = stored.value;
+               kept && (kept->complete || kept->fetched.secsTo(now) < kRetryFailedSeconds)) {
+        QStringList paragraphs = kept->paragraphs;
+        paragraphs.removeAll(QString()); // no text at all is stored as one empty line
+        return paragraphs;
+    }
     const ArticleText text = articleText(item);
     if (const FileResult kept =
             m_parts.archive.storeArticle(item.id, {text.paragraphs, now, text.complete});
@@ -65,11 +68,8 @@ ArticleText ArticleSource::articleText(const ArchivedItem &item)
         if (!text.paragraphs.isEmpty())
             return text;
     }
-    if (!fromFeed.isEmpty())
-        return {fromFeed, text.complete};
-    // Never an empty page: Varnholt would take it for a failed fetch and ask again.
-    const QString address = item.link.toString(QUrl::FullyEncoded);
-    return {{u"この記事の本文は取得できませんでした。元の記事:"_s, address}, text.complete};
+    // Without a summary either, no text: the page says so with the item's address.
+    return {fromFeed, text.complete};
 }
 
 ArticleText ArticleSource::pageText(const ArchivedItem &item, const TextRule &rule)

@@ -21,8 +21,7 @@ struct ArticleText
 // The text served for an item: what the archive holds, while it is final or a fallback younger
 // than an hour; else what the item's page gives under its category's text rule (never against
 // robots.txt; the upstream keeps the machine's own network out; a page that several items lead
-// to is asked for once); else the feed's summary; else a notice with the original address. Never
-// empty: Varnholt takes an empty page for a failed fetch.
+// to is asked for once); else the feed's summary; else none, and the article page says so.
 class ArticleSource
 {
 public:

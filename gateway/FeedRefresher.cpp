@@ -128,6 +128,11 @@ FeedRefresher::FeedOutcome FeedRefresher::refreshFeed(const QString &code, const
     const StoreResult kept = m_parts.archive.store(code, address, parsed.source, items, now);
     if (!kept.ok)
         return fault(kept.error);
+    // Without new validators, the next refresh reads the broken feed whole again.
+    if (parsed.broken)
+        return fault(u"not well-formed at line %1 (%2); %3 item(s) read"_s.arg(parsed.broken->line)
+                         .arg(parsed.broken->reason)
+                         .arg(parsed.items.size()));
     state.etag = reply.etag;
     state.lastModified = reply.lastModified;
     state.retryAfter = {};

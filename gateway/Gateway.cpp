@@ -83,7 +83,7 @@ PageReply Gateway::listPage(const QString &path, QDate today)
         m_archive.list(request->code, request->day, (request->page - 1) * pageSize, pageSize);
     if (!items.ok)
         return archiveFailed(items.error);
-    return RenderListPage(*list, items.value);
+    return RenderListPage(*list, items.value, m_faults);
 }
 
 PageReply Gateway::articlePage(qint64 id)
@@ -93,7 +93,7 @@ PageReply Gateway::articlePage(qint64 id)
         return archiveFailed(item.error);
     if (!item.value)
         return RenderNotFound(u"/article/"_s + QString::number(id));
-    return RenderArticlePage(*item.value, m_articles.paragraphs(*item.value));
+    return RenderArticlePage(*item.value, m_articles.paragraphs(*item.value), m_faults);
 }
 
 PageReply Gateway::sourcesFailed(const QString &code, QDate day, const QDateTime &nextTry)

@@ -1,12 +1,15 @@
 #include "PageRendering.h"
 
+#include "FaultLog.h"
+#include "PageSafe.h"
 #include "archive/Archive.h"
-#include "feeds/PlainText.h"
 #include "util/CodePage.h"
 
 using namespace Qt::StringLiterals;
 
 namespace {
+
+const QString kNoText = u"この記事の本文は取得できませんでした。元の記事:"_s;
 
 const PageTemplates::SiteLook &gatewayLook()
 {
@@ -25,6 +28,42 @@ QString sourceName(const ArchivedItem &item)
 {
     return item.source.isEmpty() ? item.link.host() : item.source;
 }
+
+// An address percent-encoded throughout is ASCII without spaces, quotes, "<" or ">": it needs no
+// escaping, and its "&" must stay one to lead anywhere.
+QString address(const ArchivedItem &item)
+{
+    return item.link.toString(QUrl::FullyEncoded);
+}
+
+// One item's text on its way into a page, and what of it no page could carry.
+class ItemText
+{
+public:
+    QString operator()(QStringView text) { return PageSafe(text, &m_lost); }
+
+    // Once for each item and page: the count and the characters, to add look-alikes for.
+    void sayLost(FaultLog &faults, const ArchivedItem &item, const QString &part) const
+    {
+        if (m_lost.isEmpty())
+            return;
+        QStringList characters;
+        for (const char32_t c : m_lost) {
+            const QString name =
+                u"U+"_s + QString::number(uint(c), 16).toUpper().rightJustified(4, u'0');
+            if (!characters.contains(name))
+                characters << name;
+        }
+        faults.fault(u"characters of "_s + part + u' ' + QString::number(item.id),
+                     u"article %1 (%2): %3 character(s) of its %4 became \"?\", neither EUC-JP nor "
+                     u"CP932 holds them: %5"_s.arg(QString::number(item.id), address(item),
+                                                   QString::number(m_lost.size()), part,
+                                                   characters.join(u' ')));
+    }
+
+private:
+    QList<char32_t> m_lost;
+};
 
 } // namespace
 
@@ -50,25 +89,38 @@ PageReply RenderUnavailable(const QString &why, std::chrono::seconds retryAfter)
     return reply;
 }
 
-PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items)
+PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items,
+                         FaultLog &faults)
 {
     for (const ArchivedItem &item : items) {
-        list.items.append({u"/article/"_s + QString::number(item.id), PageSafe(item.title),
-                           PageSafe(sourceName(item)),
+        ItemText safe;
+        list.items.append({u"/article/"_s + QString::number(item.id), safe(item.title),
+                           safe(sourceName(item)),
                            item.published.toLocalTime().toString(u"HH:mm"_s)});
+        safe.sayLost(faults, item, u"headline"_s);
     }
     return eucJp(200, PageTemplates::FormatListPage(list, gatewayLook()));
 }
 
-PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs)
+PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs,
+                            FaultLog &faults)
 {
+    ItemText safe;
     ArticleContent article;
-    article.title = PageSafe(item.title);
-    article.source = PageSafe(sourceName(item));
+    article.title = safe(item.title);
+    article.source = safe(sourceName(item));
     const QDateTime published = item.published.toLocalTime();
     article.day = published.date();
     article.time = published.toString(u"HH:mm"_s);
-    for (const QString &paragraph : paragraphs)
-        article.paragraphs.append(paragraph.startsWith(u"http") ? paragraph : PageSafe(paragraph));
+    // An archive written before this page made the notice itself holds it as the text.
+    const bool storedNotice = paragraphs == QStringList{kNoText, address(item)};
+    for (const QString &paragraph : paragraphs) {
+        if (!storedNotice && !paragraph.trimmed().isEmpty())
+            article.paragraphs.append(safe(paragraph));
+    }
+    // Never an empty text: Varnholt would take the page for a failed fetch and ask again.
+    if (article.paragraphs.isEmpty())
+        article.paragraphs = QStringList{kNoText, address(item)};
+    safe.sayLost(faults, item, u"page"_s);
     return eucJp(200, PageTemplates::FormatArticlePage(article, gatewayLook()));
 }

@@ -10,10 +10,12 @@
 
 #include <chrono>
 
+class FaultLog;
 struct ArchivedItem;
 
 // The gateway's pages in the portal's forms, under the gateway's own name, as they go on the
-// wire (EUC-JP). Titles, sources and text from the feeds and pages are made page-safe here.
+// wire (EUC-JP). Every title, source and paragraph from the feeds and pages goes through
+// PageSafe; the characters of an item that became "?" are said once on faults.
 
 PageReply RenderTopPage(QDate today);
 PageReply RenderNotFound(const QString &path);
@@ -22,5 +24,9 @@ PageReply RenderNoArticles(const QString &code, QDate day);
 // 503 with a Retry-After: the page cannot be made now, and why (plain text).
 PageReply RenderUnavailable(const QString &why, std::chrono::seconds retryAfter);
 // list as PageTemplates::ListPageOf gave it, with the items of its page.
-PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items);
-PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs);
+PageReply RenderListPage(PageTemplates::ListPage list, const QList<ArchivedItem> &items,
+                         FaultLog &faults);
+// paragraphs: the item's text; without any, the page says that the text could not be read and
+// gives the item's own address.
+PageReply RenderArticlePage(const ArchivedItem &item, const QStringList &paragraphs,
+                            FaultLog &faults);

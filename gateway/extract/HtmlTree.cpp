@@ -173,15 +173,20 @@ QString Simplified(QStringView text)
 {
     QString out;
     out.reserve(text.size());
-    bool space = false;
+    QString run; // the white space since the last other character
     for (QChar c : text) {
-        if (c.isSpace() || c == QChar(0x3000) || c == QChar(0xA0) || c == QChar(0x200B)) {
-            space = !out.isEmpty();
+        if (c == QChar(0x3000)) {
+            run += c;
             continue;
         }
-        if (space)
-            out += u' ';
-        space = false;
+        if (c.isSpace() || c == QChar(0xA0) || c == QChar(0x200B)) {
+            if (run.isEmpty())
+                run = u" "_s;
+            continue;
+        }
+        if (!out.isEmpty() && !run.isEmpty())
+            out += run.startsWith(u' ') && run.size() > 1 ? run.sliced(1) : run;
+        run.clear();
         out += c;
     }
     return out;

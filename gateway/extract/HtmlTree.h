@@ -42,7 +42,8 @@ double LinkDensity(const xmlNode *node);
 // Removes the node from its tree and frees it.
 void Remove(xmlNodePtr node);
 
-// Collapses runs of white space (including U+3000 and no-break spaces) to one space and trims.
+// Collapses each run of white space to one space and trims the ends. A full-width space
+// (U+3000) is the writer's own: a run keeps its full-width spaces and only them.
 QString Simplified(QStringView text);
 
 } // namespace HtmlTree

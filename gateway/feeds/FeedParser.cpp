@@ -1,6 +1,7 @@
 #include "FeedParser.h"
 
 #include "FeedDate.h"
+#include "HtmlTree.h"
 #include "LibXml.h"
 #include "PlainText.h"
 #include "util/Charset.h"
@@ -110,6 +111,19 @@ QUrl webLink(const QUrl &base, const QString &link)
     return url;
 }
 
+// libxml2's structured error handler: keeps the first error that makes the document not
+// well-formed (a bad entity, a tag cut off); warnings and namespace slips do not count.
+void keepFirstBreak(void *, xmlErrorPtr error)
+{
+    auto *context = error ? static_cast<xmlParserCtxt *>(error->ctxt) : nullptr;
+    if (!context || !context->_private || error->domain != XML_FROM_PARSER ||
+        error->level != XML_ERR_FATAL)
+        return;
+    auto &broken = *static_cast<std::optional<FeedBreak> *>(context->_private);
+    if (!broken)
+        broken = FeedBreak{error->line, QString::fromUtf8(error->message).trimmed()};
+}
+
 QDateTime firstDate(const xmlNode *item, std::initializer_list<const char *> names)
 {
     for (const char *name : names) {
@@ -150,7 +164,7 @@ QString atomText(const xmlNode *node)
         return {};
     // type="text" is plain text, but "&" or "<" in it must survive as written.
     if (attribute(node, "type") == u"text")
-        return textOf(node).simplified();
+        return HtmlTree::Simplified(textOf(node));
     return paragraphsText(textOf(node));
 }
 
@@ -158,8 +172,9 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
 {
     FeedItem out;
     const xmlNode *title = child(entry, "title");
-    out.title = attribute(title ? title : entry, "type") == u"text" ? textOf(title).simplified()
-                                                                    : HtmlLine(textOf(title));
+    out.title = attribute(title ? title : entry, "type") == u"text"
+                    ? HtmlTree::Simplified(textOf(title))
+                    : HtmlLine(textOf(title));
     for (const xmlNode *link : children(entry, "link")) {
         const QString rel = attribute(link, "rel");
         if (rel.isEmpty() || rel == u"alternate") {
@@ -180,19 +195,30 @@ FeedItem atomEntry(const xmlNode *entry, const QUrl &base)
 FeedParseResult ParseFeed(const QByteArray &bytes, const QString &contentType, const QUrl &address)
 {
     FeedParseResult result;
+    // Lines stay where they were: a break's line is the feed's own.
     const QByteArray utf8 = mapHtmlEntities(Charset::DecodeXml(bytes, contentType)).toUtf8();
 
     // The bytes are UTF-8 now whatever the declaration says; the parser must not re-read them
-    // in the declared charset.
-    const XmlDocument doc(xmlReadMemory(utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
-                                        XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
-                                            XML_PARSE_NOWARNING | XML_PARSE_NOCDATA |
-                                            XML_PARSE_IGNORE_ENC));
-    const xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root) {
-        result.error = u"not XML"_s;
+    // in the declared charset. Recovering, libxml2 keeps what it read before an error.
+    const XmlParserContext context(xmlNewParserCtxt());
+    if (!context) {
+        result.error = u"out of memory"_s;
         return result;
     }
+    std::optional<FeedBreak> broken;
+    context->_private = &broken;
+    context->sax->serror = keepFirstBreak;
+    const XmlDocument doc(
+        xmlCtxtReadMemory(context.get(), utf8.constData(), int(utf8.size()), nullptr, "UTF-8",
+                          XML_PARSE_RECOVER | XML_PARSE_NONET | XML_PARSE_NOERROR |
+                              XML_PARSE_NOWARNING | XML_PARSE_NOCDATA | XML_PARSE_IGNORE_ENC));
+    const xmlNode *root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (!root) {
+        result.error = broken ? u"not XML (line %1: %2)"_s.arg(broken->line).arg(broken->reason)
+                              : u"not XML"_s;
+        return result;
+    }
+    result.broken = std::move(broken);
 
     QList<const xmlNode *> items;
     bool atom = false;

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QUrl>
 
+#include <optional>
+
 // One item of a feed, as plain text (entities decoded, markup stripped).
 struct FeedItem
 {
@@ -18,12 +20,21 @@ struct FeedItem
     QDateTime published; // invalid when the feed gives no readable date
 };
 
+// Where a feed stops being well-formed XML, as libxml2 says it: the line and the reason.
+struct FeedBreak
+{
+    int line = 0;
+    QString reason;
+};
+
 struct FeedParseResult
 {
     bool ok = false;
     QString source; // the feed's own title
     QList<FeedItem> items;
     QString error;
+    // A feed that is ok but breaks part-way: the items read before the break are kept.
+    std::optional<FeedBreak> broken;
 };
 
 // RSS 2.0, RSS 1.0 (RDF) or Atom. contentType: the reply's header value, used for the charset

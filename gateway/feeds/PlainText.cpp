@@ -25,8 +25,3 @@ QString HtmlLine(const QString &html)
 {
     return HtmlParagraphs(html).join(u' ');
 }
-
-QString PageSafe(QString text)
-{
-    return text.replace(u'&', u'＆').replace(u'<', u'＜').replace(u'>', u'＞');
-}

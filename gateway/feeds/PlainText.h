@@ -9,6 +9,3 @@
 QStringList HtmlParagraphs(const QString &html);
 // One line: the paragraphs joined by a space.
 QString HtmlLine(const QString &html);
-
-// "&", "<" and ">" in their full-width forms, so that no text can break the portal's markup.
-QString PageSafe(QString text);

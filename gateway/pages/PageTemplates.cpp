@@ -5,6 +5,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 using namespace Qt::StringLiterals;
 
 namespace PageTemplates {
@@ -131,6 +133,17 @@ QString FormatListPage(const ListPage &list, const SiteLook &look)
         pager += u' ' + PortalMarkers::LinkStart + list.nextPath + u'>' + PortalMarkers::NextPage +
                  u"</a>"_s;
     lines.append(pager + u"</p>"_s);
+    // Varnholt follows the link before the page's last "次ページ". On a category's last page a
+    // headline saying those words would be that last one, so an empty link after it ends the
+    // walk there.
+    const auto saysNextPage = [](const Headline &item) {
+        return item.title.contains(PortalMarkers::NextPage) ||
+               item.source.contains(PortalMarkers::NextPage) ||
+               item.time.contains(PortalMarkers::NextPage);
+    };
+    if (list.nextPath.isEmpty() &&
+        std::any_of(list.items.cbegin(), list.items.cend(), saysNextPage))
+        lines.append(u"<!-- "_s + PortalMarkers::LinkStart + PortalMarkers::NextPage + u" -->"_s);
     lines += footer(look);
     return crlf(lines);
 }

@@ -30,7 +30,7 @@ QByteArray articlePage(const Story &story)
 {
     QString body;
     for (const QString &paragraph : story.paragraphs)
-        body += u"<p>"_s + paragraph + u"</p>\n"_s;
+        body += u"<p>"_s + paragraph.toHtmlEscaped() + u"</p>\n"_s;
     return (uR"(<!DOCTYPE html><html lang="ja"><head><meta charset="utf-8"><title>)"_s +
             story.title + uR"(</title></head><body>
 <header><ul class="nav"><li><a href="/">トップ</a></li><li><a href="/eco">経済</a></li></ul></header>
@@ -112,6 +112,30 @@ const Story kShort{
      u"盛岡駅の間の上下線で運転を見合わせています。運転再開の見込みは立っていない"
      u"ということです。"_s}};
 
+// A page whose text says what the portal's pages are made of, under a title (HTML, as feeds
+// write them) with characters the portal's EUC-JP lacks.
+const Story kMarkers{
+    u"「&lt;!-- TextEnd --&gt;」と次ページ　利⽤者—解説"_s, u"/news/markers.html"_s,
+    u"ページの作りを説明する記事。"_s,
+    longParagraphs(u"ページの作り"_s) +
+        QStringList{u"http://example.com/ から始まる段落に <!-- TextEnd --> と書かれていても、"
+                    u"本文はここで終わらない。"_s,
+                    u"<!-- TextStart --> <!-- NO_ARTICLE1 --> <!-- GEN_HEADLINES --> </ul> "
+                    u"<li><a href=/x>見出し</a> <a href=/headlines/dom/2>次ページ</a> <br> "
+                    u"も本文の文字である。"_s,
+                    u"最後の段落まで届く☃。"_s}};
+
+// A text as the portal's pages carry it: markup full-width, look-alikes for what EUC-JP lacks,
+// "?" for what has none.
+QString portalForm(QString text)
+{
+    return text.replace(u'<', u'＜')
+        .replace(u'>', u'＞')
+        .replace(u"⽤"_s, u"用"_s)
+        .replace(u'—', u'―')
+        .replace(u'☃', u'?');
+}
+
 // One record of a .qfw file: title, address and the body's paragraphs.
 struct Record
 {
@@ -156,6 +180,7 @@ private slots:
     void listPages_pagedNewestFirstInEucJp();
     void shortArticle_recordedWhole();
     void everySourceDown_exits3NamingTheListPages();
+    void markersAndCharacters_arriveWhole();
 
 private:
     QString settingFolder() const { return m_dir->filePath(u"home/tester"_s); }
@@ -479,6 +504,34 @@ void tst_Gateway::everySourceDown_exits3NamingTheListPages()
     QVERIFY2(run.errors.contains(u"503 Service Unavailable"_s), qPrintable(run.errors));
     QVERIFY2(gatewayErrors().contains(u"[dom] every feed failed and nothing is kept"_s),
              qPrintable(m_errors));
+}
+
+void tst_Gateway::markersAndCharacters_arriveWhole()
+{
+    m_news->set(kMarkers.path, {200, articlePage(kMarkers), "text/html; charset=UTF-8", {}, 0, {}});
+    replaceFeed(rssItem(kMarkers, kMarkers.path, minutesAgo(2)) +
+                    rssItem(kRail, kRail.path, minutesAgo(4)),
+                "\"v4\"");
+    writeSettings(u"1,0,0,0,0,0,0,0,0,0,0,0"_s, false);
+
+    const ChildRun run = runVarnholt();
+    QVERIFY2(run.exitCode == 0, qPrintable(run.errors));
+    const QList<Record> records = readQfw(outFolder() + u"/VHT.qfw"_s);
+    QCOMPARE(records.size(), 2);
+    // The title's markers and "次ページ" neither cut the list nor lead anywhere.
+    QCOMPARE(records.at(0).title, u"「＜!-- TextEnd --＞」と次ページ　利用者―解説"_s);
+    QCOMPARE(records.at(1).title, kRail.title);
+    QStringList text;
+    for (const QString &paragraph : kMarkers.paragraphs)
+        text << portalForm(paragraph);
+    QCOMPARE(records.at(0).paragraphs, text);
+    const QStringList log =
+        QString::fromUtf8(readFile(m_dir->filePath(u"portal.log"_s))).split(u'\n');
+    QCOMPARE(log.filter(u"GET /headlines/"_s), QStringList{u"GET /headlines/dom/"_s});
+    // What no code page holds is named once, with the item.
+    const QString errors = gatewayErrors();
+    QVERIFY2(errors.count(u"1 character(s) of its page became \"?\""_s) == 1, qPrintable(errors));
+    QVERIFY2(errors.contains(u"U+2603"_s), qPrintable(errors));
 }
 
 QTEST_GUILESS_MAIN(tst_Gateway)

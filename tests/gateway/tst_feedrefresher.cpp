@@ -33,6 +33,14 @@ UpstreamReply feed(const QStringList &titles, const QByteArray &etag = {})
     return reply;
 }
 
+// The feed of titles cut off inside its last item's title, as a broken download leaves it.
+UpstreamReply cutFeed(const QStringList &titles, const QByteArray &etag)
+{
+    UpstreamReply reply = feed(titles, etag);
+    reply.body.truncate(reply.body.lastIndexOf("<title>") + 8);
+    return reply;
+}
+
 UpstreamReply busy(int seconds)
 {
     UpstreamReply reply = ScriptedUpstream::reply(429, "slow down", u"text/plain"_s);
@@ -99,6 +107,14 @@ void tst_FeedRefresher::twoRefreshes_data()
         << ScriptedUpstream::failure(kFeed + u": Connection refused"_s) << 2 << QByteArray() << 0
         << QStringList{u"[dom] feed http://news.test/rss.xml: http://news.test/rss.xml: "
                        u"Connection refused"_s};
+    const UpstreamReply cut = cutFeed({u"一"_s, u"二"_s, u"三"_s}, "\"e1\"");
+    QTest::newRow("cut off: the items before the cut, said once, read whole again")
+        << 0 << cut << 60 << cut << 2 << QByteArray() << 2
+        << QStringList{u"[dom] feed http://news.test/rss.xml: not well-formed at line 1 "
+                       u"(Premature end of data in tag title line 1); 2 item(s) read"_s};
+    QTest::newRow("cut off, then whole: every item")
+        << 0 << cut << 60 << feed({u"一"_s, u"二"_s, u"三"_s}, "\"e2\"") << 2 << QByteArray() << 3
+        << QStringList{u"2 item(s) read"_s};
     QTest::newRow("an HTTP error, then a page that is no feed")
         << 0 << ScriptedUpstream::reply(500) << 60
         << ScriptedUpstream::reply(200, "<html><body>maintenance</body></html>") << 2

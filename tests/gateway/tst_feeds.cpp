@@ -37,11 +37,12 @@ private slots:
     void charset();
     void parse_data();
     void parse();
+    void parse_breaks_data();
+    void parse_breaks();
     void parse_rejects_data();
     void parse_rejects();
     void summaryText_data();
     void summaryText();
-    void pageSafe_keepsMarkupOut();
     void feedsFile_data();
     void feedsFile();
     void feedsFile_errors_data();
@@ -208,6 +209,17 @@ void tst_Feeds::parse_data()
                "</entry></feed>")
         << u"At"_s << QStringList{u"1 < 2"_s} << QStringList{u"http://news.test/e1"_s}
         << QStringList{u"s"_s} << QList<QDateTime>{utc(2024, 4, 30, 0, 0)};
+    QTest::newRow("full-width spaces kept in titles")
+        << rss("UTF-8", "<item><title>首相　来月訪米へ</title><link>/a</link>"
+                        "<description>&lt;p&gt;政府　発表&lt;/p&gt;</description></item>")
+        << u"Src"_s << QStringList{u"首相　来月訪米へ"_s} << QStringList{u"http://news.test/a"_s}
+        << QStringList{u"政府　発表"_s} << QList<QDateTime>{QDateTime()};
+    QTest::newRow("full-width spaces kept in an atom text title")
+        << QByteArray("<feed xmlns=\"http://www.w3.org/2005/Atom\"><entry>"
+                      "<title type=\"text\">速報　地震 &lt;続報&gt;</title><link href=\"/e\"/>"
+                      "<summary type=\"text\">　要約　です　</summary></entry></feed>")
+        << QString() << QStringList{u"速報　地震 <続報>"_s} << QStringList{u"http://news.test/e"_s}
+        << QStringList{u"要約　です"_s} << QList<QDateTime>{QDateTime()};
     QTest::newRow("non-web links dropped")
         << rss("UTF-8", "<item><title>J</title><link>javascript:alert(1)</link></item>"
                         "<item><title>F</title><link>file:///etc/passwd</link></item>"
@@ -245,6 +257,60 @@ void tst_Feeds::parse()
         QCOMPARE(result.items.at(i).published.toUTC(), dates.at(i).toUTC());
 }
 
+void tst_Feeds::parse_breaks_data()
+{
+    QTest::addColumn<QByteArray>("feed");
+    QTest::addColumn<QStringList>("titles");
+    QTest::addColumn<int>("line"); // of the break; 0: none
+    QTest::addColumn<QString>("reason");
+
+    const QByteArray head = "<?xml version=\"1.0\"?>\n<rss><channel><title>Src</title>\n";
+    const auto item = [](const QByteArray &title) -> QByteArray {
+        return "<item><title>" + title + "</title><link>/" + title + "</link></item>\n";
+    };
+    const QByteArray whole = head + item("A") + item("B") + item("C") + "</channel></rss>\n";
+    QTest::newRow("whole") << whole << QStringList{u"A"_s, u"B"_s, u"C"_s} << 0 << QString();
+    QTest::newRow("an undeclared prefix is no break")
+        << QByteArray(head + item("A") + "<x:y/></channel></rss>") << QStringList{u"A"_s} << 0
+        << QString();
+    QTest::newRow("cut off inside an item")
+        << whole.left(whole.indexOf("<title>C")) + "<title>C" << QStringList{u"A"_s, u"B"_s} << 5
+        << u"Premature end of data in tag title line 5"_s;
+    QTest::newRow("a bad character reference: the items around it")
+        << QByteArray(head + item("A") + item("B&#0;") + item("C") + "</channel></rss>")
+        << QStringList{u"A"_s, u"B"_s, u"C"_s} << 4
+        << u"xmlParseCharRef: invalid xmlChar value 0"_s;
+    QTest::newRow("an attribute without quotes: read on")
+        << QByteArray(head + item("A") + "<item x=1>" + item("B") + item("C") + "</channel></rss>")
+        << QStringList{u"A"_s, u"B"_s, u"C"_s} << 4 << u"AttValue: \" or ' expected"_s;
+    QTest::newRow("the document ends early: what follows is lost")
+        << QByteArray(head + item("A") + "</channel></rss>\n" + item("B") + "</channel></rss>")
+        << QStringList{u"A"_s} << 5 << u"Extra content at the end of the document"_s;
+    QTest::newRow("closed before the first item: nothing, and said")
+        << QByteArray("<rss><channel><title>Src</title></channel></rss>\n" + item("A"))
+        << QStringList{} << 2 << u"Extra content at the end of the document"_s;
+}
+
+void tst_Feeds::parse_breaks()
+{
+    QFETCH(QByteArray, feed);
+    QFETCH(QStringList, titles);
+    QFETCH(int, line);
+    QFETCH(QString, reason);
+
+    const FeedParseResult result = ParseFeed(feed, {}, QUrl(u"http://news.test/f"_s));
+    QVERIFY2(result.ok, qPrintable(result.error));
+    QStringList got;
+    for (const FeedItem &item : result.items)
+        got << item.title;
+    QCOMPARE(got, titles);
+    QCOMPARE(result.broken.has_value(), line > 0);
+    if (result.broken) {
+        QCOMPARE(result.broken->line, line);
+        QCOMPARE(result.broken->reason, reason);
+    }
+}
+
 void tst_Feeds::parse_rejects_data()
 {
     QTest::addColumn<QByteArray>("bytes");
@@ -253,7 +319,9 @@ void tst_Feeds::parse_rejects_data()
     QTest::newRow("html page") << QByteArray("<html><body><p>Maintenance</p></body></html>")
                                << u"not an RSS or Atom feed"_s;
     QTest::newRow("plain text") << QByteArray("Service unavailable") << u"not XML"_s;
-    QTest::newRow("empty") << QByteArray() << u"not XML"_s;
+    QTest::newRow("empty") << QByteArray() << u"not XML (line 1: Document is empty)"_s;
+    QTest::newRow("cut off in the declaration")
+        << QByteArray("<?xml version=\"1.0\" enc") << u"not XML (line 1: "_s;
     QTest::newRow("json") << QByteArray("{\"items\": []}") << u"not XML"_s;
 }
 
@@ -290,6 +358,11 @@ void tst_Feeds::summaryText_data()
                                       << QStringList{u"2024年5月1日 10時"_s, u"本文"_s};
     QTest::newRow("no-break spaces collapse")
         << u"<p>a&nbsp;&nbsp; b</p>"_s << QStringList{u"a b"_s};
+    QTest::newRow("full-width spaces are the writer's: kept, the rest collapsed")
+        << u"<p>　首相　来月\n　訪米へ 　 発表　　二つ　</p>"_s
+        << QStringList{u"首相　来月　訪米へ　発表　　二つ"_s};
+    QTest::newRow("full-width spaces in text without markup")
+        << u"速報　地震\n　二行目"_s << QStringList{u"速報　地震"_s, u"二行目"_s};
     QTest::newRow("text without markup keeps its line breaks")
         << u" 一行目\n\n二行目 "_s << QStringList{u"一行目"_s, u"二行目"_s};
 }
@@ -299,11 +372,6 @@ void tst_Feeds::summaryText()
     QFETCH(QString, html);
     QFETCH(QStringList, paragraphs);
     QCOMPARE(HtmlParagraphs(html), paragraphs);
-}
-
-void tst_Feeds::pageSafe_keepsMarkupOut()
-{
-    QCOMPARE(PageSafe(u"<!-- TextEnd --> a&b"_s), u"＜!-- TextEnd --＞ a＆b"_s);
 }
 
 void tst_Feeds::feedsFile_data()
