@@ -98,7 +98,7 @@ public:
         xmlNodePtr body = HtmlTree::Body(doc.get());
         if (!body)
             return {};
-        removeConsentNotices(doc.get());
+        removeConsentNotices(doc.get(), body);
         if (const HtmlTree::XPathResult articles = HtmlTree::Select(doc.get(), "//article");
             articles && articles->nodesetval)
             m_articleElements = articles->nodesetval->nodeNr;
@@ -199,7 +199,9 @@ private:
         return notice;
     }
 
-    void removeConsentNotices(xmlDoc *doc)
+    // Notices that hold the body are left alone: a page without a real <body> can have its
+    // body found inside a wrapper that also reads as a notice.
+    void removeConsentNotices(xmlDoc *doc, const xmlNode *body)
     {
         QSet<xmlNodePtr> notices;
         const HtmlTree::XPathResult controls = HtmlTree::Select(
@@ -219,7 +221,7 @@ private:
                     continue;
                 node = node->parent;
             }
-            if (xmlNodePtr notice = consentNoticeAround(node))
+            if (xmlNodePtr notice = consentNoticeAround(node); notice && !holds(notice, body))
                 notices.insert(notice);
         }
         // An outer notice takes the inner ones with it.
@@ -234,6 +236,15 @@ private:
         for (xmlNodePtr notice : outer)
             HtmlTree::Remove(notice);
         m_spans.clear(); // the notices' ancestors hold less now
+    }
+
+    static bool holds(const xmlNode *outer, const xmlNode *inner)
+    {
+        for (const xmlNode *node = inner; node; node = node->parent) {
+            if (node == outer)
+                return true;
+        }
+        return false;
     }
 
     // A sentence or two at least: what icons, labels and menus never hold.

@@ -27,6 +27,8 @@ private slots:
     void byXPath();
     void overlap_data();
     void overlap();
+    void pageWithoutBodyTag_data();
+    void pageWithoutBodyTag();
 };
 
 namespace {
@@ -733,6 +735,35 @@ void tst_MainText::overlap()
     QVERIFY(qAbs(TextOverlap::Words(extracted, expected).f1 - words) < 1e-9);
     QVERIFY(qAbs(TextOverlap::FourGrams(extracted, expected).f1 - fourGrams) < 1e-9);
     QVERIFY(qAbs(TextOverlap::Shingles(extracted, expected).f1 - shingles) < 1e-9);
+}
+
+void tst_MainText::pageWithoutBodyTag_data()
+{
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<QString>("kept");
+
+    // The parser finds the body inside the notice: removing the notice once freed the body.
+    QTest::newRow("consent notice holds the body")
+        << QByteArray(
+               "<html lang=\"ja\"><head><meta charset=UTF-8>\n<colbody>\n"
+               "<div id=\"consent-banner\" role=\"dialog\"><p>このサイトはクッキーを使用します。"
+               "</p><button>同意する</button></div>")
+        << QString();
+    QTest::newRow("article after a stray tag")
+        << QByteArray("<html><head><meta charset=UTF-8></head><colbody><div><p>")
+               .append(kFirst.toUtf8())
+               .append("</p><button>同意する</button></div>")
+        << QString(kFirst);
+}
+
+void tst_MainText::pageWithoutBodyTag()
+{
+    QFETCH(QByteArray, page);
+    QFETCH(QString, kept);
+    const MainTextResult result = ExtractMainText(page, QString(), QUrl());
+    const QString text = result.paragraphs.join(u'\n');
+    if (!kept.isEmpty())
+        QVERIFY2(text.contains(kept), qPrintable(text));
 }
 
 QTEST_GUILESS_MAIN(tst_MainText)
