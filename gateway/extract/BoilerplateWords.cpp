@@ -71,15 +71,18 @@ QStringList Words(QStringView classAndId)
 namespace {
 
 // Utility-first and generated styles ("pd pe gt be pf pg", "mb-20 text-18") name nothing: among
-// many such short words, one as short as "ad" or "pr" is chance, not a name.
+// many such short words, one as short as "ad" or "pr" is chance, not a name. Counted once each:
+// "ad-slot ad-slot--inline dfp-ad-1" says "ad" three times and means it.
 QStringList NamingWords(QStringView classAndId)
 {
     QStringList words = Words(classAndId);
     const auto isShort = [](const QString &word) {
         return word.size() <= 3;
     };
-    const qsizetype shortWords = std::count_if(words.cbegin(), words.cend(), isShort);
-    if (shortWords >= 5 && shortWords * 2 >= words.size())
+    QStringList distinct = words;
+    distinct.removeDuplicates();
+    const qsizetype shortWords = std::count_if(distinct.cbegin(), distinct.cend(), isShort);
+    if (shortWords >= 5 && shortWords * 2 >= distinct.size())
         words.removeIf(isShort);
     return words;
 }
@@ -258,6 +261,13 @@ bool IsBoilerplateLine(QStringView line)
     if (line.size() < 150 && (plain.startsWith(u"copyright") || plain.startsWith(u"©") ||
                               plain.contains(u"allrightsreserved") || plain.contains(u"無断転載") ||
                               plain.contains(u"無断複製")))
+        return true;
+    // The label between an article and the advertisement or video cut into it: "Story continues
+    // below advertisement", "Article continues below", "Continue reading below".
+    static const QRegularExpression kContinuesBelow(
+        u"^(the )?(story|article|text|content|post) continues (below|after)|^continue reading below"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (line.size() < 60 && kContinuesBelow.match(line.trimmed()).hasMatch())
         return true;
     // The markers around an embedded post that say where it starts and ends.
     static const QRegularExpression kEmbedMarker(

@@ -262,6 +262,16 @@ void tst_MainText::dropAndKeep_data()
     QTest::newRow("ad inside the body")
         << u"<div class=\"article-body\"><p>第一段落、記者会見で市長は計画を説明した。詳しい日程は未定だ。</p><div class=\"ad-box\">広告：新車が今なら特別価格、詳しくはこちらへ、お急ぎください。</div><p>第二段落、市民の間には期待と不安が入り交じる。説明会は来月開かれる。</p><p>第三段落、市は年度内に基本設計をまとめ、工事の入札を行う予定だという。</p>%MORE%</div>"_s
         << QStringList{u"第一段落"_s, u"第三段落"_s} << QStringList{u"広告"_s} << false;
+    // An ad slot's name says "ad" three times among a few other short words: still a name.
+    QTest::newRow("ad slot named with short words")
+        << withInside(
+               u"<div class=\"ad-slot ad-slot--inline\" id=\"dfp-ad-inline-1\"><p>提供："
+               u"新車が今なら特別価格でご購入いただけます、詳しくはお近くの販売店へ。</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"特別価格"_s} << false;
+    QTest::newRow("story continues below")
+        << withInside(u"<div class=\"slot\"><span>Story continues below advertisement</span>"
+                      u"<div class=\"unit\"></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"continues"_s} << false;
     QTest::newRow("header word alone does not save a link list")
         << u"%ARTICLE%<div class=\"related-articles\"><h3>関連記事</h3><ul><li><a href=/1>再開発の第一報、市が計画案を公表へ</a></li><li><a href=/2>駅前ビル、来年にも解体へ　市が方針</a></li></ul></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"関連記事"_s, u"第一報"_s} << false;
