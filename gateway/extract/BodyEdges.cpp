@@ -70,6 +70,21 @@ bool isClosingCredit(QStringView line)
     return line.size() <= 220 && matches(kWireSignOff, line.trimmed());
 }
 
+// A rule or an ornament between sections: "___", "* * *", "⁂". No letter, no digit.
+bool isOrnament(QStringView line)
+{
+    return std::none_of(line.cbegin(), line.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+// The mark a release or a wire story ends with: "###", "-30-", "(END)". What follows it is the
+// sender's: a contact, boilerplate about the sender.
+bool isEndMark(QStringView line)
+{
+    static const QRegularExpression kEndMark(
+        u"^(#\\s*#\\s*#|[-–—]\\s*30\\s*[-–—]|[(（]?\\s*(END|end|End)\\s*[)）]?|[-–—]\\s*0\\s*[-–—])$"_s);
+    return line.size() <= 12 && matches(kEndMark, line.trimmed());
+}
+
 } // namespace
 
 namespace BodyEdges {
@@ -201,8 +216,16 @@ bool IsSignOff(QStringView line)
 
 void Trim(QStringList &paragraphs)
 {
-    paragraphs.removeIf(
-        [](const QString &line) { return IsCaptionOrCredit(line) || IsSiteNotice(line); });
+    // Near the end, an end mark closes the article; an ornament says nothing wherever it stands.
+    for (qsizetype i = std::max<qsizetype>(1, paragraphs.size() - 5); i < paragraphs.size(); ++i) {
+        if (isEndMark(paragraphs.at(i))) {
+            paragraphs.resize(i);
+            break;
+        }
+    }
+    paragraphs.removeIf([](const QString &line) {
+        return isOrnament(line) || IsCaptionOrCredit(line) || IsSiteNotice(line);
+    });
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
                     (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()));

@@ -197,6 +197,15 @@ void tst_BodyEdges::trim_data()
                        u"Reporting by Nora Eide in Oslo; Editing by Mark Cullen"_s,
                        u"Nora writes on energy, from hydropower to offshore wind."_s}
         << QStringList{kOpening, kClosing};
+    QTest::newRow("a release's end mark ends it")
+        << QStringList{kOpening, kClosing, u"###"_s,
+                       u"The department is an equal opportunity provider and employer."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a wire's end mark ends it")
+        << QStringList{kOpening, kClosing, u"(END)"_s} << QStringList{kOpening, kClosing};
+    QTest::newRow("ornaments between sections go")
+        << QStringList{kOpening, u"⁂"_s, kMiddle, u"___"_s, kClosing}
+        << QStringList{kOpening, kMiddle, kClosing};
     QTest::newRow("a closing credit far from the end stays")
         << QStringList{kOpening, u"Reporting by the team showed the plan had stalled."_s,
                        kMiddle,  kMiddle,
