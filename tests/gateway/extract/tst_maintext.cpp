@@ -272,6 +272,10 @@ void tst_MainText::dropAndKeep_data()
         << withInside(u"<div class=\"slot\"><span>Story continues below advertisement</span>"
                       u"<div class=\"unit\"></div></div>"_s)
         << QStringList{kFirst, kLast} << QStringList{u"continues"_s} << false;
+    QTest::newRow("a label over a list of links goes with it")
+        << withInside(u"<p>今週のその他の記事：<br><a href=/1>図書館の移転先が決定</a><br>"
+                      u"<a href=/2>駅前の渋滞対策、来月から</a></p>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"その他の記事"_s} << false;
     QTest::newRow("header word alone does not save a link list")
         << u"%ARTICLE%<div class=\"related-articles\"><h3>関連記事</h3><ul><li><a href=/1>再開発の第一報、市が計画案を公表へ</a></li><li><a href=/2>駅前ビル、来年にも解体へ　市が方針</a></li></ul></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"関連記事"_s, u"第一報"_s} << false;
