@@ -85,6 +85,25 @@ bool isEndMark(QStringView line)
     return line.size() <= 12 && matches(kEndMark, line.trimmed());
 }
 
+// A note on the author at the foot of the article: "Jane Doe is a senior reporter at ...", "Jane
+// Doe receives funding from ...". A syndicated columnist's runs long, with the syndicate's
+// pointer to more of their work.
+bool isAuthorNote(QStringView text)
+{
+    static const QRegularExpression kAuthorNote(
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3} (is|was|covers|writes|reports|has written) "
+        u".{0,80}"
+        u"(reporter|correspondent|editor|writer|columnist|journalist|professor|lecturer|"
+        u"researcher|fellow|contributor|author of|for [A-Z]|librarian|teacher|lawyer|attorney|"
+        u"physician|economist|historian|scientist|director of|founder of|president of|"
+        u"retired|member of the|who (writes|covers|reports))|"
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3} (receives|has received) funding|"
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3} (covers|writes about|reports on) |"
+        u"does not work for, consult, own shares in"_s,
+        QRegularExpression::UseUnicodePropertiesOption);
+    return matches(kAuthorNote, text);
+}
+
 } // namespace
 
 namespace BodyEdges {
@@ -104,8 +123,8 @@ bool IsCaptionOrCredit(QStringView line)
     // A caption that ends with its credit: "… on April 3. (Sentinel photo by Jim Carver)",
     // "(AP Photo/Jane Doe)"
     static const QRegularExpression kCreditAtEnd(
-        u"[(（]([\\w.&’' -]{0,30} )?(photo|photograph|image|picture)s?( by |/|:)[^()（）]{1,40}[)）]$"_s,
-        QRegularExpression::CaseInsensitiveOption);
+        u"[(（]([\\w.&’' -]{0,30} )?(photo|photograph|image|picture)s?(( by |/|:)[^()（）]{1,40})?[)）]$"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     if (matches(kCreditAtEnd, text))
         return true;
     // A credit after a video's length or a chart's title: "02:14 - Source: CNW"
@@ -175,8 +194,10 @@ bool IsSiteNotice(QStringView line)
 bool IsSignOff(QStringView line)
 {
     const QStringView text = line.trimmed();
-    if (text.isEmpty() || text.size() > 220)
+    if (text.isEmpty() || text.size() > 400)
         return false;
+    if (text.size() > 220)
+        return isAuthorNote(text);
     if (Boilerplate::IsByline(text) || Boilerplate::IsDateline(text))
         return true;
     // "（ワシントン＝佐藤健一）", "（函館支社・田中真由美）", "（市政担当・佐藤健一）",
@@ -200,18 +221,7 @@ bool IsSignOff(QStringView line)
         return true;
     if (isClosingCredit(text))
         return true;
-    // "Jane Doe is a senior reporter at ...", "Jane Doe receives funding from ..."
-    static const QRegularExpression kAuthorNote(
-        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (is|was|covers|writes|reports|has written) "
-        u".{0,80}"
-        u"(reporter|correspondent|editor|writer|columnist|journalist|professor|lecturer|"
-        u"researcher|fellow|contributor|author of|for [A-Z]|librarian|teacher|lawyer|attorney|"
-        u"physician|economist|historian|scientist|director of|founder of|president of|"
-        u"retired|member of the)|"
-        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (receives|has received) funding|"
-        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (covers|writes about|reports on) |"
-        u"does not work for, consult, own shares in"_s);
-    return matches(kAuthorNote, text);
+    return isAuthorNote(text);
 }
 
 void Trim(QStringList &paragraphs)

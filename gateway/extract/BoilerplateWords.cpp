@@ -329,12 +329,14 @@ bool IsByline(QStringView line)
     if (line.size() > 120 || line.endsWith(u'.'))
         return false;
     static const QRegularExpression kByline(
-        u"^(By|BY|From) [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*( (and|&) [A-Z][\\w.'-]+( "
-        u"[A-Z][\\w.'-]+)*)?\\s*($|[,·|•—-])|"
+        u"^(By|BY|From) \\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+)*( (and|&) \\p{Lu}[\\w.'’-]+( "
+        u"\\p{Lu}[\\w.'’-]+)*)?\\s*($|[,·|•—-])|"
         // "Medically reviewed by Dana Whitcombe, RD — Written by Hannah Berg — Updated ..."
         u"^(Medically reviewed|Fact[- ]checked|Reviewed|Written|Edited|Words|Story|Posted|"
-        u"Photographs?) by [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*\\s*($|[,·|•—-])|"
-        u"^[（(]?(文|写真|取材|構成|撮影|執筆)[・＝=：:]"_s);
+        u"Photographs?) by \\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+)*\\s*($|[,·|•—-])|"
+        u"^[（(]?(文|写真|取材|構成|撮影|執筆)[・＝=：:]"_s,
+        // Names are not all ASCII: "By Renée Dufresne".
+        QRegularExpression::UseUnicodePropertiesOption);
     return kByline.match(line).hasMatch();
 }
 

@@ -59,9 +59,17 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("wire photo credit")
         << u"Firefighters work at the scene on Tuesday. (AP Photo/Jane Doe)"_s << int(Caption);
     QTest::newRow("credit after a video's length") << u"02:14 - Source: CNW"_s << int(Caption);
+    QTest::newRow("caption ending in the paper's photo")
+        << u"A sketch of the planned mural on the side of the café. (Sentinel photo)"_s
+        << int(Caption);
     QTest::newRow("caption with who and where")
         << u"県知事賞に選ばれた純米吟醸酒を手にする山田健二さん＝北山町の酒造"_s << int(Caption);
 
+    QTest::newRow("byline with an accented name")
+        << u"By Renée Dufresne, Sentinel Staff Writer"_s << int(SignOff);
+    QTest::newRow("a syndicated columnist's note")
+        << u"Ellis Granger is a former high school principal who writes about small-town life. To find out more about Ellis Granger and read features by other Creators Syndicate writers and cartoonists, visit the Creators Syndicate website at www.creators.example."_s
+        << int(SignOff);
     QTest::newRow("affiliate disclosure")
         << u"※本記事はアフィリエイトプログラムによる収益を得ています"_s << int(Notice);
     QTest::newRow("price at the time") << u"※価格は記事公開時点のものです。"_s << int(Notice);
