@@ -347,8 +347,10 @@ bool IsDateline(QStringView line)
         return false;
     static const QRegularExpression kDateParts(
         u"[0-9０-９]|年|月|日|時|分|秒|午前|午後|更新|最終|配信|公開|掲載|"
-        u"[火水木金土]|[/:：.,・（）()|｜\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|on|"
-        u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|bst|cet|"
+        u"[火水木金土]|[/:：.,・·•（）()|｜\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|on|"
+        u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|ct|cst|cdt|mt|mst|mdt|akst|akdt|hst|bst|cet|"
+        // "Tue, August 12, 2026 at 1:31 PM UTC · 2 min read"
+        u"at|min|mins|minutes?|read|"
         u"jan(uary)?|feb(ruary)?|mar(ch)?|apr(il)?|may|june?|july?|aug(ust)?|sept?(ember)?|"
         u"oct(ober)?|nov(ember)?|dec(ember)?|"
         u"mon(day)?|tue(sday)?|wed(nesday)?|thu(rsday)?|fri(day)?|sat(urday)?|sun(day)?)\\b"_s,

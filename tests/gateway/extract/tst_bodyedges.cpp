@@ -70,6 +70,10 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("a syndicated columnist's note")
         << u"Ellis Granger is a former high school principal who writes about small-town life. To find out more about Ellis Granger and read features by other Creators Syndicate writers and cartoonists, visit the Creators Syndicate website at www.creators.example."_s
         << int(SignOff);
+    QTest::newRow("a post's time in a US zone")
+        << u"10:30 p.m. CDT, Sept. 14, 2026"_s << int(SignOff);
+    QTest::newRow("time and reading time")
+        << u"Tue, August 12, 2026 at 1:31 PM UTC · 2 min read"_s << int(SignOff);
     QTest::newRow("affiliate disclosure")
         << u"※本記事はアフィリエイトプログラムによる収益を得ています"_s << int(Notice);
     QTest::newRow("price at the time") << u"※価格は記事公開時点のものです。"_s << int(Notice);
