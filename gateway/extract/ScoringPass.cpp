@@ -110,7 +110,8 @@ public:
             return {ParagraphText::Of(body), false};
         ScoredText result;
         result.fromArticleContainer = isClearContainer(top, body);
-        const std::vector<xmlNodePtr> parts = withSiblings(outermostWrapper(top, body));
+        const std::vector<xmlNodePtr> parts =
+            withSiblings(repeatedUnit(outermostWrapper(top, body), body));
         for (xmlNodePtr part : parts) {
             clean(part, textLength(part));
             ParagraphText::Append(part, result.paragraphs);
@@ -530,6 +531,33 @@ private:
             if (extra > 60 || extra * 10 > textLength(top) || Tag(parent) == u"body")
                 break;
             top = parent;
+        }
+        return top;
+    }
+
+    // The unit the article repeats, when the candidate is one part of one: the posts of a live
+    // blog, each with its time and heading around its text, are siblings alike in tag and
+    // class, and every one of them says something in sentences. Their container is no
+    // candidate of its own when the longest post outscores it.
+    xmlNodePtr repeatedUnit(xmlNodePtr top, xmlNodePtr body) const
+    {
+        xmlNodePtr unit = top;
+        for (int level = 0; level < 3 && HtmlTree::IsElement(unit->parent) &&
+                            unit->parent != body && Tag(unit) != u"article";
+             ++level, unit = unit->parent) {
+            const QString pattern = classPattern(unit);
+            if (pattern.isEmpty())
+                continue;
+            int alike = 0;
+            for (xmlNodePtr sibling = unit->parent->children; sibling; sibling = sibling->next) {
+                // A post's share buttons make no widget of it.
+                if (sibling != unit && HtmlTree::IsElement(sibling) && Tag(sibling) == Tag(unit) &&
+                    classPattern(sibling) == pattern && !looksNegative(sibling) &&
+                    linkDensity(sibling) < 0.2 && holdsProseParagraph(sibling))
+                    ++alike;
+            }
+            if (alike >= 2)
+                return unit;
         }
         return top;
     }

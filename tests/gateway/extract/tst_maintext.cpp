@@ -369,6 +369,20 @@ void tst_MainText::dropAndKeep_data()
     split += u"</div><div class=\"c-z\"><p>お知らせ：市の広報紙は、毎月１日と１５日に発行し、"
              u"各家庭に配布しています。配布されない場合は、お住まいの地区の自治会、または市役所の"
              u"広報課、市民相談室、各支所の窓口まで、お問い合わせください。</p></div>"_s;
+    // A live blog: the longest post outscores the feed around the posts, which it shares with
+    // their times and headings.
+    QStringList posts;
+    QString feed = u"<div class=\"feed\">"_s;
+    for (const QString &place : {u"駅の北側"_s, u"駅の南側"_s, u"旧市街"_s, u"川沿い"_s}) {
+        posts << place + u"では、午後から公民館に避難所が開設され、高齢者を中心に住民の受け入れが"
+                         u"始まった。"_s;
+        feed += u"<div class=\"post\"><time>午後３時１０分</time><h2>"_s + place +
+                u"の状況</h2><div class=\"post__body\"><p>"_s + posts.last() + u"</p>"_s +
+                (place == u"旧市街"_s ? kMore : QString()) +
+                u"</div><button>リンクをコピー</button></div>"_s;
+    }
+    feed += u"</div>"_s;
+    QTest::newRow("posts of a live blog") << feed << posts << QStringList{u"３時１０分"_s} << false;
     QTest::newRow("paragraphs add up in the container above them")
         << split << sentences << QStringList{} << false;
     // An old page laid out in a table: the article is one cell's lines between breaks inside a
