@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -102,6 +103,46 @@ bool isAuthorNote(QStringView text)
         u"does not work for, consult, own shares in"_s,
         QRegularExpression::UseUnicodePropertiesOption);
     return matches(kAuthorNote, text);
+}
+
+// Letters and digits only, in one width and case: a quotation compared with the sentence it
+// was lifted from, whatever quotation marks and breaks either has.
+QString lettersOf(QStringView text)
+{
+    QString out;
+    for (QChar c : text.toString().normalized(QString::NormalizationForm_KC)) {
+        if (c.isLetterOrNumber())
+            out += c.toLower();
+    }
+    return out;
+}
+
+// Whether a line is lifted from another, word for word but for the punctuation and the words
+// left out between its pieces: a pull quote joins two sentences of a paragraph. A line that
+// differs in a name or a number is the author's own (a list of places, of results).
+bool isLiftedFrom(const QString &line, const QString &source)
+{
+    constexpr qsizetype kShortestPiece = 8;
+    constexpr int kMostPieces = 2;
+    if (source.size() < line.size() || !(source.contains(QStringView(line).left(kShortestPiece)) ||
+                                         source.contains(QStringView(line).right(kShortestPiece))))
+        return false;
+    qsizetype covered = 0;
+    int pieces = 0;
+    for (qsizetype at = 0; at < line.size();) {
+        qsizetype length = 0;
+        while (at + length < line.size() && source.contains(QStringView(line).mid(at, length + 1)))
+            ++length;
+        if (length >= kShortestPiece) {
+            if (++pieces > kMostPieces)
+                return false;
+            covered += length;
+            at += length;
+        } else {
+            ++at;
+        }
+    }
+    return covered * 100 >= line.size() * 97;
 }
 
 } // namespace
@@ -253,6 +294,32 @@ void Trim(QStringList &paragraphs)
                     (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()));
          ++i)
         paragraphs.removeLast();
+}
+
+void DropEchoes(QStringList &paragraphs)
+{
+    // Long enough to be a quotation, short enough to be one.
+    constexpr qsizetype kShortest = 30;
+    constexpr qsizetype kLongest = 400;
+    QStringList letters;
+    for (const QString &paragraph : std::as_const(paragraphs))
+        letters << lettersOf(paragraph);
+    std::vector<bool> dropped(size_t(paragraphs.size()), false);
+    for (qsizetype i = 0; i < letters.size(); ++i) {
+        const QString &line = letters.at(i);
+        // A heading says again in few words what its section says: it is no quotation.
+        if (line.size() < kShortest || line.size() > kLongest ||
+            !u"。.」”\"!?！？"_s.contains(paragraphs.at(i).trimmed().back()))
+            continue;
+        for (qsizetype j = 0; j < letters.size() && !dropped[size_t(i)]; ++j)
+            dropped[size_t(i)] = j != i && !dropped[size_t(j)] && isLiftedFrom(line, letters.at(j));
+    }
+    QStringList kept;
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (!dropped[size_t(i)])
+            kept << paragraphs.at(i);
+    }
+    paragraphs = kept;
 }
 
 void DropHeadline(QStringList &paragraphs, const QStringList &headlines)

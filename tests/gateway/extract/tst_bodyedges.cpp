@@ -13,6 +13,8 @@ private slots:
     void lineKind();
     void trim_data();
     void trim();
+    void dropEchoes_data();
+    void dropEchoes();
     void dropHeadline_data();
     void dropHeadline();
 };
@@ -233,6 +235,40 @@ void tst_BodyEdges::trim()
     QFETCH(QStringList, trimmed);
     BodyEdges::Trim(paragraphs);
     QCOMPARE(paragraphs, trimmed);
+}
+
+void tst_BodyEdges::dropEchoes_data()
+{
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::addColumn<QStringList>("kept");
+
+    const QString said = u"“People think it’s lonely,” Marsh said as we washed the dishes. “It’s "
+                         u"the least lonely place I know. You can’t ignore anything out here.”"_s;
+    QTest::newRow("a pull quote before the sentence it was lifted from")
+        << QStringList{kOpening,
+                       u"“People think it’s lonely. It’s the least lonely place I know.”"_s, said,
+                       kClosing}
+        << QStringList{kOpening, said, kClosing};
+    QTest::newRow("a caption said twice")
+        << QStringList{kOpening, kMiddle + kClosing, kMiddle + kClosing}
+        << QStringList{kOpening, kMiddle + kClosing};
+    QTest::newRow("a line that says more stays")
+        << QStringList{u"“It’s the least lonely place I know,” she said, and she meant the island, "
+                       u"the birds and the weather."_s,
+                       said}
+        << QStringList{u"“It’s the least lonely place I know,” she said, and she meant the island, "
+                       u"the birds and the weather."_s,
+                       said};
+    QTest::newRow("short lines alike stay") << QStringList{u"UP NEXT"_s, kOpening, u"UP NEXT"_s}
+                                            << QStringList{u"UP NEXT"_s, kOpening, u"UP NEXT"_s};
+}
+
+void tst_BodyEdges::dropEchoes()
+{
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QStringList, kept);
+    BodyEdges::DropEchoes(paragraphs);
+    QCOMPARE(paragraphs, kept);
 }
 
 void tst_BodyEdges::dropHeadline_data()

@@ -332,6 +332,14 @@ void tst_MainText::dropAndKeep_data()
                u"へ</a><p>老朽化が進む駅ビルの今後と、市の計画をまとめた。</p></div><p>事業費"_s)
         << QStringList{kFirst, kLast, u"市長は「人が集まり"_s}
         << QStringList{u"街にしたい」\n"_s, u"駅ビルの今後"_s} << false;
+    // A pull quote in a blockquote is kept as a quotation until it is seen to say again what
+    // the article says.
+    QTest::newRow("pull quote lifted from the article")
+        << withInside(
+               u"<blockquote class=\"pull-quote\"><p>「事業費は約１２０億円を見込み、国の補助金と"
+               u"民間資金を組み合わせる」</p></blockquote>"_s)
+        << QStringList{kFirst, kLast, u"事業費は約１２０億円"_s} << QStringList{u"「事業費"_s}
+        << false;
     QTest::newRow("entities and white space")
         << u"<div class=\"article-body\"><p>  市は&nbsp;７日、 駅前の\n\n再開発計画の概要を発表した。&lt;速報&gt;老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。</p><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する声も上がっている。</p>%MORE%</div>"_s
         << QStringList{u"市は ７日、 駅前の 再開発計画の概要を発表した。<速報>老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。"_s}
@@ -445,6 +453,14 @@ void tst_MainText::dropAndKeep_data()
         u"A city council in Halvern approved the plan on Monday. &quot;It&apos;s "
         u"a big step,&quot; the mayor said of the R&amp;D park. Residents&#8217; "
         u"groups said they would appeal, and the developer&#x2019;s shares rose."_s;
+    QTest::newRow("a live blog's update is not the page's article")
+        << (u"<script type=\"application/ld+json\">{\"@type\":\"LiveBlogPosting\","
+            u"\"headline\":\"駅前再開発、複合施設に\",\"liveBlogUpdate\":[{\"@type\":"
+            u"\"BlogPosting\",\"headline\":\"説明会の日程\",\"articleBody\":\"説明会は来月、"
+            u"市役所本庁舎と駅前の公民館の二か所で、平日の夜と週末の昼にそれぞれ開かれる。参加の"
+            u"申し込みは不要で、当日は計画の模型や完成予想図も展示される。市の担当者が質問に答え"
+            u"るほか、意見を書き込める用紙も用意するという。会場の様子は後日、市のホームページで動画として公開される予定だ。\"}]}</script>%ARTICLE%"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"説明会は来月、"_s} << false;
     QTest::newRow("references in json-ld decoded")
         << jsonLd.arg(encoded)
         << QStringList{u"\"It's a big step,\" the mayor said of the R&D park. Residents’ groups"_s,
