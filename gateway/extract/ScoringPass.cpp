@@ -589,6 +589,21 @@ private:
         return false;
     }
 
+    // Characters in the paragraphs below a node that say something in sentences.
+    qsizetype proseLength(const xmlNode *node) const
+    {
+        qsizetype length = 0;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (!isOneOf(Tag(child), {u"p", u"blockquote", u"pre"}))
+                length += proseLength(child);
+            else if (holdsProse(HtmlTree::Text(child)))
+                length += textLength(child);
+        }
+        return length;
+    }
+
     // A shop's link below the node: a product box with its prices, not the review's text.
     static bool holdsBuyButton(const xmlNode *node)
     {
@@ -627,14 +642,16 @@ private:
     }
 
     // A container of paragraphs rather than links or a form, and not named as a credit or as
-    // boilerplate: the opening paragraphs in a box of their own, a later part of the body.
+    // boilerplate: the opening paragraphs in a box of their own, a later part of the body. Most
+    // of what it says is in sentences: a box of tables with a note under them (a box score, a
+    // table of results) is the site's data beside the article.
     bool readsAsProse(const xmlNode *node) const
     {
         const QString names = HtmlTree::ClassAndId(node);
         if (Boilerplate::LooksLikeCredit(names) || looksNegative(node) || isWidget(node) ||
             linkDensity(node) >= 0.2 || isSiteBox(node))
             return false;
-        return holdsProseParagraph(node);
+        return proseLength(node) * 2 >= textLength(node) && holdsProseParagraph(node);
     }
 
     // Of the article for what it is: the candidate, a part of the same kind, a sibling that

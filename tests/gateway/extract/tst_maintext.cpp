@@ -391,6 +391,17 @@ void tst_MainText::dropAndKeep_data()
     }
     feed += u"</div>"_s;
     QTest::newRow("posts of a live blog") << feed << posts << QStringList{u"３時１０分"_s} << false;
+    // A box score beside the recap: tables, and one line of prose under them.
+    QString scores = u"<section class=\"c-box\"><h2>得点表</h2><table>"_s;
+    for (const QString &team : {u"北山"_s, u"南浜"_s, u"東台"_s, u"西川"_s, u"中央"_s, u"港"_s})
+        scores += u"<tr><td>"_s + team +
+                  u"</td><td>０</td><td>２</td><td>１</td><td>０</td>"
+                  u"<td>３</td><td>６</td></tr>"_s;
+    scores += u"</table><p>試合会場：市民球場、観客数１万２千人、審判は山田、佐藤、鈴木、"
+              u"高橋の各氏、試合時間は２時間４８分。</p></section>"_s;
+    QTest::newRow("a box of tables beside the article")
+        << (u"<div class=\"c-w\">%ARTICLE%"_s + scores + u"</div>"_s) << QStringList{kFirst, kLast}
+        << QStringList{u"得点表"_s, u"試合会場"_s} << false;
     QTest::newRow("paragraphs add up in the container above them")
         << split << sentences << QStringList{} << false;
     // An old page laid out in a table: the article is one cell's lines between breaks inside a
