@@ -185,7 +185,7 @@ bool IsCaptionOrCredit(QStringView line)
     // A caption with its place, time or photographer after "＝": "首相＝７日、官邸、山田撮影"
     static const QRegularExpression kJapaneseCaption(
         u"＝[^＝]{0,50}(撮影|提供)[)）]?$|＝[0-9０-９]{1,2}日(午前|午後)?[^＝]{0,40}$|"
-        u"[（(](写真|画像|撮影)[：:＝=・][^）)]{1,30}[）)]$|"
+        u"[（(](写真|画像|撮影|出所|出典|資料|提供)[：:＝=・][^）)]{1,30}[）)]$|"
         // "…を手にする山田さん＝北山町": who or what, then where, and no sentence
         u"^[^＝=]{8,}＝[^＝=0-9０-９、,]{2,20}$"_s);
     if (matches(kJapaneseCaption, text))
@@ -225,7 +225,21 @@ bool IsSiteNotice(QStringView line)
         // newsletter sign-ups
         u"^(sign up|subscribe) (for|to) .{0,60}newsletter|ニュースレター.{0,20}(登録|購読)|"
         // the wire's own promise about itself
-        u"^our standards:"_s,
+        u"^our standards:|"
+        // disclaimers: what the site's pages are not
+        u"for (general )?informational purposes only|"
+        u"(is|are|does|do) not (intended as |to be taken as |constitute |a substitute for )?"
+        u"(legal|financial|investment|medical|tax) advice|投資勧誘を目的と|"
+        // a magazine's print edition: "This article appears in the May 2026 print edition"
+        u"appears in the [\\w ]{0,30}(print edition|issue)\\b|"
+        // a market page's data line
+        u"(quotes|data|prices) (are )?delayed (by )?(at least |a minimum of )?[0-9]+ min|"
+        u"market data (provided|powered) by|"
+        // an appeal for the readers' pictures: "Share your photos with us at ..."
+        u"\\b(share|send|submit|upload)\\b.{0,50}\\b(photos?|videos?|pictures?)\\b.{0,10}\\b(with|"
+        u"to) us\\b|"
+        // the reader needed for the page's files
+        u"adobe (acrobat )?reader"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (matches(kNotice, text))
         return true;

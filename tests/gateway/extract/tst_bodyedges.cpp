@@ -76,6 +76,8 @@ void tst_BodyEdges::lineKind_data()
         << u"10:30 p.m. CDT, Sept. 14, 2026"_s << int(SignOff);
     QTest::newRow("time and reading time")
         << u"Tue, August 12, 2026 at 1:31 PM UTC · 2 min read"_s << int(SignOff);
+    QTest::newRow("a chart's source in brackets")
+        << u"日経平均株価の日中の値動き（出所：株式マーケットナビ）"_s << int(Caption);
     QTest::newRow("affiliate disclosure")
         << u"※本記事はアフィリエイトプログラムによる収益を得ています"_s << int(Notice);
     QTest::newRow("price at the time") << u"※価格は記事公開時点のものです。"_s << int(Notice);
@@ -140,6 +142,28 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("a beat covered")
         << u"Gideon Marsh covers upstate New York for the Metro desk."_s << int(SignOff);
 
+    QTest::newRow("a disclaimer")
+        << u"Docket Report provides news and analysis for informational purposes only. Nothing on this site is legal advice."_s
+        << int(Notice);
+    QTest::newRow("not an offer to invest")
+        << u"本記事は情報提供を目的としたものであり、投資勧誘を目的としたものではありません。"_s
+        << int(Notice);
+    QTest::newRow("a magazine's print edition")
+        << u"This article appears in the May 2026 print edition with the headline “The Keepers.”"_s
+        << int(Notice);
+    QTest::newRow("delayed quotes")
+        << u"All quotes delayed a minimum of 15 minutes."_s << int(Notice);
+    QTest::newRow("an appeal for readers' photos")
+        << u"Got a great shot? Share your northern lights photos with us at wkvt.example/submit."_s
+        << int(Notice);
+    QTest::newRow("the reader for the page's files")
+        << u"PDF形式のファイルをご覧いただく場合には、Adobe Acrobat Readerが必要です。"_s
+        << int(Notice);
+    QTest::newRow("work delayed is news")
+        << u"The company said the work had been delayed by two weeks because of the rain."_s
+        << int(Text);
+    QTest::newRow("sharing photos is news")
+        << u"The app lets parents share photos with teachers, the district said."_s << int(Text);
     QTest::newRow("a sentence") << kOpening << int(Text);
     QTest::newRow("a race's heading")
         << u"◇東京マラソン（１日、東京都庁前スタート）"_s << int(Text);
