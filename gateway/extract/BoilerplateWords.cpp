@@ -105,7 +105,7 @@ bool LooksNegative(QStringView classAndId)
                       u"newsletter", u"header",   u"masthead",  u"sitemap",      u"copyright",
                       u"rss",        u"follow",   u"community", u"supplemental", u"skyscraper",
                       u"gdpr",       u"login",    u"consent",   u"cmp",          u"cookies",
-                      u"card"}))
+                      u"card",       u"cta",      u"donate",    u"donation",     u"disclaimer"}))
         return true;
     return containsAny(classAndId, {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment",
                                     u"disqus", u"footer", u"outbrain", u"taboola", u"related",
@@ -250,6 +250,33 @@ bool IsBoilerplateLine(QStringView line)
         u"abouttheauthors"_s,
         u"参考文献"_s,
         u"参考資料"_s,
+        // what other pages to read instead
+        u"alsoconsider"_s,
+        u"youmightalsolike"_s,
+        u"youmayalsolike"_s,
+        u"furtherreading"_s,
+        u"dontmiss"_s,
+        u"trendingnow"_s,
+        u"mostpopular"_s,
+        u"editorspicks"_s,
+        u"topstories"_s,
+        u"latestnews"_s,
+        u"morenews"_s,
+        u"relatedcontent"_s,
+        u"relatedtopics"_s,
+        u"relatedlinks"_s,
+        u"relatedcoverage"_s,
+        // a release's or a city's page: who to ask, the files, the paper, the terms
+        u"お問い合わせ"_s,
+        u"お問い合わせ先"_s,
+        u"問い合わせ先"_s,
+        u"このページに関するお問い合わせ"_s,
+        u"本件に関するお問い合わせ"_s,
+        u"本件に関するお問い合わせ先"_s,
+        u"関連ファイル"_s,
+        u"添付ファイル"_s,
+        u"論文情報"_s,
+        u"用語解説"_s,
         u"続きを読む"_s,
         u"もっと見る"_s,
         u"トップへ戻る"_s,
@@ -384,10 +411,10 @@ bool IsPromotion(QStringView text)
     static const QRegularExpression kCues[] = {
         QRegularExpression(u"subscri(be|ber|ption)|購読"_s,
                            QRegularExpression::CaseInsensitiveOption),
-        QRegularExpression(
-            u"\\b(donat(e|ion)|your (gift|support)|mak(e|ing) a (contribution|gift|donation))|"
-            u"support (us|our|independent|local)\\b|寄付"_s,
-            QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"\\b(donat(e|ion)|your (gift|support|donation|contribution)|"
+                           u"mak(e|ing) a (contribution|gift|donation))|"
+                           u"support (us|our|independent|local)\\b|寄付"_s,
+                           QRegularExpression::CaseInsensitiveOption),
         QRegularExpression(u"\\b(become|becoming) a (member|subscriber|supporter)|"
                            u"\\bmembers? like you|会員登録|有料会員|会員限定"_s,
                            QRegularExpression::CaseInsensitiveOption),

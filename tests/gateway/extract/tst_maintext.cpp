@@ -276,6 +276,32 @@ void tst_MainText::dropAndKeep_data()
         << withInside(u"<p>今週のその他の記事：<br><a href=/1>図書館の移転先が決定</a><br>"
                       u"<a href=/2>駅前の渋滞対策、来月から</a></p>"_s)
         << QStringList{kFirst, kLast} << QStringList{u"その他の記事"_s} << false;
+    QTest::newRow("a contact box under its heading")
+        << withInside(
+               u"<div class=\"box\"><h2>お問い合わせ先</h2><p>北山市都市整備部　再開発推進課、"
+               u"電話は平日の午前９時から午後５時まで受け付けています。</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"推進課"_s} << false;
+    QTest::newRow("other products under a heading in the review")
+        << withInside(
+               u"<div class=\"box\"><h3>Also consider</h3><p><a href=/a>Pixelmate 8a</a>: "
+               u"a slightly better zoom camera and seven years of updates, for £50 more.</p>"
+               u"<p><a href=/b>Astra A57</a>: a metal frame and faster charging, but a weaker "
+               u"main camera.</p></div>"_s +
+               kMore +
+               u"<p>完成は２０３０年春の予定で、市は工事期間中も駅の出入り口を確保し、利用者"
+               u"への影響を抑えるとしている。商店街の振興組合は、工事の期間中に客足が落ちない"
+               u"よう、臨時の駐輪場の整備や案内表示の充実を求める要望書を市に提出した。</p>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Pixelmate"_s, u"Astra"_s} << false;
+    QTest::newRow("a donation appeal box")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"donate-cta\"><h3>Donate to The Lantern</h3>"
+           u"<p>Your donation will support the student journalists of Ridgemont University and "
+           u"cover our hosting costs.</p><a href=/donate>Donate</a></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"donation"_s} << false;
+    QTest::newRow("a disclaimer under the transcript")
+        << u"<div class=\"wrap\">%ARTICLE%<p class=\"disclaimer\">Accuracy and availability of the "
+           u"station's transcripts may vary. Transcript text may be revised to correct errors or "
+           u"match updates to audio.</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Accuracy"_s} << false;
     QTest::newRow("header word alone does not save a link list")
         << u"%ARTICLE%<div class=\"related-articles\"><h3>関連記事</h3><ul><li><a href=/1>再開発の第一報、市が計画案を公表へ</a></li><li><a href=/2>駅前ビル、来年にも解体へ　市が方針</a></li></ul></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"関連記事"_s, u"第一報"_s} << false;
