@@ -48,6 +48,14 @@ bool isBreadcrumb(QStringView line)
     return line.size() <= 80 && matches(kTrail, line.trimmed());
 }
 
+// A wire's note to the papers that print it, above the story: "(ATTN: ADDS details in paras
+// 4-7)", "(EDS: RECASTS lead)", "(LEAD)".
+bool isWireAdvisory(QStringView line)
+{
+    static const QRegularExpression kAdvisory(u"^[(（][A-Z]{2,}( [A-Z]{2,})?([:：]|[)）]$)"_s);
+    return line.size() <= 200 && matches(kAdvisory, line.trimmed());
+}
+
 // How to reach the publisher, at the foot of a page: its postal address, or where to send a
 // tip ("Have a news tip? Send it to news@...").
 bool isPublisherContact(QStringView line)
@@ -293,7 +301,8 @@ void Trim(QStringList &paragraphs)
     });
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
-                    (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()));
+                    (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()) ||
+                     isWireAdvisory(paragraphs.front()));
          ++i)
         paragraphs.removeFirst();
     // A wire story's closing credit ends it: what follows is the page's (an author's note, a

@@ -208,6 +208,14 @@ void tst_BodyEdges::trim_data()
     QTest::newRow("dateline and byline at the start")
         << QStringList{u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s, kOpening, kClosing}
         << QStringList{kOpening, kClosing};
+    QTest::newRow("a wire's note to the papers above the story")
+        << QStringList{u"(ATTN: ADDS details in paras 4-7, graphic)"_s, kOpening, kClosing}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a bracketed word opening the story stays")
+        << QStringList{u"(AP) Officials said Tuesday that the bridge would reopen in May."_s,
+                       kClosing}
+        << QStringList{u"(AP) Officials said Tuesday that the bridge would reopen in May."_s,
+                       kClosing};
     QTest::newRow("sign-off in the middle stays")
         << QStringList{kOpening, u"（ワシントン＝佐藤健一）"_s, kMiddle, kClosing}
         << QStringList{kOpening, u"（ワシントン＝佐藤健一）"_s, kMiddle, kClosing};
