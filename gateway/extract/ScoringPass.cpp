@@ -766,6 +766,10 @@ private:
         // Mostly links: a list of headlines, however many commas they hold.
         if (links > 0.5)
             return true;
+        // Mostly a table each row of which leads to a page of its own: a ranking, quotes,
+        // standings. A table of facts links few of its rows, if any.
+        if (linkedRowsLength(node) * 10 >= length * 6)
+            return true;
         const QString text = HtmlTree::Text(node);
         if (Boilerplate::Punctuation(text) >= 10)
             return false;
@@ -773,6 +777,49 @@ private:
             return true;
         // A short block of neither prose nor heading: a button row, a dateline, a stray label.
         return !list && CodePoints(text) < kShortestScoredBlock && !hasHeading(node);
+    }
+
+    // Characters in the tables below a node (or the node itself) of three rows or more that
+    // link from every row.
+    qsizetype linkedRowsLength(const xmlNode *node) const
+    {
+        if (Tag(node) != u"table") {
+            qsizetype length = 0;
+            for (const xmlNode *child = node->children; child; child = child->next) {
+                if (HtmlTree::IsElement(child))
+                    length += linkedRowsLength(child);
+            }
+            return length;
+        }
+        int rows = 0;
+        int linked = 0;
+        countRows(node, rows, linked);
+        return rows >= 3 && linked == rows ? textLength(node) : 0;
+    }
+
+    // The rows of a table with data cells, and how many of them hold a link.
+    void countRows(const xmlNode *node, int &rows, int &linked) const
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            const QString tag = Tag(child);
+            if (tag == u"tr") {
+                if (hasChildTag(child, u"td")) {
+                    ++rows;
+                    linked += span(child).linked > 0 ? 1 : 0;
+                }
+            } else if (isOneOf(tag, {u"tbody", u"thead", u"tfoot"})) {
+                countRows(child, rows, linked);
+            }
+        }
+    }
+
+    static bool hasChildTag(const xmlNode *node, QStringView wanted)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (Tag(child) == wanted)
+                return true;
+        }
+        return false;
     }
 
     static bool hasHeading(const xmlNode *node)

@@ -332,6 +332,15 @@ void tst_MainText::dropAndKeep_data()
                u"<div class=\"article-body\">"_s,
                u"<div class=\"article-body\"><p><b>駅前再開発、複合施設に　市が計画</b></p>"_s)
         << QStringList{kFirst} << QStringList{u"市が計画"_s} << false;
+    QString quotes = u"<div class=\"box\"><h3>本日の値上がり率上位</h3><table><tr><th>コード</th>"
+                     u"<th>銘柄名</th><th>終値</th></tr>"_s;
+    for (const QString &stock : {u"2914 大和フーズ"_s, u"9501 北陸中央電力"_s, u"4452 清和化学"_s})
+        quotes += u"<tr><td><a href=/s>"_s + stock.section(u' ', 0, 0) + u"</a></td><td>"_s +
+                  stock.section(u' ', 1) + u"</td><td>3,120</td></tr>"_s;
+    quotes += u"</table></div>"_s;
+    QTest::newRow("a table linking from every row")
+        << withInside(quotes) << QStringList{kFirst, kLast}
+        << QStringList{u"値上がり率"_s, u"大和フーズ"_s} << false;
     QTest::newRow("fact list without links stays")
         << u"<div class=\"article-body\"><p>計画の主な内容は次の通り。市は７日、駅前の再開発計画の概要を発表した。</p><ul><li>図書館の移転</li><li>保育所の新設</li><li>広場の整備</li></ul><p>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街に」と話した。</p>%MORE%</div>"_s
         << QStringList{u"保育所の新設"_s, u"事業費"_s} << QStringList{} << false;
