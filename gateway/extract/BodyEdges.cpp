@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <vector>
 
 using namespace Qt::StringLiterals;
 
@@ -47,6 +48,14 @@ bool isBreadcrumb(QStringView line)
     return line.size() <= 80 && matches(kTrail, line.trimmed());
 }
 
+// A wire's note to the papers that print it, above the story: "(ATTN: ADDS details in paras
+// 4-7)", "(EDS: RECASTS lead)", "(LEAD)".
+bool isWireAdvisory(QStringView line)
+{
+    static const QRegularExpression kAdvisory(u"^[(（][A-Z]{2,}( [A-Z]{2,})?([:：]|[)）]$)"_s);
+    return line.size() <= 200 && matches(kAdvisory, line.trimmed());
+}
+
 // How to reach the publisher, at the foot of a page: its postal address, or where to send a
 // tip ("Have a news tip? Send it to news@...").
 bool isPublisherContact(QStringView line)
@@ -70,6 +79,80 @@ bool isClosingCredit(QStringView line)
     return line.size() <= 220 && matches(kWireSignOff, line.trimmed());
 }
 
+// A rule or an ornament between sections: "___", "* * *", "⁂". No letter, no digit.
+bool isOrnament(QStringView line)
+{
+    return std::none_of(line.cbegin(), line.cend(), [](QChar c) { return c.isLetterOrNumber(); });
+}
+
+// The mark a release or a wire story ends with: "###", "-30-", "(END)". What follows it is the
+// sender's: a contact, boilerplate about the sender.
+bool isEndMark(QStringView line)
+{
+    static const QRegularExpression kEndMark(
+        u"^(#\\s*#\\s*#|[-–—]\\s*30\\s*[-–—]|[(（]?\\s*(END|end|End)\\s*[)）]?|[-–—]\\s*0\\s*[-–—])$"_s);
+    return line.size() <= 12 && matches(kEndMark, line.trimmed());
+}
+
+// A note on the author at the foot of the article: "Jane Doe is a senior reporter at ...", "Jane
+// Doe receives funding from ...". A syndicated columnist's runs long, with the syndicate's
+// pointer to more of their work.
+bool isAuthorNote(QStringView text)
+{
+    static const QRegularExpression kAuthorNote(
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3} (is|was|covers|writes|reports|has written) "
+        u".{0,80}"
+        u"(reporter|correspondent|editor|writer|columnist|journalist|professor|lecturer|"
+        u"researcher|fellow|contributor|author of|for [A-Z]|librarian|teacher|lawyer|attorney|"
+        u"physician|economist|historian|scientist|director of|founder of|president of|"
+        u"retired|member of the|who (writes|covers|reports))|"
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3} (receives|has received) funding|"
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3} (covers|writes about|reports on) |"
+        u"does not work for, consult, own shares in"_s,
+        QRegularExpression::UseUnicodePropertiesOption);
+    return matches(kAuthorNote, text);
+}
+
+// Letters and digits only, in one width and case: a quotation compared with the sentence it
+// was lifted from, whatever quotation marks and breaks either has.
+QString lettersOf(QStringView text)
+{
+    QString out;
+    for (QChar c : text.toString().normalized(QString::NormalizationForm_KC)) {
+        if (c.isLetterOrNumber())
+            out += c.toLower();
+    }
+    return out;
+}
+
+// Whether a line is lifted from another, word for word but for the punctuation and the words
+// left out between its pieces: a pull quote joins two sentences of a paragraph. A line that
+// differs in a name or a number is the author's own (a list of places, of results).
+bool isLiftedFrom(const QString &line, const QString &source)
+{
+    constexpr qsizetype kShortestPiece = 8;
+    constexpr int kMostPieces = 2;
+    if (source.size() < line.size() || !(source.contains(QStringView(line).left(kShortestPiece)) ||
+                                         source.contains(QStringView(line).right(kShortestPiece))))
+        return false;
+    qsizetype covered = 0;
+    int pieces = 0;
+    for (qsizetype at = 0; at < line.size();) {
+        qsizetype length = 0;
+        while (at + length < line.size() && source.contains(QStringView(line).mid(at, length + 1)))
+            ++length;
+        if (length >= kShortestPiece) {
+            if (++pieces > kMostPieces)
+                return false;
+            covered += length;
+            at += length;
+        } else {
+            ++at;
+        }
+    }
+    return covered * 100 >= line.size() * 97;
+}
+
 } // namespace
 
 namespace BodyEdges {
@@ -89,8 +172,8 @@ bool IsCaptionOrCredit(QStringView line)
     // A caption that ends with its credit: "… on April 3. (Sentinel photo by Jim Carver)",
     // "(AP Photo/Jane Doe)"
     static const QRegularExpression kCreditAtEnd(
-        u"[(（]([\\w.&’' -]{0,30} )?(photo|photograph|image|picture)s?( by |/|:)[^()（）]{1,40}[)）]$"_s,
-        QRegularExpression::CaseInsensitiveOption);
+        u"[(（]([\\w.&’' -]{0,30} )?(photo|photograph|image|picture)s?(( by |/|:)[^()（）]{1,40})?[)）]$"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     if (matches(kCreditAtEnd, text))
         return true;
     // A credit after a video's length or a chart's title: "02:14 - Source: CNW"
@@ -110,7 +193,7 @@ bool IsCaptionOrCredit(QStringView line)
     // A caption with its place, time or photographer after "＝": "首相＝７日、官邸、山田撮影"
     static const QRegularExpression kJapaneseCaption(
         u"＝[^＝]{0,50}(撮影|提供)[)）]?$|＝[0-9０-９]{1,2}日(午前|午後)?[^＝]{0,40}$|"
-        u"[（(](写真|画像|撮影)[：:＝=・][^）)]{1,30}[）)]$|"
+        u"[（(](写真|画像|撮影|出所|出典|資料|提供)[：:＝=・][^）)]{1,30}[）)]$|"
         // "…を手にする山田さん＝北山町": who or what, then where, and no sentence
         u"^[^＝=]{8,}＝[^＝=0-9０-９、,]{2,20}$"_s);
     if (matches(kJapaneseCaption, text))
@@ -150,7 +233,21 @@ bool IsSiteNotice(QStringView line)
         // newsletter sign-ups
         u"^(sign up|subscribe) (for|to) .{0,60}newsletter|ニュースレター.{0,20}(登録|購読)|"
         // the wire's own promise about itself
-        u"^our standards:"_s,
+        u"^our standards:|"
+        // disclaimers: what the site's pages are not
+        u"for (general )?informational purposes only|"
+        u"(is|are|does|do) not (intended as |to be taken as |constitute |a substitute for )?"
+        u"(legal|financial|investment|medical|tax) advice|投資勧誘を目的と|"
+        // a magazine's print edition: "This article appears in the May 2026 print edition"
+        u"appears in the [\\w ]{0,30}(print edition|issue)\\b|"
+        // a market page's data line
+        u"(quotes|data|prices) (are )?delayed (by )?(at least |a minimum of )?[0-9]+ min|"
+        u"market data (provided|powered) by|"
+        // an appeal for the readers' pictures: "Share your photos with us at ..."
+        u"\\b(share|send|submit|upload)\\b.{0,50}\\b(photos?|videos?|pictures?)\\b.{0,10}\\b(with|"
+        u"to) us\\b|"
+        // the reader needed for the page's files
+        u"adobe (acrobat )?reader"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (matches(kNotice, text))
         return true;
@@ -160,8 +257,10 @@ bool IsSiteNotice(QStringView line)
 bool IsSignOff(QStringView line)
 {
     const QStringView text = line.trimmed();
-    if (text.isEmpty() || text.size() > 220)
+    if (text.isEmpty() || text.size() > 400)
         return false;
+    if (text.size() > 220)
+        return isAuthorNote(text);
     if (Boilerplate::IsByline(text) || Boilerplate::IsDateline(text))
         return true;
     // "（ワシントン＝佐藤健一）", "（函館支社・田中真由美）", "（市政担当・佐藤健一）",
@@ -185,27 +284,25 @@ bool IsSignOff(QStringView line)
         return true;
     if (isClosingCredit(text))
         return true;
-    // "Jane Doe is a senior reporter at ...", "Jane Doe receives funding from ..."
-    static const QRegularExpression kAuthorNote(
-        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (is|was|covers|writes|reports|has written) "
-        u".{0,80}"
-        u"(reporter|correspondent|editor|writer|columnist|journalist|professor|lecturer|"
-        u"researcher|fellow|contributor|author of|for [A-Z]|librarian|teacher|lawyer|attorney|"
-        u"physician|economist|historian|scientist|director of|founder of|president of|"
-        u"retired|member of the)|"
-        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (receives|has received) funding|"
-        u"^[A-Z][\\w.'’-]+( [A-Z][\\w.'’-]+){1,3} (covers|writes about|reports on) |"
-        u"does not work for, consult, own shares in"_s);
-    return matches(kAuthorNote, text);
+    return isAuthorNote(text);
 }
 
 void Trim(QStringList &paragraphs)
 {
-    paragraphs.removeIf(
-        [](const QString &line) { return IsCaptionOrCredit(line) || IsSiteNotice(line); });
+    // Near the end, an end mark closes the article; an ornament says nothing wherever it stands.
+    for (qsizetype i = std::max<qsizetype>(1, paragraphs.size() - 5); i < paragraphs.size(); ++i) {
+        if (isEndMark(paragraphs.at(i))) {
+            paragraphs.resize(i);
+            break;
+        }
+    }
+    paragraphs.removeIf([](const QString &line) {
+        return isOrnament(line) || IsCaptionOrCredit(line) || IsSiteNotice(line);
+    });
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
-                    (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()));
+                    (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()) ||
+                     isWireAdvisory(paragraphs.front()));
          ++i)
         paragraphs.removeFirst();
     // A wire story's closing credit ends it: what follows is the page's (an author's note, a
@@ -220,6 +317,32 @@ void Trim(QStringList &paragraphs)
                     (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()));
          ++i)
         paragraphs.removeLast();
+}
+
+void DropEchoes(QStringList &paragraphs)
+{
+    // Long enough to be a quotation, short enough to be one.
+    constexpr qsizetype kShortest = 30;
+    constexpr qsizetype kLongest = 400;
+    QStringList letters;
+    for (const QString &paragraph : std::as_const(paragraphs))
+        letters << lettersOf(paragraph);
+    std::vector<bool> dropped(size_t(paragraphs.size()), false);
+    for (qsizetype i = 0; i < letters.size(); ++i) {
+        const QString &line = letters.at(i);
+        // A heading says again in few words what its section says: it is no quotation.
+        if (line.size() < kShortest || line.size() > kLongest ||
+            !u"。.」”\"!?！？"_s.contains(paragraphs.at(i).trimmed().back()))
+            continue;
+        for (qsizetype j = 0; j < letters.size() && !dropped[size_t(i)]; ++j)
+            dropped[size_t(i)] = j != i && !dropped[size_t(j)] && isLiftedFrom(line, letters.at(j));
+    }
+    QStringList kept;
+    for (qsizetype i = 0; i < paragraphs.size(); ++i) {
+        if (!dropped[size_t(i)])
+            kept << paragraphs.at(i);
+    }
+    paragraphs = kept;
 }
 
 void DropHeadline(QStringList &paragraphs, const QStringList &headlines)

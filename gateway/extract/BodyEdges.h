@@ -25,6 +25,10 @@ bool IsSignOff(QStringView line);
 // datelines from the start and the end.
 void Trim(QStringList &paragraphs);
 
+// Removes a short line whose words the other lines already say: a pull quote, a caption
+// repeated in a gallery. Of two lines alike, the first goes.
+void DropEchoes(QStringList &paragraphs);
+
 // Removes up to two leading lines that say one of the page's headlines again (its <title>,
 // og:title, an <h1>...). A line ending like a sentence is the article's.
 void DropHeadline(QStringList &paragraphs, const QStringList &headlines);

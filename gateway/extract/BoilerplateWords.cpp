@@ -71,15 +71,18 @@ QStringList Words(QStringView classAndId)
 namespace {
 
 // Utility-first and generated styles ("pd pe gt be pf pg", "mb-20 text-18") name nothing: among
-// many such short words, one as short as "ad" or "pr" is chance, not a name.
+// many such short words, one as short as "ad" or "pr" is chance, not a name. Counted once each:
+// "ad-slot ad-slot--inline dfp-ad-1" says "ad" three times and means it.
 QStringList NamingWords(QStringView classAndId)
 {
     QStringList words = Words(classAndId);
     const auto isShort = [](const QString &word) {
         return word.size() <= 3;
     };
-    const qsizetype shortWords = std::count_if(words.cbegin(), words.cend(), isShort);
-    if (shortWords >= 5 && shortWords * 2 >= words.size())
+    QStringList distinct = words;
+    distinct.removeDuplicates();
+    const qsizetype shortWords = std::count_if(distinct.cbegin(), distinct.cend(), isShort);
+    if (shortWords >= 5 && shortWords * 2 >= distinct.size())
         words.removeIf(isShort);
     return words;
 }
@@ -102,7 +105,7 @@ bool LooksNegative(QStringView classAndId)
                       u"newsletter", u"header",   u"masthead",  u"sitemap",      u"copyright",
                       u"rss",        u"follow",   u"community", u"supplemental", u"skyscraper",
                       u"gdpr",       u"login",    u"consent",   u"cmp",          u"cookies",
-                      u"card"}))
+                      u"card",       u"cta",      u"donate",    u"donation",     u"disclaimer"}))
         return true;
     return containsAny(classAndId, {u"adsbygoogle", u"advert", u"banner", u"breadcrumb", u"comment",
                                     u"disqus", u"footer", u"outbrain", u"taboola", u"related",
@@ -247,6 +250,33 @@ bool IsBoilerplateLine(QStringView line)
         u"abouttheauthors"_s,
         u"参考文献"_s,
         u"参考資料"_s,
+        // what other pages to read instead
+        u"alsoconsider"_s,
+        u"youmightalsolike"_s,
+        u"youmayalsolike"_s,
+        u"furtherreading"_s,
+        u"dontmiss"_s,
+        u"trendingnow"_s,
+        u"mostpopular"_s,
+        u"editorspicks"_s,
+        u"topstories"_s,
+        u"latestnews"_s,
+        u"morenews"_s,
+        u"relatedcontent"_s,
+        u"relatedtopics"_s,
+        u"relatedlinks"_s,
+        u"relatedcoverage"_s,
+        // a release's or a city's page: who to ask, the files, the paper, the terms
+        u"お問い合わせ"_s,
+        u"お問い合わせ先"_s,
+        u"問い合わせ先"_s,
+        u"このページに関するお問い合わせ"_s,
+        u"本件に関するお問い合わせ"_s,
+        u"本件に関するお問い合わせ先"_s,
+        u"関連ファイル"_s,
+        u"添付ファイル"_s,
+        u"論文情報"_s,
+        u"用語解説"_s,
         u"続きを読む"_s,
         u"もっと見る"_s,
         u"トップへ戻る"_s,
@@ -258,6 +288,13 @@ bool IsBoilerplateLine(QStringView line)
     if (line.size() < 150 && (plain.startsWith(u"copyright") || plain.startsWith(u"©") ||
                               plain.contains(u"allrightsreserved") || plain.contains(u"無断転載") ||
                               plain.contains(u"無断複製")))
+        return true;
+    // The label between an article and the advertisement or video cut into it: "Story continues
+    // below advertisement", "Article continues below", "Continue reading below".
+    static const QRegularExpression kContinuesBelow(
+        u"^(the )?(story|article|text|content|post) continues (below|after)|^continue reading below"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (line.size() < 60 && kContinuesBelow.match(line.trimmed()).hasMatch())
         return true;
     // The markers around an embedded post that say where it starts and ends.
     static const QRegularExpression kEmbedMarker(
@@ -319,12 +356,14 @@ bool IsByline(QStringView line)
     if (line.size() > 120 || line.endsWith(u'.'))
         return false;
     static const QRegularExpression kByline(
-        u"^(By|BY|From) [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*( (and|&) [A-Z][\\w.'-]+( "
-        u"[A-Z][\\w.'-]+)*)?\\s*($|[,·|•—-])|"
+        u"^(By|BY|From) \\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+)*( (and|&) \\p{Lu}[\\w.'’-]+( "
+        u"\\p{Lu}[\\w.'’-]+)*)?\\s*($|[,·|•—-])|"
         // "Medically reviewed by Dana Whitcombe, RD — Written by Hannah Berg — Updated ..."
         u"^(Medically reviewed|Fact[- ]checked|Reviewed|Written|Edited|Words|Story|Posted|"
-        u"Photographs?) by [A-Z][\\w.'-]+( [A-Z][\\w.'-]+)*\\s*($|[,·|•—-])|"
-        u"^[（(]?(文|写真|取材|構成|撮影|執筆)[・＝=：:]"_s);
+        u"Photographs?) by \\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+)*\\s*($|[,·|•—-])|"
+        u"^[（(]?(文|写真|取材|構成|撮影|執筆)[・＝=：:]"_s,
+        // Names are not all ASCII: "By Renée Dufresne".
+        QRegularExpression::UseUnicodePropertiesOption);
     return kByline.match(line).hasMatch();
 }
 
@@ -335,8 +374,10 @@ bool IsDateline(QStringView line)
         return false;
     static const QRegularExpression kDateParts(
         u"[0-9０-９]|年|月|日|時|分|秒|午前|午後|更新|最終|配信|公開|掲載|"
-        u"[火水木金土]|[/:：.,・（）()|｜\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|on|"
-        u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|bst|cet|"
+        u"[火水木金土]|[/:：.,・·•（）()|｜\\s-]|\\b(a\\.m|p\\.m|am|pm|updated|published|posted|on|"
+        u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|ct|cst|cdt|mt|mst|mdt|akst|akdt|hst|bst|cet|"
+        // "Tue, August 12, 2026 at 1:31 PM UTC · 2 min read"
+        u"at|min|mins|minutes?|read|"
         u"jan(uary)?|feb(ruary)?|mar(ch)?|apr(il)?|may|june?|july?|aug(ust)?|sept?(ember)?|"
         u"oct(ober)?|nov(ember)?|dec(ember)?|"
         u"mon(day)?|tue(sday)?|wed(nesday)?|thu(rsday)?|fri(day)?|sat(urday)?|sun(day)?)\\b"_s,
@@ -370,10 +411,10 @@ bool IsPromotion(QStringView text)
     static const QRegularExpression kCues[] = {
         QRegularExpression(u"subscri(be|ber|ption)|購読"_s,
                            QRegularExpression::CaseInsensitiveOption),
-        QRegularExpression(
-            u"\\b(donat(e|ion)|your (gift|support)|mak(e|ing) a (contribution|gift|donation))|"
-            u"support (us|our|independent|local)\\b|寄付"_s,
-            QRegularExpression::CaseInsensitiveOption),
+        QRegularExpression(u"\\b(donat(e|ion)|your (gift|support|donation|contribution)|"
+                           u"mak(e|ing) a (contribution|gift|donation))|"
+                           u"support (us|our|independent|local)\\b|寄付"_s,
+                           QRegularExpression::CaseInsensitiveOption),
         QRegularExpression(u"\\b(become|becoming) a (member|subscriber|supporter)|"
                            u"\\bmembers? like you|会員登録|有料会員|会員限定"_s,
                            QRegularExpression::CaseInsensitiveOption),

@@ -30,10 +30,12 @@ bool isArticleType(const QJsonValue &type)
         return false;
     }
     const QString name = type.toString();
-    return name.endsWith(u"Article") || name == u"BlogPosting" || name == u"Report";
+    return name.endsWith(u"Article") || name == u"BlogPosting" || name == u"LiveBlogPosting" ||
+           name == u"Report";
 }
 
-// The first non-empty string under one of the keys of an article object, depth first.
+// The first non-empty string under one of the keys of an article object, depth first. The
+// articles inside an article are its parts (a live blog's updates), not the page's article.
 QString findInArticle(const QJsonValue &value, QLatin1StringView key)
 {
     if (value.isArray()) {
@@ -49,8 +51,7 @@ QString findInArticle(const QJsonValue &value, QLatin1StringView key)
     const QJsonObject object = value.toObject();
     if (isArticleType(object.value(u"@type"_s))) {
         const QString found = object.value(key).toString();
-        if (!found.trimmed().isEmpty())
-            return found;
+        return found.trimmed().isEmpty() ? QString() : found;
     }
     for (auto it = object.begin(); it != object.end(); ++it) {
         const QString found = findInArticle(it.value(), key);

@@ -114,6 +114,7 @@ MainTextResult ExtractMainText(const QByteArray &page, const QString &contentTyp
     }
     paragraphs.removeIf([](const QString &line) { return Boilerplate::IsConsentNotice(line); });
     BodyEdges::Trim(paragraphs);
+    BodyEdges::DropEchoes(paragraphs);
     BodyEdges::DropHeadline(paragraphs, headlines(doc.get()));
     cutAtPaywall(paragraphs, result);
     result.paragraphs = paragraphs;

@@ -40,17 +40,37 @@ public:
         m_linked = 0;
         if (line.isEmpty())
             return;
-        if (m_whole || (!allLink && !Boilerplate::IsBoilerplateLine(line) &&
-                        !Boilerplate::IsDateline(line) && !Boilerplate::IsByline(line)))
+        if (m_whole) {
             m_out << line;
+            return;
+        }
+        // "Other stories this week:" over a list of links introduces the links, and goes with
+        // them.
+        if (allLink && m_label == m_out.size() - 1 && m_label >= 0) {
+            m_out.removeLast();
+            m_label = -1;
+            return;
+        }
+        if (!allLink && !Boilerplate::IsBoilerplateLine(line) && !Boilerplate::IsDateline(line) &&
+            !Boilerplate::IsByline(line)) {
+            m_out << line;
+            m_label = isLabel(line) ? m_out.size() - 1 : -1;
+        }
     }
 
 private:
+    // A few words ending in a colon: what introduces the lines after it.
+    static bool isLabel(const QString &line)
+    {
+        return line.size() <= 60 && (line.endsWith(u':') || line.endsWith(u'：'));
+    }
+
     QStringList &m_out;
     bool m_whole;
     QString m_line;
     qsizetype m_linked = 0; // characters of m_line inside links
     int m_inCell = 0;
+    qsizetype m_label = -1; // index in m_out of a label just written, -1 when none
 };
 
 // A cell of a table of facts, not of a page laid out in a table: short, no table inside.

@@ -110,7 +110,8 @@ public:
             return {ParagraphText::Of(body), false};
         ScoredText result;
         result.fromArticleContainer = isClearContainer(top, body);
-        const std::vector<xmlNodePtr> parts = withSiblings(outermostWrapper(top, body));
+        const std::vector<xmlNodePtr> parts =
+            withSiblings(repeatedUnit(outermostWrapper(top, body), body));
         for (xmlNodePtr part : parts) {
             clean(part, textLength(part));
             ParagraphText::Append(part, result.paragraphs);
@@ -545,6 +546,33 @@ private:
         return top;
     }
 
+    // The unit the article repeats, when the candidate is one part of one: the posts of a live
+    // blog, each with its time and heading around its text, are siblings alike in tag and
+    // class, and every one of them says something in sentences. Their container is no
+    // candidate of its own when the longest post outscores it.
+    xmlNodePtr repeatedUnit(xmlNodePtr top, xmlNodePtr body) const
+    {
+        xmlNodePtr unit = top;
+        for (int level = 0; level < 3 && HtmlTree::IsElement(unit->parent) &&
+                            unit->parent != body && Tag(unit) != u"article";
+             ++level, unit = unit->parent) {
+            const QString pattern = classPattern(unit);
+            if (pattern.isEmpty())
+                continue;
+            int alike = 0;
+            for (xmlNodePtr sibling = unit->parent->children; sibling; sibling = sibling->next) {
+                // A post's share buttons make no widget of it.
+                if (sibling != unit && HtmlTree::IsElement(sibling) && Tag(sibling) == Tag(unit) &&
+                    classPattern(sibling) == pattern && !looksNegative(sibling) &&
+                    linkDensity(sibling) < 0.2 && holdsProseParagraph(sibling))
+                    ++alike;
+            }
+            if (alike >= 2)
+                return unit;
+        }
+        return top;
+    }
+
     // A heading, or a block that only holds one.
     bool isHeading(const xmlNode *node) const
     {
@@ -570,6 +598,21 @@ private:
                 return true;
         }
         return false;
+    }
+
+    // Characters in the paragraphs below a node that say something in sentences.
+    qsizetype proseLength(const xmlNode *node) const
+    {
+        qsizetype length = 0;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (!isOneOf(Tag(child), {u"p", u"blockquote", u"pre"}))
+                length += proseLength(child);
+            else if (holdsProse(HtmlTree::Text(child)))
+                length += textLength(child);
+        }
+        return length;
     }
 
     // A shop's link below the node: a product box with its prices, not the review's text.
@@ -610,14 +653,16 @@ private:
     }
 
     // A container of paragraphs rather than links or a form, and not named as a credit or as
-    // boilerplate: the opening paragraphs in a box of their own, a later part of the body.
+    // boilerplate: the opening paragraphs in a box of their own, a later part of the body. Most
+    // of what it says is in sentences: a box of tables with a note under them (a box score, a
+    // table of results) is the site's data beside the article.
     bool readsAsProse(const xmlNode *node) const
     {
         const QString names = HtmlTree::ClassAndId(node);
         if (Boilerplate::LooksLikeCredit(names) || looksNegative(node) || isWidget(node) ||
             linkDensity(node) >= 0.2 || isSiteBox(node))
             return false;
-        return holdsProseParagraph(node);
+        return proseLength(node) * 2 >= textLength(node) && holdsProseParagraph(node);
     }
 
     // Of the article for what it is: the candidate, a part of the same kind, a sibling that
@@ -732,6 +777,10 @@ private:
         // Mostly links: a list of headlines, however many commas they hold.
         if (links > 0.5)
             return true;
+        // Mostly a table each row of which leads to a page of its own: a ranking, quotes,
+        // standings. A table of facts links few of its rows, if any.
+        if (linkedRowsLength(node) * 10 >= length * 6)
+            return true;
         const QString text = HtmlTree::Text(node);
         if (Boilerplate::Punctuation(text) >= 10)
             return false;
@@ -739,6 +788,49 @@ private:
             return true;
         // A short block of neither prose nor heading: a button row, a dateline, a stray label.
         return !list && CodePoints(text) < kShortestScoredBlock && !hasHeading(node);
+    }
+
+    // Characters in the tables below a node (or the node itself) of three rows or more that
+    // link from every row.
+    qsizetype linkedRowsLength(const xmlNode *node) const
+    {
+        if (Tag(node) != u"table") {
+            qsizetype length = 0;
+            for (const xmlNode *child = node->children; child; child = child->next) {
+                if (HtmlTree::IsElement(child))
+                    length += linkedRowsLength(child);
+            }
+            return length;
+        }
+        int rows = 0;
+        int linked = 0;
+        countRows(node, rows, linked);
+        return rows >= 3 && linked == rows ? textLength(node) : 0;
+    }
+
+    // The rows of a table with data cells, and how many of them hold a link.
+    void countRows(const xmlNode *node, int &rows, int &linked) const
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            const QString tag = Tag(child);
+            if (tag == u"tr") {
+                if (hasChildTag(child, u"td")) {
+                    ++rows;
+                    linked += span(child).linked > 0 ? 1 : 0;
+                }
+            } else if (isOneOf(tag, {u"tbody", u"thead", u"tfoot"})) {
+                countRows(child, rows, linked);
+            }
+        }
+    }
+
+    static bool hasChildTag(const xmlNode *node, QStringView wanted)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (Tag(child) == wanted)
+                return true;
+        }
+        return false;
     }
 
     static bool hasHeading(const xmlNode *node)

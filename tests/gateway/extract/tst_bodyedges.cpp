@@ -13,6 +13,8 @@ private slots:
     void lineKind();
     void trim_data();
     void trim();
+    void dropEchoes_data();
+    void dropEchoes();
     void dropHeadline_data();
     void dropHeadline();
 };
@@ -59,9 +61,23 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("wire photo credit")
         << u"Firefighters work at the scene on Tuesday. (AP Photo/Jane Doe)"_s << int(Caption);
     QTest::newRow("credit after a video's length") << u"02:14 - Source: CNW"_s << int(Caption);
+    QTest::newRow("caption ending in the paper's photo")
+        << u"A sketch of the planned mural on the side of the café. (Sentinel photo)"_s
+        << int(Caption);
     QTest::newRow("caption with who and where")
         << u"県知事賞に選ばれた純米吟醸酒を手にする山田健二さん＝北山町の酒造"_s << int(Caption);
 
+    QTest::newRow("byline with an accented name")
+        << u"By Renée Dufresne, Sentinel Staff Writer"_s << int(SignOff);
+    QTest::newRow("a syndicated columnist's note")
+        << u"Ellis Granger is a former high school principal who writes about small-town life. To find out more about Ellis Granger and read features by other Creators Syndicate writers and cartoonists, visit the Creators Syndicate website at www.creators.example."_s
+        << int(SignOff);
+    QTest::newRow("a post's time in a US zone")
+        << u"10:30 p.m. CDT, Sept. 14, 2026"_s << int(SignOff);
+    QTest::newRow("time and reading time")
+        << u"Tue, August 12, 2026 at 1:31 PM UTC · 2 min read"_s << int(SignOff);
+    QTest::newRow("a chart's source in brackets")
+        << u"日経平均株価の日中の値動き（出所：株式マーケットナビ）"_s << int(Caption);
     QTest::newRow("affiliate disclosure")
         << u"※本記事はアフィリエイトプログラムによる収益を得ています"_s << int(Notice);
     QTest::newRow("price at the time") << u"※価格は記事公開時点のものです。"_s << int(Notice);
@@ -126,6 +142,28 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("a beat covered")
         << u"Gideon Marsh covers upstate New York for the Metro desk."_s << int(SignOff);
 
+    QTest::newRow("a disclaimer")
+        << u"Docket Report provides news and analysis for informational purposes only. Nothing on this site is legal advice."_s
+        << int(Notice);
+    QTest::newRow("not an offer to invest")
+        << u"本記事は情報提供を目的としたものであり、投資勧誘を目的としたものではありません。"_s
+        << int(Notice);
+    QTest::newRow("a magazine's print edition")
+        << u"This article appears in the May 2026 print edition with the headline “The Keepers.”"_s
+        << int(Notice);
+    QTest::newRow("delayed quotes")
+        << u"All quotes delayed a minimum of 15 minutes."_s << int(Notice);
+    QTest::newRow("an appeal for readers' photos")
+        << u"Got a great shot? Share your northern lights photos with us at wkvt.example/submit."_s
+        << int(Notice);
+    QTest::newRow("the reader for the page's files")
+        << u"PDF形式のファイルをご覧いただく場合には、Adobe Acrobat Readerが必要です。"_s
+        << int(Notice);
+    QTest::newRow("work delayed is news")
+        << u"The company said the work had been delayed by two weeks because of the rain."_s
+        << int(Text);
+    QTest::newRow("sharing photos is news")
+        << u"The app lets parents share photos with teachers, the district said."_s << int(Text);
     QTest::newRow("a sentence") << kOpening << int(Text);
     QTest::newRow("a race's heading")
         << u"◇東京マラソン（１日、東京都庁前スタート）"_s << int(Text);
@@ -170,6 +208,14 @@ void tst_BodyEdges::trim_data()
     QTest::newRow("dateline and byline at the start")
         << QStringList{u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s, kOpening, kClosing}
         << QStringList{kOpening, kClosing};
+    QTest::newRow("a wire's note to the papers above the story")
+        << QStringList{u"(ATTN: ADDS details in paras 4-7, graphic)"_s, kOpening, kClosing}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a bracketed word opening the story stays")
+        << QStringList{u"(AP) Officials said Tuesday that the bridge would reopen in May."_s,
+                       kClosing}
+        << QStringList{u"(AP) Officials said Tuesday that the bridge would reopen in May."_s,
+                       kClosing};
     QTest::newRow("sign-off in the middle stays")
         << QStringList{kOpening, u"（ワシントン＝佐藤健一）"_s, kMiddle, kClosing}
         << QStringList{kOpening, u"（ワシントン＝佐藤健一）"_s, kMiddle, kClosing};
@@ -197,6 +243,15 @@ void tst_BodyEdges::trim_data()
                        u"Reporting by Nora Eide in Oslo; Editing by Mark Cullen"_s,
                        u"Nora writes on energy, from hydropower to offshore wind."_s}
         << QStringList{kOpening, kClosing};
+    QTest::newRow("a release's end mark ends it")
+        << QStringList{kOpening, kClosing, u"###"_s,
+                       u"The department is an equal opportunity provider and employer."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a wire's end mark ends it")
+        << QStringList{kOpening, kClosing, u"(END)"_s} << QStringList{kOpening, kClosing};
+    QTest::newRow("ornaments between sections go")
+        << QStringList{kOpening, u"⁂"_s, kMiddle, u"___"_s, kClosing}
+        << QStringList{kOpening, kMiddle, kClosing};
     QTest::newRow("a closing credit far from the end stays")
         << QStringList{kOpening, u"Reporting by the team showed the plan had stalled."_s,
                        kMiddle,  kMiddle,
@@ -212,6 +267,40 @@ void tst_BodyEdges::trim()
     QFETCH(QStringList, trimmed);
     BodyEdges::Trim(paragraphs);
     QCOMPARE(paragraphs, trimmed);
+}
+
+void tst_BodyEdges::dropEchoes_data()
+{
+    QTest::addColumn<QStringList>("paragraphs");
+    QTest::addColumn<QStringList>("kept");
+
+    const QString said = u"“People think it’s lonely,” Marsh said as we washed the dishes. “It’s "
+                         u"the least lonely place I know. You can’t ignore anything out here.”"_s;
+    QTest::newRow("a pull quote before the sentence it was lifted from")
+        << QStringList{kOpening,
+                       u"“People think it’s lonely. It’s the least lonely place I know.”"_s, said,
+                       kClosing}
+        << QStringList{kOpening, said, kClosing};
+    QTest::newRow("a caption said twice")
+        << QStringList{kOpening, kMiddle + kClosing, kMiddle + kClosing}
+        << QStringList{kOpening, kMiddle + kClosing};
+    QTest::newRow("a line that says more stays")
+        << QStringList{u"“It’s the least lonely place I know,” she said, and she meant the island, "
+                       u"the birds and the weather."_s,
+                       said}
+        << QStringList{u"“It’s the least lonely place I know,” she said, and she meant the island, "
+                       u"the birds and the weather."_s,
+                       said};
+    QTest::newRow("short lines alike stay") << QStringList{u"UP NEXT"_s, kOpening, u"UP NEXT"_s}
+                                            << QStringList{u"UP NEXT"_s, kOpening, u"UP NEXT"_s};
+}
+
+void tst_BodyEdges::dropEchoes()
+{
+    QFETCH(QStringList, paragraphs);
+    QFETCH(QStringList, kept);
+    BodyEdges::DropEchoes(paragraphs);
+    QCOMPARE(paragraphs, kept);
 }
 
 void tst_BodyEdges::dropHeadline_data()

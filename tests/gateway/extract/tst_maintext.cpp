@@ -264,6 +264,46 @@ void tst_MainText::dropAndKeep_data()
     QTest::newRow("ad inside the body")
         << u"<div class=\"article-body\"><p>第一段落、記者会見で市長は計画を説明した。詳しい日程は未定だ。</p><div class=\"ad-box\">広告：新車が今なら特別価格、詳しくはこちらへ、お急ぎください。</div><p>第二段落、市民の間には期待と不安が入り交じる。説明会は来月開かれる。</p><p>第三段落、市は年度内に基本設計をまとめ、工事の入札を行う予定だという。</p>%MORE%</div>"_s
         << QStringList{u"第一段落"_s, u"第三段落"_s} << QStringList{u"広告"_s} << false;
+    // An ad slot's name says "ad" three times among a few other short words: still a name.
+    QTest::newRow("ad slot named with short words")
+        << withInside(
+               u"<div class=\"ad-slot ad-slot--inline\" id=\"dfp-ad-inline-1\"><p>提供："
+               u"新車が今なら特別価格でご購入いただけます、詳しくはお近くの販売店へ。</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"特別価格"_s} << false;
+    QTest::newRow("story continues below")
+        << withInside(u"<div class=\"slot\"><span>Story continues below advertisement</span>"
+                      u"<div class=\"unit\"></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"continues"_s} << false;
+    QTest::newRow("a label over a list of links goes with it")
+        << withInside(u"<p>今週のその他の記事：<br><a href=/1>図書館の移転先が決定</a><br>"
+                      u"<a href=/2>駅前の渋滞対策、来月から</a></p>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"その他の記事"_s} << false;
+    QTest::newRow("a contact box under its heading")
+        << withInside(
+               u"<div class=\"box\"><h2>お問い合わせ先</h2><p>北山市都市整備部　再開発推進課、"
+               u"電話は平日の午前９時から午後５時まで受け付けています。</p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"推進課"_s} << false;
+    QTest::newRow("other products under a heading in the review")
+        << withInside(
+               u"<div class=\"box\"><h3>Also consider</h3><p><a href=/a>Pixelmate 8a</a>: "
+               u"a slightly better zoom camera and seven years of updates, for £50 more.</p>"
+               u"<p><a href=/b>Astra A57</a>: a metal frame and faster charging, but a weaker "
+               u"main camera.</p></div>"_s +
+               kMore +
+               u"<p>完成は２０３０年春の予定で、市は工事期間中も駅の出入り口を確保し、利用者"
+               u"への影響を抑えるとしている。商店街の振興組合は、工事の期間中に客足が落ちない"
+               u"よう、臨時の駐輪場の整備や案内表示の充実を求める要望書を市に提出した。</p>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Pixelmate"_s, u"Astra"_s} << false;
+    QTest::newRow("a donation appeal box")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"donate-cta\"><h3>Donate to The Lantern</h3>"
+           u"<p>Your donation will support the student journalists of Ridgemont University and "
+           u"cover our hosting costs.</p><a href=/donate>Donate</a></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"donation"_s} << false;
+    QTest::newRow("a disclaimer under the transcript")
+        << u"<div class=\"wrap\">%ARTICLE%<p class=\"disclaimer\">Accuracy and availability of the "
+           u"station's transcripts may vary. Transcript text may be revised to correct errors or "
+           u"match updates to audio.</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Accuracy"_s} << false;
     QTest::newRow("header word alone does not save a link list")
         << u"%ARTICLE%<div class=\"related-articles\"><h3>関連記事</h3><ul><li><a href=/1>再開発の第一報、市が計画案を公表へ</a></li><li><a href=/2>駅前ビル、来年にも解体へ　市が方針</a></li></ul></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"関連記事"_s, u"第一報"_s} << false;
@@ -294,6 +334,15 @@ void tst_MainText::dropAndKeep_data()
                u"<div class=\"article-body\">"_s,
                u"<div class=\"article-body\"><p><b>駅前再開発、複合施設に　市が計画</b></p>"_s)
         << QStringList{kFirst} << QStringList{u"市が計画"_s} << false;
+    QString quotes = u"<div class=\"box\"><h3>本日の値上がり率上位</h3><table><tr><th>コード</th>"
+                     u"<th>銘柄名</th><th>終値</th></tr>"_s;
+    for (const QString &stock : {u"2914 大和フーズ"_s, u"9501 北陸中央電力"_s, u"4452 清和化学"_s})
+        quotes += u"<tr><td><a href=/s>"_s + stock.section(u' ', 0, 0) + u"</a></td><td>"_s +
+                  stock.section(u' ', 1) + u"</td><td>3,120</td></tr>"_s;
+    quotes += u"</table></div>"_s;
+    QTest::newRow("a table linking from every row")
+        << withInside(quotes) << QStringList{kFirst, kLast}
+        << QStringList{u"値上がり率"_s, u"大和フーズ"_s} << false;
     QTest::newRow("fact list without links stays")
         << u"<div class=\"article-body\"><p>計画の主な内容は次の通り。市は７日、駅前の再開発計画の概要を発表した。</p><ul><li>図書館の移転</li><li>保育所の新設</li><li>広場の整備</li></ul><p>事業費は約１２０億円を見込み、国の補助金と民間資金を組み合わせる。市長は「人が集まる街に」と話した。</p>%MORE%</div>"_s
         << QStringList{u"保育所の新設"_s, u"事業費"_s} << QStringList{} << false;
@@ -320,6 +369,14 @@ void tst_MainText::dropAndKeep_data()
                u"へ</a><p>老朽化が進む駅ビルの今後と、市の計画をまとめた。</p></div><p>事業費"_s)
         << QStringList{kFirst, kLast, u"市長は「人が集まり"_s}
         << QStringList{u"街にしたい」\n"_s, u"駅ビルの今後"_s} << false;
+    // A pull quote in a blockquote is kept as a quotation until it is seen to say again what
+    // the article says.
+    QTest::newRow("pull quote lifted from the article")
+        << withInside(
+               u"<blockquote class=\"pull-quote\"><p>「事業費は約１２０億円を見込み、国の補助金と"
+               u"民間資金を組み合わせる」</p></blockquote>"_s)
+        << QStringList{kFirst, kLast, u"事業費は約１２０億円"_s} << QStringList{u"「事業費"_s}
+        << false;
     QTest::newRow("entities and white space")
         << u"<div class=\"article-body\"><p>  市は&nbsp;７日、 駅前の\n\n再開発計画の概要を発表した。&lt;速報&gt;老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。</p><p>計画に対しては、周辺の商店主らから工事中の客足の落ち込みを心配する声も上がっている。</p>%MORE%</div>"_s
         << QStringList{u"市は ７日、 駅前の 再開発計画の概要を発表した。<速報>老朽化したビルを取り壊し、複合施設を整備する計画で、事業費は約１２０億円を見込む。"_s}
@@ -357,6 +414,31 @@ void tst_MainText::dropAndKeep_data()
     split += u"</div><div class=\"c-z\"><p>お知らせ：市の広報紙は、毎月１日と１５日に発行し、"
              u"各家庭に配布しています。配布されない場合は、お住まいの地区の自治会、または市役所の"
              u"広報課、市民相談室、各支所の窓口まで、お問い合わせください。</p></div>"_s;
+    // A live blog: the longest post outscores the feed around the posts, which it shares with
+    // their times and headings.
+    QStringList posts;
+    QString feed = u"<div class=\"feed\">"_s;
+    for (const QString &place : {u"駅の北側"_s, u"駅の南側"_s, u"旧市街"_s, u"川沿い"_s}) {
+        posts << place + u"では、午後から公民館に避難所が開設され、高齢者を中心に住民の受け入れが"
+                         u"始まった。"_s;
+        feed += u"<div class=\"post\"><time>午後３時１０分</time><h2>"_s + place +
+                u"の状況</h2><div class=\"post__body\"><p>"_s + posts.last() + u"</p>"_s +
+                (place == u"旧市街"_s ? kMore : QString()) +
+                u"</div><button>リンクをコピー</button></div>"_s;
+    }
+    feed += u"</div>"_s;
+    QTest::newRow("posts of a live blog") << feed << posts << QStringList{u"３時１０分"_s} << false;
+    // A box score beside the recap: tables, and one line of prose under them.
+    QString scores = u"<section class=\"c-box\"><h2>得点表</h2><table>"_s;
+    for (const QString &team : {u"北山"_s, u"南浜"_s, u"東台"_s, u"西川"_s, u"中央"_s, u"港"_s})
+        scores += u"<tr><td>"_s + team +
+                  u"</td><td>０</td><td>２</td><td>１</td><td>０</td>"
+                  u"<td>３</td><td>６</td></tr>"_s;
+    scores += u"</table><p>試合会場：市民球場、観客数１万２千人、審判は山田、佐藤、鈴木、"
+              u"高橋の各氏、試合時間は２時間４８分。</p></section>"_s;
+    QTest::newRow("a box of tables beside the article")
+        << (u"<div class=\"c-w\">%ARTICLE%"_s + scores + u"</div>"_s) << QStringList{kFirst, kLast}
+        << QStringList{u"得点表"_s, u"試合会場"_s} << false;
     QTest::newRow("paragraphs add up in the container above them")
         << split << sentences << QStringList{} << false;
     // An old page laid out in a table: the article is one cell's lines between breaks inside a
@@ -419,6 +501,14 @@ void tst_MainText::dropAndKeep_data()
         u"A city council in Halvern approved the plan on Monday. &quot;It&apos;s "
         u"a big step,&quot; the mayor said of the R&amp;D park. Residents&#8217; "
         u"groups said they would appeal, and the developer&#x2019;s shares rose."_s;
+    QTest::newRow("a live blog's update is not the page's article")
+        << (u"<script type=\"application/ld+json\">{\"@type\":\"LiveBlogPosting\","
+            u"\"headline\":\"駅前再開発、複合施設に\",\"liveBlogUpdate\":[{\"@type\":"
+            u"\"BlogPosting\",\"headline\":\"説明会の日程\",\"articleBody\":\"説明会は来月、"
+            u"市役所本庁舎と駅前の公民館の二か所で、平日の夜と週末の昼にそれぞれ開かれる。参加の"
+            u"申し込みは不要で、当日は計画の模型や完成予想図も展示される。市の担当者が質問に答え"
+            u"るほか、意見を書き込める用紙も用意するという。会場の様子は後日、市のホームページで動画として公開される予定だ。\"}]}</script>%ARTICLE%"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"説明会は来月、"_s} << false;
     QTest::newRow("references in json-ld decoded")
         << jsonLd.arg(encoded)
         << QStringList{u"\"It's a big step,\" the mayor said of the R&D park. Residents’ groups"_s,
