@@ -456,7 +456,11 @@ qsizetype PaywallCut(const QStringList &paragraphs)
         u"有料会員になると、?(続き|全文|この記事|記事の続き)|ログインして続きを読む|"
         u"ログインすると続きを読め|"
         u"subscribe to continue reading|this article is for subscribers|"
-        u"to continue reading,? (please )?(subscribe|log in|sign in)"_s,
+        u"to continue reading,? (please )?(subscribe|log in|sign in)|"
+        u"^(register|sign up|log in|sign in|subscribe)( for free| now)? to (keep|continue) reading|"
+        u"this (article|story) is (only )?(available|reserved) (to|for) "
+        u"(registered|subscribed|paying) "
+        u"(readers|users|members|subscribers)"_s,
         QRegularExpression::CaseInsensitiveOption);
     for (qsizetype i = 0; i < paragraphs.size(); ++i) {
         if (kMarker.match(paragraphs.at(i)).hasMatch())

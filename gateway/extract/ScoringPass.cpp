@@ -1,5 +1,6 @@
 #include "ScoringPass.h"
 
+#include "BodyEdges.h"
 #include "BoilerplateWords.h"
 #include "HtmlTree.h"
 #include "ParagraphText.h"
@@ -573,6 +574,14 @@ private:
         return top;
     }
 
+    static bool opensWithHeading(const xmlNode *node)
+    {
+        const xmlNode *child = node->children;
+        while (child && !(HtmlTree::IsElement(child) || !HtmlTree::Text(child).trimmed().isEmpty()))
+            child = child->next;
+        return child && HtmlTree::IsElement(child) && isHeadingTag(Tag(child));
+    }
+
     // A heading, or a block that only holds one.
     bool isHeading(const xmlNode *node) const
     {
@@ -720,9 +729,13 @@ private:
         // Paragraphs in a box of their own right before or after the article's parts: its
         // opening, a later section. Further away they are comments or a teaser.
         std::vector<bool> prose(siblings.size());
+        // A box above the article under a heading of its own is a box of facts ("The Case",
+        // "At a glance"): an article's opening does not come under a sub-heading.
+        const auto firstIn = std::find(in.begin(), in.end(), true) - in.begin();
         for (size_t i = 0; i < siblings.size(); ++i) {
             prose[i] = !in[i] && readsAsProse(siblings[i]) &&
-                       (included(neighbour(i, -1)) || included(neighbour(i, 1)));
+                       (included(neighbour(i, -1)) || included(neighbour(i, 1))) &&
+                       !(qsizetype(i) < firstIn && opensWithHeading(siblings[i]));
         }
         for (size_t i = 0; i < siblings.size(); ++i)
             in[i] = in[i] || prose[i];
@@ -762,6 +775,14 @@ private:
         // of the part.
         if ((isWidget(node) || isSiteBox(node)) && length * 3 < partLength)
             return true;
+        // A quote card or a data box signed by the site's data line ("Delayed 15 minutes"):
+        // the line goes, and so do the figures it vouches for.
+        if (length < 300 && !holdsProseParagraph(node) && !isParagraphTag(tag) &&
+            hasBlockChild(node)) {
+            const QStringList lines = ParagraphText::WholeTextOf(node);
+            if (lines.size() >= 2 && BodyEdges::IsSiteNotice(lines.constLast()))
+                return true;
+        }
         if (!m_rules.cleanConditionally ||
             !isOneOf(tag, {u"div", u"section", u"ul", u"ol", u"table", u"dl", u"form", u"aside",
                            u"header", u"footer", u"nav"}))

@@ -697,6 +697,25 @@ void tst_MainText::dropAndKeep_data()
         << QStringList{u"Published"_s, u"reviewed"_s, u"other cities"_s, u"Station Square"_s,
                        u"promotion"_s}
         << false;
+    QTest::newRow("box of facts under its own heading above the article")
+        << u"<div "
+           u"class=\"case-box\"><h4>事件の概要</"
+           u"h4><p>"
+           u"原告：駅前商店会ほか、被告：市、事件番号：令和７年（行ウ）第１２号、判決日：２０２６年"
+           u"１１月３日。</p>"
+           u"<p>裁判長：山田一郎、陪席：佐藤花子、鈴木次郎の各裁判官による合議体。</p></div>%ARTICLE%"_s
+        << QStringList{kFirst, kLast} << QStringList{u"事件の概要"_s, u"裁判長"_s} << false;
+    QTest::newRow("quote card vouched for by a data line")
+        << withInside(u"<div class=\"quote-card\"><table><tr><th colspan=3>北斗不動産</th></tr>"
+                      u"<tr><td>8801</td><td>1,520</td><td>+35 (+2.4%)</td></tr>"
+                      u"<tr><td colspan=3>Quotes delayed 20 minutes.</td></tr></table></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"北斗不動産"_s, u"1,520"_s} << false;
+    QTest::newRow("registration wall")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<div class=\"wall\"><h2>Register for free to keep reading</h2><p>This article is "
+               u"available to registered readers.</p></div></div>"_s)
+        << QStringList{kFirst} << QStringList{u"Register"_s} << true;
     QTest::newRow("dateline before the opening")
         << QString(kArticle).replace(
                u"<div class=\"article-body\">"_s,
