@@ -79,6 +79,17 @@ bool isClosingCredit(QStringView line)
     return line.size() <= 220 && matches(kWireSignOff, line.trimmed());
 }
 
+// The marker a page leaves for screen readers where its text begins or ends: "ここから本文です。",
+// "本文ここまで", "Start of main content".
+bool isReaderMarker(QStringView line)
+{
+    static const QRegularExpression kMarker(
+        u"^(ここから|ここまで(が)?)本文(です)?。?$|^本文(は)?(ここから|ここまで)(です)?。?$|"
+        u"^(start|end) of (the )?main content\\.?$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return line.size() <= 24 && matches(kMarker, line.trimmed());
+}
+
 // A rule or an ornament between sections: "___", "* * *", "⁂". No letter, no digit.
 bool isOrnament(QStringView line)
 {
@@ -297,7 +308,8 @@ void Trim(QStringList &paragraphs)
         }
     }
     paragraphs.removeIf([](const QString &line) {
-        return isOrnament(line) || IsCaptionOrCredit(line) || IsSiteNotice(line);
+        return isOrnament(line) || isReaderMarker(line) || IsCaptionOrCredit(line) ||
+               IsSiteNotice(line);
     });
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&

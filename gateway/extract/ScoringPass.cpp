@@ -284,13 +284,30 @@ private:
         return false;
     }
 
-    // Named as boilerplate. A card that links nowhere is the author's aside (a callout, a box of
-    // facts), not a teaser of another page.
+    // A link below the node to another page; a jump within the page ("#reviews") leads nowhere.
+    static bool linksElsewhere(const xmlNode *node)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (Tag(child) == u"a") {
+                const QString href = HtmlTree::Attribute(child, "href").trimmed();
+                if (!href.isEmpty() && !href.startsWith(u'#'))
+                    return true;
+            } else if (linksElsewhere(child)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Named as boilerplate. A card that links to no other page is the author's aside (a
+    // callout, a box of facts, a recipe card), not a teaser of another page.
     static bool looksNegative(const xmlNode *node)
     {
         const QString names = HtmlTree::ClassAndId(node);
         return Boilerplate::LooksNegative(names) &&
-               !(Boilerplate::NamesOnlyCard(names) && HtmlTree::LinkDensity(node) == 0);
+               !(Boilerplate::NamesOnlyCard(names) && !linksElsewhere(node));
     }
 
     static int classWeight(const xmlNode *node)
@@ -783,6 +800,15 @@ private:
             if (lines.size() >= 2 && BodyEdges::IsSiteNotice(lines.constLast()))
                 return true;
         }
+        // A box of its own around a table of figures without a sentence in it (a forecast, a
+        // line score, values per serving), with at most its title and a note: the site's data
+        // module. A table standing in the text itself is the author's.
+        if (length < 3000 && isOneOf(tag, {u"div", u"section", u"aside"}) &&
+            !holdsProseParagraph(node)) {
+            const qsizetype figures = figureTableLength(node);
+            if (figures > 0 && length - figures <= 120)
+                return true;
+        }
         if (!m_rules.cleanConditionally ||
             !isOneOf(tag, {u"div", u"section", u"ul", u"ol", u"table", u"dl", u"form", u"aside",
                            u"header", u"footer", u"nav"}))
@@ -811,22 +837,66 @@ private:
         return !list && CodePoints(text) < kShortestScoredBlock && !hasHeading(node);
     }
 
-    // Characters in the tables below a node (or the node itself) of three rows or more that
-    // link from every row.
+    // Characters in the tables below a node (or the node itself) that qualify.
+    template<typename Qualifies>
+    qsizetype tablesLength(const xmlNode *node, const Qualifies &qualifies) const
+    {
+        if (Tag(node) == u"table")
+            return qualifies(node) ? textLength(node) : 0;
+        qsizetype length = 0;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (HtmlTree::IsElement(child))
+                length += tablesLength(child, qualifies);
+        }
+        return length;
+    }
+
+    // Tables of three rows or more that link from every row.
     qsizetype linkedRowsLength(const xmlNode *node) const
     {
-        if (Tag(node) != u"table") {
-            qsizetype length = 0;
-            for (const xmlNode *child = node->children; child; child = child->next) {
-                if (HtmlTree::IsElement(child))
-                    length += linkedRowsLength(child);
+        return tablesLength(node, [this](const xmlNode *table) {
+            int rows = 0;
+            int linked = 0;
+            countRows(table, rows, linked);
+            return rows >= 3 && linked == rows;
+        });
+    }
+
+    // Tables of three rows or more whose cells are short, many of them figures, and none a
+    // sentence.
+    qsizetype figureTableLength(const xmlNode *node) const
+    {
+        return tablesLength(node, [](const xmlNode *table) {
+            int rows = 0;
+            int cells = 0;
+            int figures = 0;
+            bool prose = false;
+            countFigures(table, rows, cells, figures, prose);
+            return rows >= 3 && !prose && figures * 5 >= cells * 2;
+        });
+    }
+
+    static void countFigures(const xmlNode *node, int &rows, int &cells, int &figures, bool &prose)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            const QString tag = Tag(child);
+            if (tag == u"tr") {
+                ++rows;
+                for (const xmlNode *cell = child->children; cell; cell = cell->next) {
+                    if (!isCellTag(Tag(cell)))
+                        continue;
+                    const QString text = HtmlTree::Simplified(HtmlTree::Text(cell));
+                    ++cells;
+                    figures +=
+                        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); })
+                            ? 1
+                            : 0;
+                    prose = prose || CodePoints(text) > 40 || holdsProse(text);
+                }
+            } else if (isOneOf(tag, {u"tbody", u"thead", u"tfoot"})) {
+                countFigures(child, rows, cells, figures, prose);
             }
-            return length;
         }
-        int rows = 0;
-        int linked = 0;
-        countRows(node, rows, linked);
-        return rows >= 3 && linked == rows ? textLength(node) : 0;
     }
 
     // The rows of a table with data cells, and how many of them hold a link.

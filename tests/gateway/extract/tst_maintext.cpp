@@ -299,6 +299,41 @@ void tst_MainText::dropAndKeep_data()
            u"<p>Your donation will support the student journalists of Ridgemont University and "
            u"cover our hosting costs.</p><a href=/donate>Donate</a></div></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"donation"_s} << false;
+    QTest::newRow("a charity's appeal after the article")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"appeal-box\"><h2>Help keep the lights "
+           u"on</h2><p>£25 could pay for a solar lantern for a midwife, and £250 could help repair "
+           u"a clinic's fridge.</p><a href=/donate>Donate</a></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"lantern"_s} << false;
+    QTest::newRow("notes to editors under the release")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"group\"><h4>Notes to editors</h4><p>"
+           u"Lightpath International is a charity working to bring clean energy to clinics, "
+           u"registered in 2004.</p></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Lightpath"_s} << false;
+    QTest::newRow("a recipe card that only jumps within the page")
+        << withInside(u"<div class=\"recipe-card\" id=\"recipe\"><h2>祖母のプラムケーキ</h2>"
+                      u"<div class=\"actions\"><a href=\"#reviews\">レビューへ（４１）</a></div>"
+                      u"<ul><li>無塩バター１５０グラム、室温に戻しておく</li><li>グラニュー糖"
+                      u"１２０グラム</li><li>卵３個</li></ul><ol><li>オーブンを１８０度に温め、型に"
+                      u"バターを塗っておく。</li><li>バターと砂糖を白っぽくなるまで混ぜ、卵を一つ"
+                      u"ずつ加える。</li></ol></div>"_s)
+        << QStringList{kFirst, kLast, u"卵３個"_s, u"卵を一つずつ加える。"_s} << QStringList{}
+        << false;
+    QTest::newRow("a table of figures with its title and note")
+        << withInside(
+               u"<div class=\"module\"><h3>週間予報：北山市</h3><table><tr><th>日</th>"
+               u"<th>最高</th><th>最低</th><th>降水</th></tr><tr><td>金</td><td>８度</td>"
+               u"<td>４度</td><td>６９％</td></tr><tr><td>土</td><td>１１度</td><td>５度</td>"
+               u"<td>３８％</td></tr><tr><td>日</td><td>８度</td><td>４度</td><td>６６％</td>"
+               u"</tr></table><p>１４時更新　<a href=/wx>詳しい予報</a></p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"週間予報"_s, u"６９％"_s, u"１４時更新"_s}
+        << false;
+    QTest::newRow("the screen reader's marker before the text")
+        << u"<p>ここから本文です。</p>%ARTICLE%"_s << QStringList{kFirst, kLast}
+        << QStringList{u"ここから本文"_s} << false;
+    QTest::newRow("production credits under the notes")
+        << u"<div class=\"wrap\">%ARTICLE%<p class=\"ep-credits\">The show is produced by Sofia "
+           u"Marr and Ben Otieno. Sound design by Lukas Feld. Music by Tidewater.</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Sound design"_s} << false;
     QTest::newRow("a disclaimer under the transcript")
         << u"<div class=\"wrap\">%ARTICLE%<p class=\"disclaimer\">Accuracy and availability of the "
            u"station's transcripts may vary. Transcript text may be revised to correct errors or "
