@@ -381,6 +381,8 @@ bool IsDateline(QStringView line)
         u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|ct|cst|cdt|mt|mst|mdt|akst|akdt|hst|bst|cet|"
         // "Tue, August 12, 2026 at 1:31 PM UTC · 2 min read"
         u"at|min|mins|minutes?|read|"
+        // a podcast's episode line: "Episode 142 · 12 October 2026 · 47 min"
+        u"episode|ep|"
         u"jan(uary)?|feb(ruary)?|mar(ch)?|apr(il)?|may|june?|july?|aug(ust)?|sept?(ember)?|"
         u"oct(ober)?|nov(ember)?|dec(ember)?|"
         u"mon(day)?|tue(sday)?|wed(nesday)?|thu(rsday)?|fri(day)?|sat(urday)?|sun(day)?)\\b"_s,

@@ -115,6 +115,8 @@ public:
             withSiblings(repeatedUnit(outermostWrapper(top, body), body));
         for (xmlNodePtr part : parts) {
             clean(part, textLength(part));
+            m_spans.clear(); // cleaning changed what the elements hold
+            dropTrailingHeadings(part);
             ParagraphText::Append(part, result.paragraphs);
         }
         return result;
@@ -334,6 +336,8 @@ private:
         }
         if (isOneOf(tag, {u"body", u"a", u"article", u"main"}))
             return false;
+        if (isTeaserList(node))
+            return true;
         const QString names = HtmlTree::ClassAndId(node);
         if (!looksNegative(node))
             return false;
@@ -726,8 +730,9 @@ private:
         for (xmlNodePtr sibling = parent->children; sibling; sibling = sibling->next) {
             if (HtmlTree::IsElement(sibling)) {
                 siblings.push_back(sibling);
-                in.push_back(sibling == top || (belongs(sibling, top, threshold) &&
-                                                !isSiteBox(sibling) && !isCredit(sibling)));
+                in.push_back(sibling == top ||
+                             (belongs(sibling, top, threshold) && !isSiteBox(sibling) &&
+                              !isCredit(sibling) && !isTeaserList(sibling)));
             }
         }
         // The nearest sibling before or after i that says something: an empty ad slot or a
@@ -750,7 +755,7 @@ private:
         // "At a glance"): an article's opening does not come under a sub-heading.
         const auto firstIn = std::find(in.begin(), in.end(), true) - in.begin();
         for (size_t i = 0; i < siblings.size(); ++i) {
-            prose[i] = !in[i] && readsAsProse(siblings[i]) &&
+            prose[i] = !in[i] && readsAsProse(siblings[i]) && !isTeaserList(siblings[i]) &&
                        (included(neighbour(i, -1)) || included(neighbour(i, 1))) &&
                        !(qsizetype(i) < firstIn && opensWithHeading(siblings[i]));
         }
@@ -775,6 +780,32 @@ private:
         return parts;
     }
 
+    // A list of teasers: five items or more, each linking to another page, that hold nearly
+    // all of the node's text ("More episodes", "Homes for sale near ..."). Their blurbs read as
+    // prose.
+    bool isTeaserList(const xmlNode *node) const
+    {
+        int items = 0;
+        qsizetype inItems = 0;
+        countLinkedItems(node, items, inItems);
+        const qsizetype length = textLength(node);
+        return items >= 5 && inItems * 10 >= length * 6 && length - inItems <= 200;
+    }
+
+    void countLinkedItems(const xmlNode *node, int &items, qsizetype &inItems) const
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (Tag(child) != u"li") {
+                countLinkedItems(child, items, inItems);
+            } else if (linksElsewhere(child)) {
+                ++items;
+                inItems += textLength(child);
+            }
+        }
+    }
+
     // A few lines around a button or a form: a sign-up or republish box, a share bar.
     bool isWidget(const xmlNode *node) const
     {
@@ -786,7 +817,7 @@ private:
     {
         const QString names = HtmlTree::ClassAndId(node);
         const qsizetype length = textLength(node);
-        if (isCredit(node))
+        if (isCredit(node) || isTeaserList(node))
             return true;
         // A sign-up or republish box, an offer, a box of links under "Read next": a small share
         // of the part.
@@ -798,6 +829,15 @@ private:
             hasBlockChild(node)) {
             const QStringList lines = ParagraphText::WholeTextOf(node);
             if (lines.size() >= 2 && BodyEdges::IsSiteNotice(lines.constLast()))
+                return true;
+        }
+        // A box of short lines that leads to another page, none of them a sentence: a listing's
+        // or a product's card set into the text (price, rooms, features, "View this property").
+        if (isOneOf(tag, {u"div", u"section", u"aside"}) && length < 600 &&
+            length * 3 < partLength && !holdsProseParagraph(node) && linksElsewhere(node)) {
+            const QStringList lines = ParagraphText::WholeTextOf(node);
+            if (lines.size() >= 4 &&
+                std::none_of(lines.cbegin(), lines.cend(), Boilerplate::ReadsLikeSentence))
                 return true;
         }
         // A box of its own around a table of figures without a sentence in it (a forecast, a
@@ -933,17 +973,60 @@ private:
         return false;
     }
 
+    // Headings left at the end of a part once the boxes under them went ("More from Homes"
+    // over cards of other stories): they head nothing.
+    void dropTrailingHeadings(xmlNodePtr part)
+    {
+        xmlNodePtr node = part;
+        while (!isParagraphTag(Tag(node))) {
+            xmlNodePtr last = node->last;
+            while (last && !(HtmlTree::IsElement(last) && textLength(last) > 0) &&
+                   HtmlTree::Text(last).trimmed().isEmpty())
+                last = last->prev;
+            if (!last || !HtmlTree::IsElement(last))
+                return;
+            if (isHeading(last))
+                HtmlTree::Remove(last);
+            else
+                node = last; // the end of the part is the end of its last block
+        }
+    }
+
+    static xmlNodePtr nextElement(xmlNodePtr node)
+    {
+        xmlNodePtr next = node->next;
+        while (next && !HtmlTree::IsElement(next) && HtmlTree::Text(next).trimmed().isEmpty())
+            next = next->next;
+        return next;
+    }
+
     void clean(xmlNodePtr node, qsizetype partLength)
     {
+        // Headings whose section went: with nothing left under them they head nothing.
+        std::vector<xmlNodePtr> bereft;
         for (xmlNodePtr child = node->children; child;) {
             xmlNodePtr next = child->next;
             if (HtmlTree::IsElement(child)) {
-                if (boilerplateInside(child, Tag(child), partLength))
+                if (boilerplateInside(child, Tag(child), partLength)) {
+                    xmlNodePtr before = child->prev;
+                    while (before && !HtmlTree::IsElement(before))
+                        before = before->prev;
+                    if (before && isHeadingTag(Tag(before)) &&
+                        std::find(bereft.begin(), bereft.end(), before) == bereft.end())
+                        bereft.push_back(before);
+                    // A heading that goes itself is no longer there to be looked at.
+                    std::erase(bereft, child);
                     HtmlTree::Remove(child);
-                else
+                } else {
                     clean(child, partLength);
+                }
             }
             child = next;
+        }
+        for (xmlNodePtr heading : bereft) {
+            const xmlNodePtr next = nextElement(heading);
+            if (!next || (HtmlTree::IsElement(next) && isHeadingTag(Tag(next))))
+                HtmlTree::Remove(heading);
         }
     }
 

@@ -334,6 +334,32 @@ void tst_MainText::dropAndKeep_data()
         << u"<div class=\"wrap\">%ARTICLE%<p class=\"ep-credits\">The show is produced by Sofia "
            u"Marr and Ben Otieno. Sound design by Lukas Feld. Music by Tidewater.</p></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"Sound design"_s} << false;
+    QString episodes;
+    for (int i = 1; i <= 6; ++i)
+        episodes += u"<li><a href=/ep/%1>Part %1</a><p>Guests explore the lost fleet of the "
+                    u"Arctic, from the archives to the seabed.</p></li>"_s.arg(i);
+    QTest::newRow("a list of teasers under the article")
+        << QString(kArticle).replace(u"</div>"_s,
+                                     u"<h3>More episodes</h3><ul>"_s + episodes + u"</ul></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"More episodes"_s, u"archives"_s} << false;
+    QTest::newRow("a listing's box of short lines in the text")
+        << withInside(u"<div class=\"listing\"><span>£425,000</span><br><span>3 bed house</span>"
+                      u"<ul><li>3 bedrooms</li><li>Garden</li></ul><a href=/p/1>View</a></div>"_s +
+                      kMore)
+        << QStringList{kFirst, kLast} << QStringList{u"bedrooms"_s, u"£425,000"_s} << false;
+    QTest::newRow("a heading left over cards of other stories")
+        << u"<div class=\"wrap\">%ARTICLE%<section class=\"rec\"><h2>More from Homes</h2><div "
+           u"class=\"rec-card\"><a href=/s/1>First-time buyers rise</a></div></section></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"More from"_s} << false;
+    QTest::newRow("a heading over links that went")
+        << QString(kArticle).replace(u"</div>"_s, u"<h3>Links</h3><ul><li><a href=/a>The Deep "
+                                                  u"Heritage Lab</a></li><li><a href=/b>Our "
+                                                  u"episode on ghost ships</a></li></ul></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Links"_s, u"Heritage"_s} << false;
+    QTest::newRow("a podcast's episode line")
+        << QString(kArticle).replace(u"<p>市は７日"_s,
+                                     u"<p>Episode 142 · 12 October 2026 · 47 min</p><p>市は７日"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Episode 142"_s} << false;
     QTest::newRow("a disclaimer under the transcript")
         << u"<div class=\"wrap\">%ARTICLE%<p class=\"disclaimer\">Accuracy and availability of the "
            u"station's transcripts may vary. Transcript text may be revised to correct errors or "
