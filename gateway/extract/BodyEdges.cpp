@@ -257,6 +257,11 @@ bool IsSiteNotice(QStringView line)
         // an appeal for the readers' pictures: "Share your photos with us at ..."
         u"\\b(share|send|submit|upload)\\b.{0,50}\\b(photos?|videos?|pictures?)\\b.{0,10}\\b(with|"
         u"to) us\\b|"
+        // a travel writer's trip paid by others: "The writer travelled as a guest of ..."
+        u"\\b(travell?ed|stayed) as (a |the )?guests? of\\b|"
+        // a broadcaster's note on its transcripts
+        u"^transcripts? (is|are) (produced|provided|generated|prepared) by|"
+        u"may not be in (its|their) final form|"
         // the reader needed for the page's files
         u"adobe (acrobat )?reader"_s,
         QRegularExpression::CaseInsensitiveOption);

@@ -318,10 +318,30 @@ private:
         return (Boilerplate::LooksPositive(names) ? 25 : 0) - (looksNegative(node) ? 25 : 0);
     }
 
+    // An aside set in the article by its author: a box of facts in sentences ("Getting there")
+    // inside the element the page names as its article, that links to no other page and asks
+    // nothing of the reader. A sidebar links away.
+    bool isAuthorsAside(const xmlNode *node) const
+    {
+        bool inArticle = false;
+        for (const xmlNode *up = node->parent; HtmlTree::IsElement(up) && !inArticle;
+             up = up->parent) {
+            inArticle =
+                Tag(up) == u"article" ||
+                (Tag(up) != u"body" && Boilerplate::LooksPositive(HtmlTree::ClassAndId(up)));
+        }
+        // A pull quote set aside repeats the text.
+        return inArticle && !linksElsewhere(node) && !looksNegative(node) &&
+               !holdsQuotation(node) && holdsProseParagraph(node) &&
+               !Boilerplate::IsPromotion(HtmlTree::Text(node));
+    }
+
     // Whether an element can be dropped before scoring, as navigation or boilerplate.
     bool unlikely(xmlNodePtr node, const QString &tag) const
     {
-        if (isOneOf(tag, {u"nav", u"aside", u"footer", u"header"}))
+        if (tag == u"aside")
+            return !isAuthorsAside(node);
+        if (isOneOf(tag, {u"nav", u"footer", u"header"}))
             return true;
         const QString role = HtmlTree::Attribute(node, "role").trimmed().toLower();
         if (isOneOf(role, {u"navigation", u"menu", u"menubar", u"complementary", u"dialog",

@@ -360,6 +360,28 @@ void tst_MainText::dropAndKeep_data()
         << QString(kArticle).replace(u"<p>市は７日"_s,
                                      u"<p>Episode 142 · 12 October 2026 · 47 min</p><p>市は７日"_s)
         << QStringList{kFirst, kLast} << QStringList{u"Episode 142"_s} << false;
+    const QString factBox =
+        u"<aside class=\"box\"><h2>Getting there</h2><p>Ferries run from Brandvik twice daily, "
+        u"and the crossing takes 55 minutes; bikes can be hired at the quay.</p>%1</aside>"_s;
+    QTest::newRow("the author's box of facts in the article")
+        << u"<div class=\"article-body\">%ARTICLE%"_s + factBox.arg(QString()) + u"</div>"_s
+        << QStringList{kFirst, kLast, u"Getting there"_s, u"Ferries run"_s} << QStringList{}
+        << false;
+    QTest::newRow("an aside that links away is a sidebar")
+        << u"<div class=\"article-body\">%ARTICLE%"_s +
+               factBox.arg(u"<p><a href=/ferries>Timetables</a></p>"_s) + u"</div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Ferries run"_s} << false;
+    QTest::newRow("a pull quote set aside in the article")
+        << u"<div class=\"article-body\">%ARTICLE%<aside><blockquote><p>‘You can smell it from the "
+           u"footbridge after a wet weekend, after rain, and people are told the river is "
+           u"recovering’</p>"
+           u"</blockquote></aside></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"footbridge"_s} << false;
+    QTest::newRow("a travel writer's host and a transcript's notice")
+        << u"<div class=\"wrap\">%ARTICLE%<p>The writer travelled as a guest of the Northern "
+           u"Archipelago Tourist Board.</p><p>Transcripts are produced by a third party and may "
+           u"not be in their final form.</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"travelled"_s, u"third party"_s} << false;
     QTest::newRow("a disclaimer under the transcript")
         << u"<div class=\"wrap\">%ARTICLE%<p class=\"disclaimer\">Accuracy and availability of the "
            u"station's transcripts may vary. Transcript text may be revised to correct errors or "
