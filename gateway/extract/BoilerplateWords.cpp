@@ -138,7 +138,7 @@ bool LooksLikeCredit(QStringView classAndId)
                  {u"byline",    u"author",   u"writer",    u"credit",   u"caption",   u"date",
                   u"time",      u"subtitle", u"strapline", u"dateline", u"published", u"updated",
                   u"timestamp", u"photo",    u"source",    u"dek",      u"deck",      u"standfirst",
-                  u"kicker",    u"eyebrow",  u"credits"});
+                  u"kicker",    u"eyebrow",  u"credits",   u"profile"});
 }
 
 int ClassWeight(QStringView classAndId)

@@ -382,6 +382,11 @@ void tst_MainText::dropAndKeep_data()
            u"Archipelago Tourist Board.</p><p>Transcripts are produced by a third party and may "
            u"not be in their final form.</p></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"travelled"_s, u"third party"_s} << false;
+    QTest::newRow("the interviewee's profile box after the text")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"c-profile\"><h3>三枝航（さえぐさ・わたる）"
+           u"</h3><p>１９８４年、南房の漁師町生まれ。大学卒業後、実家の食堂で修業し、都内の割烹を"
+           u"経て２０１６年に開業。</p></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"さえぐさ"_s, u"漁師町"_s} << false;
     QTest::newRow("a disclaimer under the transcript")
         << u"<div class=\"wrap\">%ARTICLE%<p class=\"disclaimer\">Accuracy and availability of the "
            u"station's transcripts may vary. Transcript text may be revised to correct errors or "
