@@ -79,6 +79,17 @@ bool isClosingCredit(QStringView line)
     return line.size() <= 220 && matches(kWireSignOff, line.trimmed());
 }
 
+// The marker a page leaves for screen readers where its text begins or ends: "ここから本文です。",
+// "本文ここまで", "Start of main content".
+bool isReaderMarker(QStringView line)
+{
+    static const QRegularExpression kMarker(
+        u"^(ここから|ここまで(が)?)本文(です)?。?$|^本文(は)?(ここから|ここまで)(です)?。?$|"
+        u"^(start|end) of (the )?main content\\.?$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return line.size() <= 24 && matches(kMarker, line.trimmed());
+}
+
 // A rule or an ornament between sections: "___", "* * *", "⁂". No letter, no digit.
 bool isOrnament(QStringView line)
 {
@@ -246,6 +257,11 @@ bool IsSiteNotice(QStringView line)
         // an appeal for the readers' pictures: "Share your photos with us at ..."
         u"\\b(share|send|submit|upload)\\b.{0,50}\\b(photos?|videos?|pictures?)\\b.{0,10}\\b(with|"
         u"to) us\\b|"
+        // a travel writer's trip paid by others: "The writer travelled as a guest of ..."
+        u"\\b(travell?ed|stayed) as (a |the )?guests? of\\b|"
+        // a broadcaster's note on its transcripts
+        u"^transcripts? (is|are) (produced|provided|generated|prepared) by|"
+        u"may not be in (its|their) final form|"
         // the reader needed for the page's files
         u"adobe (acrobat )?reader"_s,
         QRegularExpression::CaseInsensitiveOption);
@@ -297,7 +313,8 @@ void Trim(QStringList &paragraphs)
         }
     }
     paragraphs.removeIf([](const QString &line) {
-        return isOrnament(line) || IsCaptionOrCredit(line) || IsSiteNotice(line);
+        return isOrnament(line) || isReaderMarker(line) || IsCaptionOrCredit(line) ||
+               IsSiteNotice(line);
     });
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&

@@ -135,10 +135,10 @@ bool LooksPositive(QStringView classAndId)
 bool LooksLikeCredit(QStringView classAndId)
 {
     return anyOf(NamingWords(classAndId),
-                 {u"byline",    u"author",  u"writer",     u"credit",    u"caption",
-                  u"date",      u"time",    u"subtitle",   u"strapline", u"dateline",
-                  u"published", u"updated", u"timestamp",  u"photo",     u"source",
-                  u"dek",       u"deck",    u"standfirst", u"kicker",    u"eyebrow"});
+                 {u"byline",    u"author",   u"writer",    u"credit",   u"caption",   u"date",
+                  u"time",      u"subtitle", u"strapline", u"dateline", u"published", u"updated",
+                  u"timestamp", u"photo",    u"source",    u"dek",      u"deck",      u"standfirst",
+                  u"kicker",    u"eyebrow",  u"credits",   u"profile"});
 }
 
 int ClassWeight(QStringView classAndId)
@@ -246,6 +246,9 @@ bool IsBoilerplateLine(QStringView line)
         u"mediacontacts"_s,
         u"presscontact"_s,
         u"presscontacts"_s,
+        u"notestoeditors"_s,
+        u"notetoeditors"_s,
+        u"editorsnotes"_s,
         u"abouttheauthor"_s,
         u"abouttheauthors"_s,
         u"参考文献"_s,
@@ -378,6 +381,8 @@ bool IsDateline(QStringView line)
         u"last|utc|gmt|jst|et|est|edt|pt|pst|pdt|ct|cst|cdt|mt|mst|mdt|akst|akdt|hst|bst|cet|"
         // "Tue, August 12, 2026 at 1:31 PM UTC · 2 min read"
         u"at|min|mins|minutes?|read|"
+        // a podcast's episode line: "Episode 142 · 12 October 2026 · 47 min"
+        u"episode|ep|"
         u"jan(uary)?|feb(ruary)?|mar(ch)?|apr(il)?|may|june?|july?|aug(ust)?|sept?(ember)?|"
         u"oct(ober)?|nov(ember)?|dec(ember)?|"
         u"mon(day)?|tue(sday)?|wed(nesday)?|thu(rsday)?|fri(day)?|sat(urday)?|sun(day)?)\\b"_s,
@@ -414,6 +419,9 @@ bool IsPromotion(QStringView text)
         QRegularExpression(u"\\b(donat(e|ion)|your (gift|support|donation|contribution)|"
                            u"mak(e|ing) a (contribution|gift|donation))|"
                            u"support (us|our|independent|local)\\b|寄付"_s,
+                           QRegularExpression::CaseInsensitiveOption),
+        // a charity's ask: "£25 could pay for a solar lantern"
+        QRegularExpression(u"[$£€][0-9][0-9,]* (could|can|will) (pay for|buy|provide|fund)"_s,
                            QRegularExpression::CaseInsensitiveOption),
         QRegularExpression(u"\\b(become|becoming) a (member|subscriber|supporter)|"
                            u"\\bmembers? like you|会員登録|有料会員|会員限定"_s,

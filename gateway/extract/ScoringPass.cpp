@@ -115,6 +115,8 @@ public:
             withSiblings(repeatedUnit(outermostWrapper(top, body), body));
         for (xmlNodePtr part : parts) {
             clean(part, textLength(part));
+            m_spans.clear(); // cleaning changed what the elements hold
+            dropTrailingHeadings(part);
             ParagraphText::Append(part, result.paragraphs);
         }
         return result;
@@ -284,13 +286,30 @@ private:
         return false;
     }
 
-    // Named as boilerplate. A card that links nowhere is the author's aside (a callout, a box of
-    // facts), not a teaser of another page.
+    // A link below the node to another page; a jump within the page ("#reviews") leads nowhere.
+    static bool linksElsewhere(const xmlNode *node)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (Tag(child) == u"a") {
+                const QString href = HtmlTree::Attribute(child, "href").trimmed();
+                if (!href.isEmpty() && !href.startsWith(u'#'))
+                    return true;
+            } else if (linksElsewhere(child)) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Named as boilerplate. A card that links to no other page is the author's aside (a
+    // callout, a box of facts, a recipe card), not a teaser of another page.
     static bool looksNegative(const xmlNode *node)
     {
         const QString names = HtmlTree::ClassAndId(node);
         return Boilerplate::LooksNegative(names) &&
-               !(Boilerplate::NamesOnlyCard(names) && HtmlTree::LinkDensity(node) == 0);
+               !(Boilerplate::NamesOnlyCard(names) && !linksElsewhere(node));
     }
 
     static int classWeight(const xmlNode *node)
@@ -299,10 +318,30 @@ private:
         return (Boilerplate::LooksPositive(names) ? 25 : 0) - (looksNegative(node) ? 25 : 0);
     }
 
+    // An aside set in the article by its author: a box of facts in sentences ("Getting there")
+    // inside the element the page names as its article, that links to no other page and asks
+    // nothing of the reader. A sidebar links away.
+    bool isAuthorsAside(const xmlNode *node) const
+    {
+        bool inArticle = false;
+        for (const xmlNode *up = node->parent; HtmlTree::IsElement(up) && !inArticle;
+             up = up->parent) {
+            inArticle =
+                Tag(up) == u"article" ||
+                (Tag(up) != u"body" && Boilerplate::LooksPositive(HtmlTree::ClassAndId(up)));
+        }
+        // A pull quote set aside repeats the text.
+        return inArticle && !linksElsewhere(node) && !looksNegative(node) &&
+               !holdsQuotation(node) && holdsProseParagraph(node) &&
+               !Boilerplate::IsPromotion(HtmlTree::Text(node));
+    }
+
     // Whether an element can be dropped before scoring, as navigation or boilerplate.
     bool unlikely(xmlNodePtr node, const QString &tag) const
     {
-        if (isOneOf(tag, {u"nav", u"aside", u"footer", u"header"}))
+        if (tag == u"aside")
+            return !isAuthorsAside(node);
+        if (isOneOf(tag, {u"nav", u"footer", u"header"}))
             return true;
         const QString role = HtmlTree::Attribute(node, "role").trimmed().toLower();
         if (isOneOf(role, {u"navigation", u"menu", u"menubar", u"complementary", u"dialog",
@@ -317,6 +356,8 @@ private:
         }
         if (isOneOf(tag, {u"body", u"a", u"article", u"main"}))
             return false;
+        if (isTeaserList(node))
+            return true;
         const QString names = HtmlTree::ClassAndId(node);
         if (!looksNegative(node))
             return false;
@@ -709,8 +750,9 @@ private:
         for (xmlNodePtr sibling = parent->children; sibling; sibling = sibling->next) {
             if (HtmlTree::IsElement(sibling)) {
                 siblings.push_back(sibling);
-                in.push_back(sibling == top || (belongs(sibling, top, threshold) &&
-                                                !isSiteBox(sibling) && !isCredit(sibling)));
+                in.push_back(sibling == top ||
+                             (belongs(sibling, top, threshold) && !isSiteBox(sibling) &&
+                              !isCredit(sibling) && !isTeaserList(sibling)));
             }
         }
         // The nearest sibling before or after i that says something: an empty ad slot or a
@@ -733,7 +775,7 @@ private:
         // "At a glance"): an article's opening does not come under a sub-heading.
         const auto firstIn = std::find(in.begin(), in.end(), true) - in.begin();
         for (size_t i = 0; i < siblings.size(); ++i) {
-            prose[i] = !in[i] && readsAsProse(siblings[i]) &&
+            prose[i] = !in[i] && readsAsProse(siblings[i]) && !isTeaserList(siblings[i]) &&
                        (included(neighbour(i, -1)) || included(neighbour(i, 1))) &&
                        !(qsizetype(i) < firstIn && opensWithHeading(siblings[i]));
         }
@@ -758,6 +800,32 @@ private:
         return parts;
     }
 
+    // A list of teasers: five items or more, each linking to another page, that hold nearly
+    // all of the node's text ("More episodes", "Homes for sale near ..."). Their blurbs read as
+    // prose.
+    bool isTeaserList(const xmlNode *node) const
+    {
+        int items = 0;
+        qsizetype inItems = 0;
+        countLinkedItems(node, items, inItems);
+        const qsizetype length = textLength(node);
+        return items >= 5 && inItems * 10 >= length * 6 && length - inItems <= 200;
+    }
+
+    void countLinkedItems(const xmlNode *node, int &items, qsizetype &inItems) const
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (!HtmlTree::IsElement(child))
+                continue;
+            if (Tag(child) != u"li") {
+                countLinkedItems(child, items, inItems);
+            } else if (linksElsewhere(child)) {
+                ++items;
+                inItems += textLength(child);
+            }
+        }
+    }
+
     // A few lines around a button or a form: a sign-up or republish box, a share bar.
     bool isWidget(const xmlNode *node) const
     {
@@ -769,7 +837,7 @@ private:
     {
         const QString names = HtmlTree::ClassAndId(node);
         const qsizetype length = textLength(node);
-        if (isCredit(node))
+        if (isCredit(node) || isTeaserList(node))
             return true;
         // A sign-up or republish box, an offer, a box of links under "Read next": a small share
         // of the part.
@@ -781,6 +849,24 @@ private:
             hasBlockChild(node)) {
             const QStringList lines = ParagraphText::WholeTextOf(node);
             if (lines.size() >= 2 && BodyEdges::IsSiteNotice(lines.constLast()))
+                return true;
+        }
+        // A box of short lines that leads to another page, none of them a sentence: a listing's
+        // or a product's card set into the text (price, rooms, features, "View this property").
+        if (isOneOf(tag, {u"div", u"section", u"aside"}) && length < 600 &&
+            length * 3 < partLength && !holdsProseParagraph(node) && linksElsewhere(node)) {
+            const QStringList lines = ParagraphText::WholeTextOf(node);
+            if (lines.size() >= 4 &&
+                std::none_of(lines.cbegin(), lines.cend(), Boilerplate::ReadsLikeSentence))
+                return true;
+        }
+        // A box of its own around a table of figures without a sentence in it (a forecast, a
+        // line score, values per serving), with at most its title and a note: the site's data
+        // module. A table standing in the text itself is the author's.
+        if (length < 3000 && isOneOf(tag, {u"div", u"section", u"aside"}) &&
+            !holdsProseParagraph(node)) {
+            const qsizetype figures = figureTableLength(node);
+            if (figures > 0 && length - figures <= 120)
                 return true;
         }
         if (!m_rules.cleanConditionally ||
@@ -811,22 +897,66 @@ private:
         return !list && CodePoints(text) < kShortestScoredBlock && !hasHeading(node);
     }
 
-    // Characters in the tables below a node (or the node itself) of three rows or more that
-    // link from every row.
+    // Characters in the tables below a node (or the node itself) that qualify.
+    template<typename Qualifies>
+    qsizetype tablesLength(const xmlNode *node, const Qualifies &qualifies) const
+    {
+        if (Tag(node) == u"table")
+            return qualifies(node) ? textLength(node) : 0;
+        qsizetype length = 0;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (HtmlTree::IsElement(child))
+                length += tablesLength(child, qualifies);
+        }
+        return length;
+    }
+
+    // Tables of three rows or more that link from every row.
     qsizetype linkedRowsLength(const xmlNode *node) const
     {
-        if (Tag(node) != u"table") {
-            qsizetype length = 0;
-            for (const xmlNode *child = node->children; child; child = child->next) {
-                if (HtmlTree::IsElement(child))
-                    length += linkedRowsLength(child);
+        return tablesLength(node, [this](const xmlNode *table) {
+            int rows = 0;
+            int linked = 0;
+            countRows(table, rows, linked);
+            return rows >= 3 && linked == rows;
+        });
+    }
+
+    // Tables of three rows or more whose cells are short, many of them figures, and none a
+    // sentence.
+    qsizetype figureTableLength(const xmlNode *node) const
+    {
+        return tablesLength(node, [](const xmlNode *table) {
+            int rows = 0;
+            int cells = 0;
+            int figures = 0;
+            bool prose = false;
+            countFigures(table, rows, cells, figures, prose);
+            return rows >= 3 && !prose && figures * 5 >= cells * 2;
+        });
+    }
+
+    static void countFigures(const xmlNode *node, int &rows, int &cells, int &figures, bool &prose)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            const QString tag = Tag(child);
+            if (tag == u"tr") {
+                ++rows;
+                for (const xmlNode *cell = child->children; cell; cell = cell->next) {
+                    if (!isCellTag(Tag(cell)))
+                        continue;
+                    const QString text = HtmlTree::Simplified(HtmlTree::Text(cell));
+                    ++cells;
+                    figures +=
+                        std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.isDigit(); })
+                            ? 1
+                            : 0;
+                    prose = prose || CodePoints(text) > 40 || holdsProse(text);
+                }
+            } else if (isOneOf(tag, {u"tbody", u"thead", u"tfoot"})) {
+                countFigures(child, rows, cells, figures, prose);
             }
-            return length;
         }
-        int rows = 0;
-        int linked = 0;
-        countRows(node, rows, linked);
-        return rows >= 3 && linked == rows ? textLength(node) : 0;
     }
 
     // The rows of a table with data cells, and how many of them hold a link.
@@ -863,17 +993,60 @@ private:
         return false;
     }
 
+    // Headings left at the end of a part once the boxes under them went ("More from Homes"
+    // over cards of other stories): they head nothing.
+    void dropTrailingHeadings(xmlNodePtr part)
+    {
+        xmlNodePtr node = part;
+        while (!isParagraphTag(Tag(node))) {
+            xmlNodePtr last = node->last;
+            while (last && !(HtmlTree::IsElement(last) && textLength(last) > 0) &&
+                   HtmlTree::Text(last).trimmed().isEmpty())
+                last = last->prev;
+            if (!last || !HtmlTree::IsElement(last))
+                return;
+            if (isHeading(last))
+                HtmlTree::Remove(last);
+            else
+                node = last; // the end of the part is the end of its last block
+        }
+    }
+
+    static xmlNodePtr nextElement(xmlNodePtr node)
+    {
+        xmlNodePtr next = node->next;
+        while (next && !HtmlTree::IsElement(next) && HtmlTree::Text(next).trimmed().isEmpty())
+            next = next->next;
+        return next;
+    }
+
     void clean(xmlNodePtr node, qsizetype partLength)
     {
+        // Headings whose section went: with nothing left under them they head nothing.
+        std::vector<xmlNodePtr> bereft;
         for (xmlNodePtr child = node->children; child;) {
             xmlNodePtr next = child->next;
             if (HtmlTree::IsElement(child)) {
-                if (boilerplateInside(child, Tag(child), partLength))
+                if (boilerplateInside(child, Tag(child), partLength)) {
+                    xmlNodePtr before = child->prev;
+                    while (before && !HtmlTree::IsElement(before))
+                        before = before->prev;
+                    if (before && isHeadingTag(Tag(before)) &&
+                        std::find(bereft.begin(), bereft.end(), before) == bereft.end())
+                        bereft.push_back(before);
+                    // A heading that goes itself is no longer there to be looked at.
+                    std::erase(bereft, child);
                     HtmlTree::Remove(child);
-                else
+                } else {
                     clean(child, partLength);
+                }
             }
             child = next;
+        }
+        for (xmlNodePtr heading : bereft) {
+            const xmlNodePtr next = nextElement(heading);
+            if (!next || (HtmlTree::IsElement(next) && isHeadingTag(Tag(next))))
+                HtmlTree::Remove(heading);
         }
     }
 

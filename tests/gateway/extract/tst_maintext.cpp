@@ -299,6 +299,94 @@ void tst_MainText::dropAndKeep_data()
            u"<p>Your donation will support the student journalists of Ridgemont University and "
            u"cover our hosting costs.</p><a href=/donate>Donate</a></div></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"donation"_s} << false;
+    QTest::newRow("a charity's appeal after the article")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"appeal-box\"><h2>Help keep the lights "
+           u"on</h2><p>£25 could pay for a solar lantern for a midwife, and £250 could help repair "
+           u"a clinic's fridge.</p><a href=/donate>Donate</a></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"lantern"_s} << false;
+    QTest::newRow("notes to editors under the release")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"group\"><h4>Notes to editors</h4><p>"
+           u"Lightpath International is a charity working to bring clean energy to clinics, "
+           u"registered in 2004.</p></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Lightpath"_s} << false;
+    QTest::newRow("a recipe card that only jumps within the page")
+        << withInside(u"<div class=\"recipe-card\" id=\"recipe\"><h2>祖母のプラムケーキ</h2>"
+                      u"<div class=\"actions\"><a href=\"#reviews\">レビューへ（４１）</a></div>"
+                      u"<ul><li>無塩バター１５０グラム、室温に戻しておく</li><li>グラニュー糖"
+                      u"１２０グラム</li><li>卵３個</li></ul><ol><li>オーブンを１８０度に温め、型に"
+                      u"バターを塗っておく。</li><li>バターと砂糖を白っぽくなるまで混ぜ、卵を一つ"
+                      u"ずつ加える。</li></ol></div>"_s)
+        << QStringList{kFirst, kLast, u"卵３個"_s, u"卵を一つずつ加える。"_s} << QStringList{}
+        << false;
+    QTest::newRow("a table of figures with its title and note")
+        << withInside(
+               u"<div class=\"module\"><h3>週間予報：北山市</h3><table><tr><th>日</th>"
+               u"<th>最高</th><th>最低</th><th>降水</th></tr><tr><td>金</td><td>８度</td>"
+               u"<td>４度</td><td>６９％</td></tr><tr><td>土</td><td>１１度</td><td>５度</td>"
+               u"<td>３８％</td></tr><tr><td>日</td><td>８度</td><td>４度</td><td>６６％</td>"
+               u"</tr></table><p>１４時更新　<a href=/wx>詳しい予報</a></p></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"週間予報"_s, u"６９％"_s, u"１４時更新"_s}
+        << false;
+    QTest::newRow("the screen reader's marker before the text")
+        << u"<p>ここから本文です。</p>%ARTICLE%"_s << QStringList{kFirst, kLast}
+        << QStringList{u"ここから本文"_s} << false;
+    QTest::newRow("production credits under the notes")
+        << u"<div class=\"wrap\">%ARTICLE%<p class=\"ep-credits\">The show is produced by Sofia "
+           u"Marr and Ben Otieno. Sound design by Lukas Feld. Music by Tidewater.</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Sound design"_s} << false;
+    QString episodes;
+    for (int i = 1; i <= 6; ++i)
+        episodes += u"<li><a href=/ep/%1>Part %1</a><p>Guests explore the lost fleet of the "
+                    u"Arctic, from the archives to the seabed.</p></li>"_s.arg(i);
+    QTest::newRow("a list of teasers under the article")
+        << QString(kArticle).replace(u"</div>"_s,
+                                     u"<h3>More episodes</h3><ul>"_s + episodes + u"</ul></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"More episodes"_s, u"archives"_s} << false;
+    QTest::newRow("a listing's box of short lines in the text")
+        << withInside(u"<div class=\"listing\"><span>£425,000</span><br><span>3 bed house</span>"
+                      u"<ul><li>3 bedrooms</li><li>Garden</li></ul><a href=/p/1>View</a></div>"_s +
+                      kMore)
+        << QStringList{kFirst, kLast} << QStringList{u"bedrooms"_s, u"£425,000"_s} << false;
+    QTest::newRow("a heading left over cards of other stories")
+        << u"<div class=\"wrap\">%ARTICLE%<section class=\"rec\"><h2>More from Homes</h2><div "
+           u"class=\"rec-card\"><a href=/s/1>First-time buyers rise</a></div></section></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"More from"_s} << false;
+    QTest::newRow("a heading over links that went")
+        << QString(kArticle).replace(u"</div>"_s, u"<h3>Links</h3><ul><li><a href=/a>The Deep "
+                                                  u"Heritage Lab</a></li><li><a href=/b>Our "
+                                                  u"episode on ghost ships</a></li></ul></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Links"_s, u"Heritage"_s} << false;
+    QTest::newRow("a podcast's episode line")
+        << QString(kArticle).replace(u"<p>市は７日"_s,
+                                     u"<p>Episode 142 · 12 October 2026 · 47 min</p><p>市は７日"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Episode 142"_s} << false;
+    const QString factBox =
+        u"<aside class=\"box\"><h2>Getting there</h2><p>Ferries run from Brandvik twice daily, "
+        u"and the crossing takes 55 minutes; bikes can be hired at the quay.</p>%1</aside>"_s;
+    QTest::newRow("the author's box of facts in the article")
+        << u"<div class=\"article-body\">%ARTICLE%"_s + factBox.arg(QString()) + u"</div>"_s
+        << QStringList{kFirst, kLast, u"Getting there"_s, u"Ferries run"_s} << QStringList{}
+        << false;
+    QTest::newRow("an aside that links away is a sidebar")
+        << u"<div class=\"article-body\">%ARTICLE%"_s +
+               factBox.arg(u"<p><a href=/ferries>Timetables</a></p>"_s) + u"</div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Ferries run"_s} << false;
+    QTest::newRow("a pull quote set aside in the article")
+        << u"<div class=\"article-body\">%ARTICLE%<aside><blockquote><p>‘You can smell it from the "
+           u"footbridge after a wet weekend, after rain, and people are told the river is "
+           u"recovering’</p>"
+           u"</blockquote></aside></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"footbridge"_s} << false;
+    QTest::newRow("a travel writer's host and a transcript's notice")
+        << u"<div class=\"wrap\">%ARTICLE%<p>The writer travelled as a guest of the Northern "
+           u"Archipelago Tourist Board.</p><p>Transcripts are produced by a third party and may "
+           u"not be in their final form.</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"travelled"_s, u"third party"_s} << false;
+    QTest::newRow("the interviewee's profile box after the text")
+        << u"<div class=\"wrap\">%ARTICLE%<div class=\"c-profile\"><h3>三枝航（さえぐさ・わたる）"
+           u"</h3><p>１９８４年、南房の漁師町生まれ。大学卒業後、実家の食堂で修業し、都内の割烹を"
+           u"経て２０１６年に開業。</p></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"さえぐさ"_s, u"漁師町"_s} << false;
     QTest::newRow("a disclaimer under the transcript")
         << u"<div class=\"wrap\">%ARTICLE%<p class=\"disclaimer\">Accuracy and availability of the "
            u"station's transcripts may vary. Transcript text may be revised to correct errors or "
