@@ -287,16 +287,18 @@ private:
     }
 
     // A link below the node to another page; a jump within the page ("#reviews") leads nowhere.
-    static bool linksElsewhere(const xmlNode *node)
+    // A shop's button ("$99 at Shop") may be left out: it leads to the thing, not to a story.
+    static bool linksElsewhere(const xmlNode *node, bool countShops = true)
     {
         for (const xmlNode *child = node->children; child; child = child->next) {
             if (!HtmlTree::IsElement(child))
                 continue;
             if (Tag(child) == u"a") {
                 const QString href = HtmlTree::Attribute(child, "href").trimmed();
-                if (!href.isEmpty() && !href.startsWith(u'#'))
+                if (!href.isEmpty() && !href.startsWith(u'#') &&
+                    (countShops || !Boilerplate::IsBuyButton(HtmlTree::Text(child))))
                     return true;
-            } else if (linksElsewhere(child)) {
+            } else if (linksElsewhere(child, countShops)) {
                 return true;
             }
         }
@@ -304,12 +306,13 @@ private:
     }
 
     // Named as boilerplate. A card that links to no other page is the author's aside (a
-    // callout, a box of facts, a recipe card), not a teaser of another page.
+    // callout, a box of facts, a recipe card, a product of a roundup with its shop's button),
+    // not a teaser of another page.
     static bool looksNegative(const xmlNode *node)
     {
         const QString names = HtmlTree::ClassAndId(node);
         return Boilerplate::LooksNegative(names) &&
-               !(Boilerplate::NamesOnlyCard(names) && !linksElsewhere(node));
+               !(Boilerplate::NamesOnlyCard(names) && !linksElsewhere(node, false));
     }
 
     static int classWeight(const xmlNode *node)
@@ -696,7 +699,9 @@ private:
             holdsQuotation(node))
             return false;
         const QString text = HtmlTree::Text(node);
-        if (Boilerplate::IsPromotion(text) || holdsBuyButton(node))
+        // A product's card that says in sentences why it is worth buying is an item of a
+        // roundup, the article itself; its button and prices go on their own.
+        if (Boilerplate::IsPromotion(text) || (holdsBuyButton(node) && !holdsProseParagraph(node)))
             return true;
         const QString first = ParagraphText::WholeTextOf(node).value(0);
         return Boilerplate::IsBoilerplateLine(first) && !Boilerplate::IsAdLabel(first);
@@ -838,6 +843,8 @@ private:
         const QString names = HtmlTree::ClassAndId(node);
         const qsizetype length = textLength(node);
         if (isCredit(node) || isTeaserList(node))
+            return true;
+        if (tag == u"a" && Boilerplate::IsBuyButton(HtmlTree::Text(node)))
             return true;
         // A sign-up or republish box, an offer, a box of links under "Read next": a small share
         // of the part.

@@ -809,6 +809,16 @@ void tst_MainText::dropAndKeep_data()
                u"<div class=\"article-body\">"_s,
                u"<div class=\"article-body\"><p>ニューヨーク＝中村亮太 2026年10月13日 11時00分</p>"_s)
         << QStringList{kFirst} << QStringList{u"中村亮太"_s} << false;
+    // A roundup's products: each card says in sentences why, and only its shop's button and
+    // prices are the site's.
+    const QString card = u"<div class=\"deal-card\"><h3>Kettle %1</h3><p>This kettle boils a "
+                         u"litre in under three minutes and switches itself off when dry.</p>"
+                         u"<div class=\"deal-card__price\"><s>$59.99</s> <b>$3%1.99</b></div>"
+                         u"<a href=\"https://shop.example/k%1\">$3%1.99 at Pantry Co</a></div>"_s;
+    QTest::newRow("product cards of a roundup")
+        << withInside(card.arg(1) + card.arg(2))
+        << QStringList{kFirst, kLast, u"Kettle 1"_s, u"Kettle 2"_s, u"boils a litre"_s}
+        << QStringList{u"Pantry Co"_s, u"$59.99"_s} << false;
 }
 
 void tst_MainText::dropAndKeep()
