@@ -314,11 +314,7 @@ bool IsBoilerplateLine(QStringView line)
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 150 && kPointer.match(line).hasMatch())
         return true;
-    // "About Northfield State University", "About the author": the boilerplate a press release
-    // or a newsroom ends with.
-    static const QRegularExpression kAbout(
-        u"^About (the authors?|us|this (story|series|project)|[A-Z][\\w&.’'-]*( [A-Z&][\\w&.’'-]*){0,5})$"_s);
-    if (line.size() < 60 && kAbout.match(line.trimmed()).hasMatch())
+    if (IsAboutHeading(line))
         return true;
     // "一覧はこちら", "詳しくはこちら": a prompt to follow a link, not a sentence of the article.
     if (line.size() < 60 && (plain.endsWith(u"はこちら") || plain.endsWith(u"こちらから")))
@@ -332,6 +328,15 @@ bool IsBoilerplateLine(QStringView line)
             return true;
     }
     return false;
+}
+
+bool IsAboutHeading(QStringView line)
+{
+    // "About Northfield State University", "About the author": the boilerplate a press release
+    // or a newsroom ends with.
+    static const QRegularExpression kAbout(
+        u"^About (the authors?|us|this (story|series|project)|[A-Z][\\w&.’'-]*( [A-Z&][\\w&.’'-]*){0,5})$"_s);
+    return line.size() < 60 && kAbout.match(line.trimmed()).hasMatch();
 }
 
 bool IsAdLabel(QStringView line)

@@ -19,6 +19,8 @@ namespace {
 
 // Shorter blocks are captions, buttons and datelines, not article text.
 constexpr qsizetype kShortestScoredBlock = 25;
+// Text enough before a closing heading for it to close something: a paragraph or two.
+constexpr qsizetype kShortestClosedText = 120;
 constexpr int kScoredAncestors = 5;
 // Consent notices are short; a block longer than this is something else.
 constexpr qsizetype kLongestNotice = 1500;
@@ -1027,13 +1029,36 @@ private:
         return next;
     }
 
+    // Characters said in sentences by the siblings before a node.
+    qsizetype proseBefore(const xmlNode *node) const
+    {
+        qsizetype length = 0;
+        for (const xmlNode *sibling = node->prev; sibling; sibling = sibling->prev) {
+            if (!HtmlTree::IsElement(sibling))
+                continue;
+            if (isParagraphTag(Tag(sibling)))
+                length += holdsProse(HtmlTree::Text(sibling)) ? textLength(sibling) : 0;
+            else
+                length += proseLength(sibling);
+        }
+        return length;
+    }
+
     void clean(xmlNodePtr node, qsizetype partLength)
     {
         // Headings whose section went: with nothing left under them they head nothing.
         std::vector<xmlNodePtr> bereft;
+        bool ended = false;
         for (xmlNodePtr child = node->children; child;) {
             xmlNodePtr next = child->next;
-            if (HtmlTree::IsElement(child)) {
+            // A release's "About" heading after its text ends it: what follows in the same flow
+            // is the issuer's (its profile, legal notes, contacts, statements of figures).
+            ended = ended || (isHeadingTag(Tag(child)) && child->prev &&
+                              Boilerplate::IsAboutHeading(HtmlTree::Text(child)) &&
+                              proseBefore(child) >= kShortestClosedText);
+            if (ended) {
+                HtmlTree::Remove(child);
+            } else if (HtmlTree::IsElement(child)) {
                 if (boilerplateInside(child, Tag(child), partLength)) {
                     xmlNodePtr before = child->prev;
                     while (before && !HtmlTree::IsElement(before))

@@ -809,6 +809,20 @@ void tst_MainText::dropAndKeep_data()
                u"<div class=\"article-body\">"_s,
                u"<div class=\"article-body\"><p>ニューヨーク＝中村亮太 2026年10月13日 11時00分</p>"_s)
         << QStringList{kFirst} << QStringList{u"中村亮太"_s} << false;
+    // A release's own text ends at its "About" heading; the issuer's notes follow in the same
+    // flow.
+    QTest::newRow("release ends at its about heading")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<h2>About Kessel Mills</h2><p>Kessel Mills, Inc. makes paper and board for "
+               u"packaging in eleven plants and employs about 4,000 people.</p>"
+               u"<h2>Forward-Looking Statements</h2><p>This release contains statements about "
+               u"future results that involve risks and uncertainties.</p>"
+               u"<p><b>Media Contact:</b><br>Ines Vogt<br>press@kessel.example</p>"
+               u"<table><tr><td>Net sales</td><td>412,300</td><td>398,100</td></tr></table>"
+               u"</div>"_s)
+        << QStringList{kFirst, kLast}
+        << QStringList{u"Kessel"_s, u"future results"_s, u"Ines Vogt"_s, u"412,300"_s} << false;
     // A roundup's products: each card says in sentences why, and only its shop's button and
     // prices are the site's.
     const QString card = u"<div class=\"deal-card\"><h3>Kettle %1</h3><p>This kettle boils a "
