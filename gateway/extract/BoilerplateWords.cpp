@@ -287,6 +287,14 @@ bool IsBoilerplateLine(QStringView line)
     };
     if (kWhole.contains(plain))
         return true;
+    // A call for readers' letters or tips over how to send them ("Submit a letter",
+    // "投稿を募集しています"): the desk's, not the letters'.
+    static const QRegularExpression kCallForLetters(
+        u"^(submit|send(us)?|write)(a|your)?(letters?|tips?)(totheeditor)?$|"
+        u"^(writetous|haveyoursay)$|"
+        u"^(ご?投稿|お便り|原稿|ご意見)(を)?(募集|お待ち|受け付け)(しています|しております|中|します)?$"_s);
+    if (line.size() < 60 && kCallForLetters.match(plain).hasMatch())
+        return true;
     // Copyright and reprint notices.
     if (line.size() < 150 && (plain.startsWith(u"copyright") || plain.startsWith(u"©") ||
                               plain.contains(u"allrightsreserved") || plain.contains(u"無断転載") ||

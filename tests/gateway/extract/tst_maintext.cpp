@@ -809,6 +809,18 @@ void tst_MainText::dropAndKeep_data()
                u"<div class=\"article-body\">"_s,
                u"<div class=\"article-body\"><p>ニューヨーク＝中村亮太 2026年10月13日 11時00分</p>"_s)
         << QStringList{kFirst} << QStringList{u"中村亮太"_s} << false;
+    // The desk's call for letters under the letters: how to send one is not one.
+    QTest::newRow("call for letters after the letters")
+        << u"<article>%ARTICLE%<div class=\"box\"><h4>Send us a letter</h4><p>Letters of up "
+           u"to 300 words must give the writer's full name and town, and we may shorten them. "
+           u"Write to desk@paper.example.</p></div></article>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"letter"_s, u"300 words"_s} << false;
+    QTest::newRow("call for contributions after the letters")
+        << u"<article>%ARTICLE%<div class=\"box\"><h4>ご投稿をお待ちしています</h4><p>"
+           u"６００字以内で、住所、氏名、年齢、職業を明記の上、本社「読者のひろば」係へお送りくださ"
+           u"い"
+           u"。掲載分には図書カードを進呈します。</p></div></article>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"投稿"_s, u"６００字"_s} << false;
     // A release's own text ends at its "About" heading; the issuer's notes follow in the same
     // flow.
     QTest::newRow("release ends at its about heading")
