@@ -201,6 +201,13 @@ bool IsCaptionOrCredit(QStringView line)
         u"\\s*[：:＝=・／/】]"_s);
     if (matches(kLead, text))
         return true;
+    // A reader's signature under a letter, in the paper's form of occupation, name, age and
+    // town: "会社員　山田 花子（44）＝北山町". The letter's own, though it reads like a caption.
+    static const QRegularExpression kLetterWriter(
+        u"^[^\\s　＝=（）()]{1,10}[\\s　]+[^\\s　＝=（）()]{1,8}([\\s　][^\\s　＝=（）()]{1,8})?"
+        u"[（(][0-9０-９]{1,3}[）)][＝=][^＝=\\s　]{1,16}$"_s);
+    if (matches(kLetterWriter, text))
+        return false;
     // A caption with its place, time or photographer after "＝": "首相＝７日、官邸、山田撮影"
     static const QRegularExpression kJapaneseCaption(
         u"＝[^＝]{0,50}(撮影|提供)[)）]?$|＝[0-9０-９]{1,2}日(午前|午後)?[^＝]{0,40}$|"

@@ -165,6 +165,10 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("sharing photos is news")
         << u"The app lets parents share photos with teachers, the district said."_s << int(Text);
     QTest::newRow("a sentence") << kOpening << int(Text);
+    QTest::newRow("reader's signature under a letter")
+        << u"会社員　山田 花子（44）＝北山町"_s << int(Text);
+    QTest::newRow("reader's signature, name unspaced")
+        << u"無職 佐々木誠（81）＝南が丘"_s << int(Text);
     QTest::newRow("a race's heading")
         << u"◇東京マラソン（１日、東京都庁前スタート）"_s << int(Text);
     QTest::newRow("note in brackets") << u"（選管最終）"_s << int(Text);
