@@ -869,6 +869,12 @@ private:
                 std::none_of(lines.cbegin(), lines.cend(), Boilerplate::ReadsLikeSentence))
                 return true;
         }
+        // A box of many short lines with a sentence at most, beside the text: a review's score
+        // box (score, platforms, facts, pros and cons), a player's card. Its lines say what the
+        // site files about the thing, not what the author wrote.
+        if (isOneOf(tag, {u"div", u"section", u"aside"}) && length < 1000 &&
+            length * 4 < partLength && !holdsQuotation(node) && isShortLineBox(node))
+            return true;
         // A box of its own around a table of figures without a sentence in it (a forecast, a
         // line score, values per serving), with at most its title and a note: the site's data
         // module. A table standing in the text itself is the author's.
@@ -1027,6 +1033,26 @@ private:
         while (next && !HtmlTree::IsElement(next) && HtmlTree::Text(next).trimmed().isEmpty())
             next = next->next;
         return next;
+    }
+
+    // Most of the text in lines too short to be sentences, and many of them.
+    static bool isShortLineBox(const xmlNode *node)
+    {
+        constexpr qsizetype kFewestLines = 8;
+        const QStringList lines = ParagraphText::WholeTextOf(node);
+        if (lines.size() < kFewestLines)
+            return false;
+        qsizetype all = 0;
+        qsizetype said = 0;
+        int sentences = 0;
+        for (const QString &line : lines) {
+            all += CodePoints(line);
+            if (Boilerplate::ReadsLikeSentence(line)) {
+                said += CodePoints(line);
+                ++sentences;
+            }
+        }
+        return sentences <= 1 && said * 2 < all;
     }
 
     // Characters said in sentences by the siblings before a node.

@@ -821,6 +821,16 @@ void tst_MainText::dropAndKeep_data()
            u"い"
            u"。掲載分には図書カードを進呈します。</p></div></article>"_s
         << QStringList{kFirst, kLast} << QStringList{u"投稿"_s, u"６００字"_s} << false;
+    // A review's score box above the text: the site's lines about the thing, one sentence at
+    // most.
+    QTest::newRow("score box of short lines")
+        << QString(kArticle)
+               .replace(u"</div>"_s, kMore + kMore + kMore + u"</div>"_s)
+               .replace(u"<p>市は７日"_s,
+                        u"<div class=\"verdict\"><div>8</div><div>Great</div><p>A tight, clever "
+                        u"puzzle game.</p><dl><dt>Maker</dt><dd>Oakfern</dd><dt>Price</dt>"
+                        u"<dd>$19.99</dd><dt>Length</dt><dd>9 hours</dd></dl></div><p>市は７日"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Oakfern"_s, u"puzzle game"_s} << false;
     // A release's own text ends at its "About" heading; the issuer's notes follow in the same
     // flow.
     QTest::newRow("release ends at its about heading")
