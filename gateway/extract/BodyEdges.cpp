@@ -266,6 +266,9 @@ bool IsSiteNotice(QStringView line)
         u"to) us\\b|"
         // a travel writer's trip paid by others: "The writer travelled as a guest of ..."
         u"\\b(travell?ed|stayed) as (a |the )?guests? of\\b|"
+        // a broadcaster's note pointing to the video the text goes with
+        u"動画(と|も)(合わせて|あわせて|一緒に|併せて)ご覧|(詳しく|詳細)は動画で|"
+        u"^(watch|see) the (full )?(video|report) (above|below)\\b|"
         // a broadcaster's note on its transcripts
         u"^transcripts? (is|are) (produced|provided|generated|prepared) by|"
         u"may not be in (its|their) final form|"

@@ -83,6 +83,9 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("price at the time") << u"※価格は記事公開時点のものです。"_s << int(Notice);
     QTest::newRow("commission")
         << u"We may earn a commission when you buy through links on our site."_s << int(Notice);
+    QTest::newRow("pointer to the video the text goes with")
+        << u"※この記事は動画と合わせてご覧ください。"_s << int(Notice);
+    QTest::newRow("pointer to the video above") << u"Watch the full report above."_s << int(Notice);
     QTest::newRow("shop button") << u"$379.99 at Amazon"_s << int(Notice);
     QTest::newRow("republished")
         << u"This article is republished from The Scholar Review under a Creative Commons license. Read the original article."_s
