@@ -848,6 +848,8 @@ private:
             return true;
         if (tag == u"a" && Boilerplate::IsBuyButton(HtmlTree::Text(node)))
             return true;
+        if (isPlayerTitle(node, length))
+            return true;
         // A sign-up or republish box, an offer, a box of links under "Read next": a small share
         // of the part.
         if ((isWidget(node) || isSiteBox(node)) && length * 3 < partLength)
@@ -1033,6 +1035,19 @@ private:
         while (next && !HtmlTree::IsElement(next) && HtmlTree::Text(next).trimmed().isEmpty())
             next = next->next;
         return next;
+    }
+
+    // A video player's box holding only its clip's title ("Launch Trailer") until it loads: the
+    // player's label, not a line of the text. A player with a transcript says more.
+    static bool isPlayerTitle(const xmlNode *node, qsizetype length)
+    {
+        constexpr qsizetype kLongestTitle = 120;
+        if (length == 0 || length > kLongestTitle)
+            return false;
+        const QStringList names = Boilerplate::Words(HtmlTree::ClassAndId(node));
+        const bool player = names.contains(u"video"_s) || names.contains(u"player"_s) ||
+                            xmlHasProp(node, reinterpret_cast<const xmlChar *>("data-video-id"));
+        return player && !Boilerplate::ReadsLikeSentence(HtmlTree::Text(node));
     }
 
     // Most of the text in lines too short to be sentences, and many of them.

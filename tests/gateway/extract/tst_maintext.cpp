@@ -831,6 +831,10 @@ void tst_MainText::dropAndKeep_data()
                         u"puzzle game.</p><dl><dt>Maker</dt><dd>Oakfern</dd><dt>Price</dt>"
                         u"<dd>$19.99</dd><dt>Length</dt><dd>9 hours</dd></dl></div><p>市は７日"_s)
         << QStringList{kFirst, kLast} << QStringList{u"Oakfern"_s, u"puzzle game"_s} << false;
+    QTest::newRow("player holding only its clip's title")
+        << withInside(u"<div class=\"embed\"><div class=\"clip-video\">Station Square - Official "
+                      u"Concept Film</div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Concept Film"_s} << false;
     // A release's own text ends at its "About" heading; the issuer's notes follow in the same
     // flow.
     QTest::newRow("release ends at its about heading")
