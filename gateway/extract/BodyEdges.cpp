@@ -164,6 +164,23 @@ bool isLiftedFrom(const QString &line, const QString &source)
     return covered * 100 >= line.size() * 97;
 }
 
+// A date as the last row of a list of facts ("Pages 384", "Published April 7, 2026"): the
+// thing's date, not the article's. A dateline follows the text, or a byline.
+bool closesFactList(const QStringList &paragraphs)
+{
+    constexpr qsizetype kLongestFact = 80;
+    const qsizetype size = paragraphs.size();
+    if (size < 3 || !Boilerplate::IsDateline(paragraphs.back()))
+        return false;
+    for (qsizetype i = size - 3; i < size - 1; ++i) {
+        const QString &line = paragraphs.at(i);
+        if (line.size() > kLongestFact || Boilerplate::ReadsLikeSentence(line) ||
+            BodyEdges::IsSignOff(line))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace BodyEdges {
@@ -341,7 +358,8 @@ void Trim(QStringList &paragraphs)
         }
     }
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
-                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()));
+                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back())) &&
+                    !closesFactList(paragraphs);
          ++i)
         paragraphs.removeLast();
 }

@@ -212,6 +212,14 @@ void tst_BodyEdges::trim_data()
     QTest::newRow("sign-off at the end")
         << QStringList{kOpening, kClosing, u"（ワシントン＝佐藤健一）"_s}
         << QStringList{kOpening, kClosing};
+    QTest::newRow("date closing a list of facts")
+        << QStringList{kOpening, kClosing, u"Pages 212"_s, u"Price $24.00"_s,
+                       u"Published March 3, 2026"_s}
+        << QStringList{kOpening, kClosing, u"Pages 212"_s, u"Price $24.00"_s,
+                       u"Published March 3, 2026"_s};
+    QTest::newRow("dateline after a byline at the end")
+        << QStringList{kOpening, kClosing, u"By Ada Quill"_s, u"Published March 3, 2026"_s}
+        << QStringList{kOpening, kClosing};
     QTest::newRow("dateline and byline at the start")
         << QStringList{u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s, kOpening, kClosing}
         << QStringList{kOpening, kClosing};

@@ -835,6 +835,11 @@ void tst_MainText::dropAndKeep_data()
         << withInside(u"<div class=\"embed\"><div class=\"clip-video\">Station Square - Official "
                       u"Concept Film</div></div>"_s)
         << QStringList{kFirst, kLast} << QStringList{u"Concept Film"_s} << false;
+    // A table's row names what its date is; a dateline stands alone.
+    QTest::newRow("date in a row of a table of facts")
+        << withInside(u"<table><tr><td>Pages</td><td>212</td></tr><tr><td>Published</td>"
+                      u"<td>March 3, 2026</td></tr></table>"_s)
+        << QStringList{kFirst, kLast, u"Published March 3, 2026"_s} << QStringList{} << false;
     // A release's own text ends at its "About" heading; the issuer's notes follow in the same
     // flow.
     QTest::newRow("release ends at its about heading")
