@@ -848,7 +848,7 @@ private:
             return true;
         if (tag == u"a" && Boilerplate::IsBuyButton(HtmlTree::Text(node)))
             return true;
-        if (isPlayerTitle(node, length))
+        if (isOneOf(tag, {u"div", u"figure", u"section"}) && isPlayerTitle(node, length))
             return true;
         // A sign-up or republish box, an offer, a box of links under "Read next": a small share
         // of the part.
@@ -875,7 +875,8 @@ private:
         // box (score, platforms, facts, pros and cons), a player's card. Its lines say what the
         // site files about the thing, not what the author wrote.
         if (isOneOf(tag, {u"div", u"section", u"aside"}) && length < 1000 &&
-            length * 4 < partLength && !holdsQuotation(node) && isShortLineBox(node))
+            length * 4 < partLength && hasBlockChild(node) && !holdsQuotation(node) &&
+            isShortLineBox(node))
             return true;
         // A box of its own around a table of figures without a sentence in it (a forecast, a
         // line score, values per serving), with at most its title and a note: the site's data
