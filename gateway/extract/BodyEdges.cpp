@@ -164,6 +164,23 @@ bool isLiftedFrom(const QString &line, const QString &source)
     return covered * 100 >= line.size() * 97;
 }
 
+// A date as the last row of a list of facts ("Pages 384", "Published April 7, 2026"): the
+// thing's date, not the article's. A dateline follows the text, or a byline.
+bool closesFactList(const QStringList &paragraphs)
+{
+    constexpr qsizetype kLongestFact = 80;
+    const qsizetype size = paragraphs.size();
+    if (size < 3 || !Boilerplate::IsDateline(paragraphs.back()))
+        return false;
+    for (qsizetype i = size - 3; i < size - 1; ++i) {
+        const QString &line = paragraphs.at(i);
+        if (line.size() > kLongestFact || Boilerplate::ReadsLikeSentence(line) ||
+            BodyEdges::IsSignOff(line))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 namespace BodyEdges {
@@ -201,6 +218,13 @@ bool IsCaptionOrCredit(QStringView line)
         u"\\s*[：:＝=・／/】]"_s);
     if (matches(kLead, text))
         return true;
+    // A reader's signature under a letter, in the paper's form of occupation, name, age and
+    // town: "会社員　山田 花子（44）＝北山町". The letter's own, though it reads like a caption.
+    static const QRegularExpression kLetterWriter(
+        u"^[^\\s　＝=（）()]{1,10}[\\s　]+[^\\s　＝=（）()]{1,8}([\\s　][^\\s　＝=（）()]{1,8})?"
+        u"[（(][0-9０-９]{1,3}[）)][＝=][^＝=\\s　]{1,16}$"_s);
+    if (matches(kLetterWriter, text))
+        return false;
     // A caption with its place, time or photographer after "＝": "首相＝７日、官邸、山田撮影"
     static const QRegularExpression kJapaneseCaption(
         u"＝[^＝]{0,50}(撮影|提供)[)）]?$|＝[0-9０-９]{1,2}日(午前|午後)?[^＝]{0,40}$|"
@@ -259,6 +283,9 @@ bool IsSiteNotice(QStringView line)
         u"to) us\\b|"
         // a travel writer's trip paid by others: "The writer travelled as a guest of ..."
         u"\\b(travell?ed|stayed) as (a |the )?guests? of\\b|"
+        // a broadcaster's note pointing to the video the text goes with
+        u"動画(と|も)(合わせて|あわせて|一緒に|併せて)ご覧|(詳しく|詳細)は動画で|"
+        u"^(watch|see) the (full )?(video|report) (above|below)\\b|"
         // a broadcaster's note on its transcripts
         u"^transcripts? (is|are) (produced|provided|generated|prepared) by|"
         u"may not be in (its|their) final form|"
@@ -331,7 +358,8 @@ void Trim(QStringList &paragraphs)
         }
     }
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
-                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()));
+                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back())) &&
+                    !closesFactList(paragraphs);
          ++i)
         paragraphs.removeLast();
 }

@@ -287,6 +287,14 @@ bool IsBoilerplateLine(QStringView line)
     };
     if (kWhole.contains(plain))
         return true;
+    // A call for readers' letters or tips over how to send them ("Submit a letter",
+    // "投稿を募集しています"): the desk's, not the letters'.
+    static const QRegularExpression kCallForLetters(
+        u"^(submit|send(us)?|write)(a|your)?(letters?|tips?)(totheeditor)?$|"
+        u"^(writetous|haveyoursay)$|"
+        u"^(ご?投稿|お便り|原稿|ご意見)(を)?(募集|お待ち|受け付け)(しています|しております|中|します)?$"_s);
+    if (line.size() < 60 && kCallForLetters.match(plain).hasMatch())
+        return true;
     // Copyright and reprint notices.
     if (line.size() < 150 && (plain.startsWith(u"copyright") || plain.startsWith(u"©") ||
                               plain.contains(u"allrightsreserved") || plain.contains(u"無断転載") ||
@@ -314,11 +322,7 @@ bool IsBoilerplateLine(QStringView line)
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 150 && kPointer.match(line).hasMatch())
         return true;
-    // "About Northfield State University", "About the author": the boilerplate a press release
-    // or a newsroom ends with.
-    static const QRegularExpression kAbout(
-        u"^About (the authors?|us|this (story|series|project)|[A-Z][\\w&.’'-]*( [A-Z&][\\w&.’'-]*){0,5})$"_s);
-    if (line.size() < 60 && kAbout.match(line.trimmed()).hasMatch())
+    if (IsAboutHeading(line))
         return true;
     // "一覧はこちら", "詳しくはこちら": a prompt to follow a link, not a sentence of the article.
     if (line.size() < 60 && (plain.endsWith(u"はこちら") || plain.endsWith(u"こちらから")))
@@ -332,6 +336,15 @@ bool IsBoilerplateLine(QStringView line)
             return true;
     }
     return false;
+}
+
+bool IsAboutHeading(QStringView line)
+{
+    // "About Northfield State University", "About the author": the boilerplate a press release
+    // or a newsroom ends with.
+    static const QRegularExpression kAbout(
+        u"^About (the authors?|us|this (story|series|project)|[A-Z][\\w&.’'-]*( [A-Z&][\\w&.’'-]*){0,5})$"_s);
+    return line.size() < 60 && kAbout.match(line.trimmed()).hasMatch();
 }
 
 bool IsAdLabel(QStringView line)

@@ -36,6 +36,9 @@ bool IsReadMore(QStringView label);
 // A heading or line that only introduces boilerplate: "関連記事", "この記事をシェア", "Read more".
 bool IsBoilerplateLine(QStringView line);
 
+// The heading a press release ends its own text with: "About Northfield State University".
+bool IsAboutHeading(QStringView line);
+
 // The label over an advertisement: "Advertisement", "広告", "PR", "Sponsored".
 bool IsAdLabel(QStringView line);
 

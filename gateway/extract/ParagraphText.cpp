@@ -26,7 +26,11 @@ public:
     }
     // Inside a small table cell a block or a break does not end the line: a row of a table of
     // facts is one line, whatever its cells wrap their text in.
-    void beginCell() { ++m_inCell; }
+    void beginCell()
+    {
+        ++m_inCell;
+        ++m_cellsInLine;
+    }
     void endCell() { --m_inCell; }
     void breakLine()
     {
@@ -36,8 +40,11 @@ public:
         }
         const QString line = HtmlTree::Simplified(m_line);
         const bool allLink = m_linked >= HtmlTree::CodePoints(line) * 0.9;
+        // A row of a table of facts ("Published | April 7, 2026") names what its date is.
+        const bool row = m_cellsInLine >= 2;
         m_line.clear();
         m_linked = 0;
+        m_cellsInLine = 0;
         if (line.isEmpty())
             return;
         if (m_whole) {
@@ -51,8 +58,8 @@ public:
             m_label = -1;
             return;
         }
-        if (!allLink && !Boilerplate::IsBoilerplateLine(line) && !Boilerplate::IsDateline(line) &&
-            !Boilerplate::IsByline(line)) {
+        if (!allLink && !Boilerplate::IsBoilerplateLine(line) &&
+            (row || (!Boilerplate::IsDateline(line) && !Boilerplate::IsByline(line)))) {
             m_out << line;
             m_label = isLabel(line) ? m_out.size() - 1 : -1;
         }
@@ -70,6 +77,7 @@ private:
     QString m_line;
     qsizetype m_linked = 0; // characters of m_line inside links
     int m_inCell = 0;
+    int m_cellsInLine = 0;  // small cells the current line was written from
     qsizetype m_label = -1; // index in m_out of a label just written, -1 when none
 };
 

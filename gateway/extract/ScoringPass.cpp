@@ -19,6 +19,8 @@ namespace {
 
 // Shorter blocks are captions, buttons and datelines, not article text.
 constexpr qsizetype kShortestScoredBlock = 25;
+// Text enough before a closing heading for it to close something: a paragraph or two.
+constexpr qsizetype kShortestClosedText = 120;
 constexpr int kScoredAncestors = 5;
 // Consent notices are short; a block longer than this is something else.
 constexpr qsizetype kLongestNotice = 1500;
@@ -287,16 +289,18 @@ private:
     }
 
     // A link below the node to another page; a jump within the page ("#reviews") leads nowhere.
-    static bool linksElsewhere(const xmlNode *node)
+    // A shop's button ("$99 at Shop") may be left out: it leads to the thing, not to a story.
+    static bool linksElsewhere(const xmlNode *node, bool countShops = true)
     {
         for (const xmlNode *child = node->children; child; child = child->next) {
             if (!HtmlTree::IsElement(child))
                 continue;
             if (Tag(child) == u"a") {
                 const QString href = HtmlTree::Attribute(child, "href").trimmed();
-                if (!href.isEmpty() && !href.startsWith(u'#'))
+                if (!href.isEmpty() && !href.startsWith(u'#') &&
+                    (countShops || !Boilerplate::IsBuyButton(HtmlTree::Text(child))))
                     return true;
-            } else if (linksElsewhere(child)) {
+            } else if (linksElsewhere(child, countShops)) {
                 return true;
             }
         }
@@ -304,12 +308,13 @@ private:
     }
 
     // Named as boilerplate. A card that links to no other page is the author's aside (a
-    // callout, a box of facts, a recipe card), not a teaser of another page.
+    // callout, a box of facts, a recipe card, a product of a roundup with its shop's button),
+    // not a teaser of another page.
     static bool looksNegative(const xmlNode *node)
     {
         const QString names = HtmlTree::ClassAndId(node);
         return Boilerplate::LooksNegative(names) &&
-               !(Boilerplate::NamesOnlyCard(names) && !linksElsewhere(node));
+               !(Boilerplate::NamesOnlyCard(names) && !linksElsewhere(node, false));
     }
 
     static int classWeight(const xmlNode *node)
@@ -696,7 +701,9 @@ private:
             holdsQuotation(node))
             return false;
         const QString text = HtmlTree::Text(node);
-        if (Boilerplate::IsPromotion(text) || holdsBuyButton(node))
+        // A product's card that says in sentences why it is worth buying is an item of a
+        // roundup, the article itself; its button and prices go on their own.
+        if (Boilerplate::IsPromotion(text) || (holdsBuyButton(node) && !holdsProseParagraph(node)))
             return true;
         const QString first = ParagraphText::WholeTextOf(node).value(0);
         return Boilerplate::IsBoilerplateLine(first) && !Boilerplate::IsAdLabel(first);
@@ -839,6 +846,10 @@ private:
         const qsizetype length = textLength(node);
         if (isCredit(node) || isTeaserList(node))
             return true;
+        if (tag == u"a" && Boilerplate::IsBuyButton(HtmlTree::Text(node)))
+            return true;
+        if (isOneOf(tag, {u"div", u"figure", u"section"}) && isPlayerTitle(node, length))
+            return true;
         // A sign-up or republish box, an offer, a box of links under "Read next": a small share
         // of the part.
         if ((isWidget(node) || isSiteBox(node)) && length * 3 < partLength)
@@ -860,6 +871,13 @@ private:
                 std::none_of(lines.cbegin(), lines.cend(), Boilerplate::ReadsLikeSentence))
                 return true;
         }
+        // A box of many short lines with a sentence at most, beside the text: a review's score
+        // box (score, platforms, facts, pros and cons), a player's card. Its lines say what the
+        // site files about the thing, not what the author wrote.
+        if (isOneOf(tag, {u"div", u"section", u"aside"}) && length < 1000 &&
+            length * 4 < partLength && hasBlockChild(node) && !holdsQuotation(node) &&
+            isShortLineBox(node))
+            return true;
         // A box of its own around a table of figures without a sentence in it (a forecast, a
         // line score, values per serving), with at most its title and a note: the site's data
         // module. A table standing in the text itself is the author's.
@@ -1020,13 +1038,69 @@ private:
         return next;
     }
 
+    // A video player's box holding only its clip's title ("Launch Trailer") until it loads: the
+    // player's label, not a line of the text. A player with a transcript says more.
+    static bool isPlayerTitle(const xmlNode *node, qsizetype length)
+    {
+        constexpr qsizetype kLongestTitle = 120;
+        if (length == 0 || length > kLongestTitle)
+            return false;
+        const QStringList names = Boilerplate::Words(HtmlTree::ClassAndId(node));
+        const bool player = names.contains(u"video"_s) || names.contains(u"player"_s) ||
+                            xmlHasProp(node, reinterpret_cast<const xmlChar *>("data-video-id"));
+        return player && !Boilerplate::ReadsLikeSentence(HtmlTree::Text(node));
+    }
+
+    // Most of the text in lines too short to be sentences, and many of them.
+    static bool isShortLineBox(const xmlNode *node)
+    {
+        constexpr qsizetype kFewestLines = 8;
+        const QStringList lines = ParagraphText::WholeTextOf(node);
+        if (lines.size() < kFewestLines)
+            return false;
+        qsizetype all = 0;
+        qsizetype said = 0;
+        int sentences = 0;
+        for (const QString &line : lines) {
+            all += CodePoints(line);
+            if (Boilerplate::ReadsLikeSentence(line)) {
+                said += CodePoints(line);
+                ++sentences;
+            }
+        }
+        return sentences <= 1 && said * 2 < all;
+    }
+
+    // Characters said in sentences by the siblings before a node.
+    qsizetype proseBefore(const xmlNode *node) const
+    {
+        qsizetype length = 0;
+        for (const xmlNode *sibling = node->prev; sibling; sibling = sibling->prev) {
+            if (!HtmlTree::IsElement(sibling))
+                continue;
+            if (isParagraphTag(Tag(sibling)))
+                length += holdsProse(HtmlTree::Text(sibling)) ? textLength(sibling) : 0;
+            else
+                length += proseLength(sibling);
+        }
+        return length;
+    }
+
     void clean(xmlNodePtr node, qsizetype partLength)
     {
         // Headings whose section went: with nothing left under them they head nothing.
         std::vector<xmlNodePtr> bereft;
+        bool ended = false;
         for (xmlNodePtr child = node->children; child;) {
             xmlNodePtr next = child->next;
-            if (HtmlTree::IsElement(child)) {
+            // A release's "About" heading after its text ends it: what follows in the same flow
+            // is the issuer's (its profile, legal notes, contacts, statements of figures).
+            ended = ended || (isHeadingTag(Tag(child)) && child->prev &&
+                              Boilerplate::IsAboutHeading(HtmlTree::Text(child)) &&
+                              proseBefore(child) >= kShortestClosedText);
+            if (ended) {
+                HtmlTree::Remove(child);
+            } else if (HtmlTree::IsElement(child)) {
                 if (boilerplateInside(child, Tag(child), partLength)) {
                     xmlNodePtr before = child->prev;
                     while (before && !HtmlTree::IsElement(before))

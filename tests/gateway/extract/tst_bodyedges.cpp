@@ -83,6 +83,9 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("price at the time") << u"※価格は記事公開時点のものです。"_s << int(Notice);
     QTest::newRow("commission")
         << u"We may earn a commission when you buy through links on our site."_s << int(Notice);
+    QTest::newRow("pointer to the video the text goes with")
+        << u"※この記事は動画と合わせてご覧ください。"_s << int(Notice);
+    QTest::newRow("pointer to the video above") << u"Watch the full report above."_s << int(Notice);
     QTest::newRow("shop button") << u"$379.99 at Amazon"_s << int(Notice);
     QTest::newRow("republished")
         << u"This article is republished from The Scholar Review under a Creative Commons license. Read the original article."_s
@@ -165,6 +168,10 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("sharing photos is news")
         << u"The app lets parents share photos with teachers, the district said."_s << int(Text);
     QTest::newRow("a sentence") << kOpening << int(Text);
+    QTest::newRow("reader's signature under a letter")
+        << u"会社員　山田 花子（44）＝北山町"_s << int(Text);
+    QTest::newRow("reader's signature, name unspaced")
+        << u"無職 佐々木誠（81）＝南が丘"_s << int(Text);
     QTest::newRow("a race's heading")
         << u"◇東京マラソン（１日、東京都庁前スタート）"_s << int(Text);
     QTest::newRow("note in brackets") << u"（選管最終）"_s << int(Text);
@@ -204,6 +211,14 @@ void tst_BodyEdges::trim_data()
 
     QTest::newRow("sign-off at the end")
         << QStringList{kOpening, kClosing, u"（ワシントン＝佐藤健一）"_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("date closing a list of facts")
+        << QStringList{kOpening, kClosing, u"Pages 212"_s, u"Price $24.00"_s,
+                       u"Published March 3, 2026"_s}
+        << QStringList{kOpening, kClosing, u"Pages 212"_s, u"Price $24.00"_s,
+                       u"Published March 3, 2026"_s};
+    QTest::newRow("dateline after a byline at the end")
+        << QStringList{kOpening, kClosing, u"By Ada Quill"_s, u"Published March 3, 2026"_s}
         << QStringList{kOpening, kClosing};
     QTest::newRow("dateline and byline at the start")
         << QStringList{u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s, kOpening, kClosing}

@@ -809,6 +809,61 @@ void tst_MainText::dropAndKeep_data()
                u"<div class=\"article-body\">"_s,
                u"<div class=\"article-body\"><p>ニューヨーク＝中村亮太 2026年10月13日 11時00分</p>"_s)
         << QStringList{kFirst} << QStringList{u"中村亮太"_s} << false;
+    // The desk's call for letters under the letters: how to send one is not one.
+    QTest::newRow("call for letters after the letters")
+        << u"<article>%ARTICLE%<div class=\"box\"><h4>Send us a letter</h4><p>Letters of up "
+           u"to 300 words must give the writer's full name and town, and we may shorten them. "
+           u"Write to desk@paper.example.</p></div></article>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"letter"_s, u"300 words"_s} << false;
+    QTest::newRow("call for contributions after the letters")
+        << u"<article>%ARTICLE%<div class=\"box\"><h4>ご投稿をお待ちしています</h4><p>"
+           u"６００字以内で、住所、氏名、年齢、職業を明記の上、本社「読者のひろば」係へお送りくださ"
+           u"い"
+           u"。掲載分には図書カードを進呈します。</p></div></article>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"投稿"_s, u"６００字"_s} << false;
+    // A review's score box above the text: the site's lines about the thing, one sentence at
+    // most.
+    QTest::newRow("score box of short lines")
+        << QString(kArticle)
+               .replace(u"</div>"_s, kMore + kMore + kMore + u"</div>"_s)
+               .replace(u"<p>市は７日"_s,
+                        u"<div class=\"verdict\"><div>8</div><div>Great</div><p>A tight, clever "
+                        u"puzzle game.</p><dl><dt>Maker</dt><dd>Oakfern</dd><dt>Price</dt>"
+                        u"<dd>$19.99</dd><dt>Length</dt><dd>9 hours</dd></dl></div><p>市は７日"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Oakfern"_s, u"puzzle game"_s} << false;
+    QTest::newRow("player holding only its clip's title")
+        << withInside(u"<div class=\"embed\"><div class=\"clip-video\">Station Square - Official "
+                      u"Concept Film</div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Concept Film"_s} << false;
+    // A table's row names what its date is; a dateline stands alone.
+    QTest::newRow("date in a row of a table of facts")
+        << withInside(u"<table><tr><td>Pages</td><td>212</td></tr><tr><td>Published</td>"
+                      u"<td>March 3, 2026</td></tr></table>"_s)
+        << QStringList{kFirst, kLast, u"Published March 3, 2026"_s} << QStringList{} << false;
+    // A release's own text ends at its "About" heading; the issuer's notes follow in the same
+    // flow.
+    QTest::newRow("release ends at its about heading")
+        << QString(kArticle).replace(
+               u"</div>"_s,
+               u"<h2>About Kessel Mills</h2><p>Kessel Mills, Inc. makes paper and board for "
+               u"packaging in eleven plants and employs about 4,000 people.</p>"
+               u"<h2>Forward-Looking Statements</h2><p>This release contains statements about "
+               u"future results that involve risks and uncertainties.</p>"
+               u"<p><b>Media Contact:</b><br>Ines Vogt<br>press@kessel.example</p>"
+               u"<table><tr><td>Net sales</td><td>412,300</td><td>398,100</td></tr></table>"
+               u"</div>"_s)
+        << QStringList{kFirst, kLast}
+        << QStringList{u"Kessel"_s, u"future results"_s, u"Ines Vogt"_s, u"412,300"_s} << false;
+    // A roundup's products: each card says in sentences why, and only its shop's button and
+    // prices are the site's.
+    const QString card = u"<div class=\"deal-card\"><h3>Kettle %1</h3><p>This kettle boils a "
+                         u"litre in under three minutes and switches itself off when dry.</p>"
+                         u"<div class=\"deal-card__price\"><s>$59.99</s> <b>$3%1.99</b></div>"
+                         u"<a href=\"https://shop.example/k%1\">$3%1.99 at Pantry Co</a></div>"_s;
+    QTest::newRow("product cards of a roundup")
+        << withInside(card.arg(1) + card.arg(2))
+        << QStringList{kFirst, kLast, u"Kettle 1"_s, u"Kettle 2"_s, u"boils a litre"_s}
+        << QStringList{u"Pantry Co"_s, u"$59.99"_s} << false;
 }
 
 void tst_MainText::dropAndKeep()
