@@ -250,6 +250,7 @@ bool IsSiteNotice(QStringView line)
         u"affiliate (link|program|commission)|earn (a |an )?(small |affiliate )?commission|"
         u"commission (when|if) you buy|アフィリエイト|売上の一部が.{0,30}還元|"
         u"(広告|PR)を(含|利用)|収益を得て|"
+        u"^advertiser disclosure\\b|(companies|partners|advertisers) (that|who) compensate us|"
         // prices at the time of writing
         u"prices? (is|are|was|were) (accurate|correct)|prices? (may|might|can) (change|vary)|"
         u"価格は.{0,12}(時点|当時)|"

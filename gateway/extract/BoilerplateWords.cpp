@@ -251,6 +251,11 @@ bool IsBoilerplateLine(QStringView line)
         u"editorsnotes"_s,
         u"abouttheauthor"_s,
         u"abouttheauthors"_s,
+        // a review or comparison site's note on how it works
+        u"methodology"_s,
+        u"ourmethodology"_s,
+        u"howwetested"_s,
+        u"howwechose"_s,
         u"参考文献"_s,
         u"参考資料"_s,
         // what other pages to read instead
