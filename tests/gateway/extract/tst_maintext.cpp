@@ -642,6 +642,12 @@ void tst_MainText::dropAndKeep_data()
     QTest::newRow("a comparison site's disclosure and method note")
         << savingsPage << QStringList{savings.at(0), savings.at(5)}
         << QStringList{u"compensate us"_s, u"methodology"_s, u"eighty banks"_s} << false;
+    QTest::newRow("a code block with its copy button, line by line")
+        << withInside(u"<div class=\"code-wrap\"><button>Copy</button><pre><code>import os\n"
+                      u"import signal\n\nlog = open(\"/var/log/app.log\", \"a\")\n"
+                      u"signal.signal(signal.SIGHUP, reopen)</code></pre></div>"_s)
+        << QStringList{kFirst, u"import os\nimport signal\nlog = open"_s, kLast}
+        << QStringList{u"Copy"_s} << false;
 
     // Cookie and consent notices, and the article a notice must not push aside.
     const QString consent =
