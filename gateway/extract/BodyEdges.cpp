@@ -90,6 +90,19 @@ bool isReaderMarker(QStringView line)
     return line.size() <= 24 && matches(kMarker, line.trimmed());
 }
 
+// The paper's standing note under crime stories: why it names or shows the accused, and that
+// an arrest proves nothing ("A charge is not a conviction.", "All suspects are presumed
+// innocent until proven guilty.").
+bool isAccusedNotice(QStringView line)
+{
+    static const QRegularExpression kAccused(
+        u"\\bpublishes (booking photos|mug ?shots|arrest (records|photos))|"
+        u"\\ba charge is not a conviction\\b|presumed innocent until proven guilty|"
+        u"\\b(charges|an arrest|arrests) (is|are) (merely |only )?(an? )?accusations?\\b"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return line.size() <= 300 && matches(kAccused, line);
+}
+
 // A rule or an ornament between sections: "___", "* * *", "⁂". No letter, no digit.
 bool isOrnament(QStringView line)
 {
@@ -253,7 +266,8 @@ bool IsSiteNotice(QStringView line)
         u"^advertiser disclosure\\b|(companies|partners|advertisers) (that|who) compensate us|"
         // prices at the time of writing
         u"prices? (is|are|was|were) (accurate|correct)|prices? (may|might|can) (change|vary)|"
-        u"価格は.{0,12}(時点|当時)|"
+        u"価格は.{0,12}(時点|当時)|^※?(表示)?価格は(すべて|全て)?税込|"
+        u"^※?掲載(の|した|している)?(情報|内容)は.{0,20}(時点|当時)のもの|"
         // reprints and licences
         u"republished (from|with permission)|creative commons|\\bCC BY\\b|"
         u"read the original article|originally (published|appeared) (in|on|by)|"
@@ -266,6 +280,8 @@ bool IsSiteNotice(QStringView line)
         // a station's or paper's line under every story: "For the latest news, ... head to"
         u"^for (the latest|more) (local )?(news|updates|stories|coverage)\\b.{0,80}"
         u"\\b(head to|visit|go to|download|follow)\\b|"
+        u"^stay (with|tuned to) .{1,40} for (updates|the latest|more)\\b|"
+        u"^download (the|our) .{1,40}\\bapp\\b.{0,40}$|"
         // newsletter sign-ups
         u"^(sign up|subscribe) (for|to) .{0,60}newsletter|ニュースレター.{0,20}(登録|購読)|"
         // the wire's own promise about itself
@@ -359,7 +375,8 @@ void Trim(QStringList &paragraphs)
         }
     }
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
-                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back())) &&
+                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()) ||
+                     isAccusedNotice(paragraphs.back())) &&
                     !closesFactList(paragraphs);
          ++i)
         paragraphs.removeLast();

@@ -451,6 +451,11 @@ bool IsPromotion(QStringView text)
         QRegularExpression(u"\\bsign up\\b|newsletter|メールマガジン|ニュースレター|お申し?込み"_s,
                            QRegularExpression::CaseInsensitiveOption),
         QRegularExpression(u"(電子版|デジタル)の?ご案内|キャンペーン"_s),
+        // why the asking: "... is funded by readers", "free for everyone"
+        QRegularExpression(
+            u"\\b(funded|supported|paid for) by (our )?readers\\b|"
+            u"\\breader-(funded|supported)\\b|\\bfree (for everyone|for all|to read)\\b"_s,
+            QRegularExpression::CaseInsensitiveOption),
     };
     int cues = 0;
     for (const QRegularExpression &cue : kCues) {

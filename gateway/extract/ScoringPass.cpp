@@ -701,7 +701,22 @@ private:
     // Named as a byline, a deck, a caption or a date, and as short as those are.
     bool isCredit(const xmlNode *node) const
     {
-        return Boilerplate::LooksLikeCredit(HtmlTree::ClassAndId(node)) && textLength(node) < 300;
+        return Boilerplate::LooksLikeCredit(HtmlTree::ClassAndId(node)) && textLength(node) < 300 &&
+               !isSubHeading(node);
+    }
+
+    // A heading after a paragraph of the text is a sub-heading, whatever its class calls it: a
+    // deck stands under the headline, before the text begins.
+    static bool isSubHeading(const xmlNode *node)
+    {
+        if (!isHeadingTag(Tag(node)) || Tag(node) == u"h1")
+            return false;
+        for (const xmlNode *before = node->prev; before; before = before->prev) {
+            if (HtmlTree::IsElement(before) && Tag(before) == u"p" &&
+                Boilerplate::ReadsLikeSentence(HtmlTree::Text(before)))
+                return true;
+        }
+        return false;
     }
 
     // A box of the site's beside or inside the article: one that asks the reader to subscribe,

@@ -648,6 +648,17 @@ void tst_MainText::dropAndKeep_data()
                       u"signal.signal(signal.SIGHUP, reopen)</code></pre></div>"_s)
         << QStringList{kFirst, u"import os\nimport signal\nlog = open"_s, kLast}
         << QStringList{u"Copy"_s} << false;
+    QTest::newRow("a sub-heading whose class calls it a subtitle")
+        << withInside(u"<h2 class=\"news-subtitle\">交通への影響</h2>"_s)
+        << QStringList{kFirst, u"交通への影響"_s, kLast} << QStringList{} << false;
+    QTest::newRow("a deck under the headline goes")
+        << (u"<h2 class=\"subtitle\">駅前の顔、生まれ変わる</h2>"_s + kArticle)
+        << QStringList{kFirst, kLast} << QStringList{u"生まれ変わる"_s} << false;
+    QTest::newRow("a box saying the site is funded by readers")
+        << (u"<div class=\"story\">%ARTICLE%<div class=\"box\"><h3>The Ledger is funded by "
+            u"readers</h3><p>Our journalism is free for everyone. If you value it, please "
+            u"consider a donation.</p><a href=/give>Give from £3</a></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"funded by"_s, u"donation"_s} << false;
 
     // Cookie and consent notices, and the article a notice must not push aside.
     const QString consent =
