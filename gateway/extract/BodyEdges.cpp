@@ -103,6 +103,36 @@ bool isAccusedNotice(QStringView line)
     return line.size() <= 300 && matches(kAccused, line);
 }
 
+// The page's own number for itself, which a city's or a ministry's pages show above the text:
+// "ページID：P012345", "ページ番号：1004321".
+bool isPageId(QStringView line)
+{
+    static const QRegularExpression kPageId(
+        u"^(ページ|記事)(ID|ＩＤ|番号)\\s*[：:]\\s*[\\w-]{1,16}$|^page id\\s*:\\s*[\\w-]{1,16}$"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    return line.size() <= 40 && matches(kPageId, line.trimmed());
+}
+
+// A row of the article's tools, perhaps with a marker in brackets: "［会員限定記事］ 保存 共有
+// 印刷", "Save Share Print".
+bool isToolRow(QStringView line)
+{
+    static const QStringList kTools = {
+        u"保存"_s,       u"共有"_s,     u"印刷"_s,   u"シェア"_s, u"ブックマーク"_s, u"メール"_s,
+        u"save"_s,       u"share"_s,    u"print"_s,  u"email"_s,  u"e-mail"_s,       u"comment"_s,
+        u"記事を保存"_s, u"コメント"_s, u"listen"_s, u"gift"_s,
+    };
+    static const QRegularExpression kBracketed(u"[［\\[【][^］\\]】]{1,16}[］\\]】]"_s);
+    if (line.size() > 60)
+        return false;
+    QString rest = line.toString();
+    rest.remove(kBracketed);
+    const QStringList words = rest.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+    return words.size() >= 2 && std::all_of(words.cbegin(), words.cend(), [](const QString &w) {
+               return kTools.contains(w.toLower());
+           });
+}
+
 // A rule or an ornament between sections: "___", "* * *", "⁂". No letter, no digit.
 bool isOrnament(QStringView line)
 {
@@ -192,6 +222,27 @@ bool closesFactList(const QStringList &paragraphs)
             return false;
     }
     return true;
+}
+
+// The label over a headline that the headline itself begins with: the section ("社説" over
+// "社説：…"), the series ("The Water Ledger · Part 1" over "The Water Ledger: How …").
+bool isKicker(QStringView line, const QStringList &headlines)
+{
+    constexpr qsizetype kLongestKicker = 40;
+    const QStringView text = line.trimmed();
+    if (text.isEmpty() || text.size() > kLongestKicker || endsLikeSentence(text))
+        return false;
+    static const QRegularExpression kSeparator(u"\\s*[·•|｜:：—–]"_s);
+    const qsizetype cut = text.indexOf(kSeparator);
+    const QStringView label = (cut > 0 ? text.left(cut) : text).trimmed();
+    if (label.size() < 2)
+        return false;
+    static const QString kAfterLabel = u":：|｜—–・　"_s;
+    return std::any_of(headlines.cbegin(), headlines.cend(), [&](const QString &headline) {
+        const QStringView h = QStringView(headline).trimmed();
+        return h.size() > label.size() * 2 && h.startsWith(label) &&
+               kAfterLabel.contains(h.at(label.size()));
+    });
 }
 
 } // namespace
@@ -358,7 +409,7 @@ void Trim(QStringList &paragraphs)
     }
     paragraphs.removeIf([](const QString &line) {
         return isOrnament(line) || isReaderMarker(line) || IsCaptionOrCredit(line) ||
-               IsSiteNotice(line);
+               IsSiteNotice(line) || isPageId(line) || isToolRow(line);
     });
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
@@ -410,6 +461,8 @@ void DropEchoes(QStringList &paragraphs)
 
 void DropHeadline(QStringList &paragraphs, const QStringList &headlines)
 {
+    if (!paragraphs.isEmpty() && isKicker(paragraphs.front(), headlines))
+        paragraphs.removeFirst();
     QStringList wanted;
     for (const QString &headline : headlines) {
         const QString each = folded(headline);

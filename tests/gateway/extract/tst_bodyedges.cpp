@@ -303,6 +303,13 @@ void tst_BodyEdges::trim_data()
                        kMiddle,
                        kMiddle,
                        kClosing};
+    QTest::newRow("the page's number and a row of tools")
+        << QStringList{u"ページID：P012345"_s, u"［会員限定記事］ 保存 共有 印刷"_s, kOpening,
+                       kClosing}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a line of tool words in the text stays")
+        << QStringList{kOpening, u"Save, share and print the form before you go."_s, kClosing}
+        << QStringList{kOpening, u"Save, share and print the form before you go."_s, kClosing};
     QTest::newRow("a closing credit far from the end stays")
         << QStringList{kOpening, u"Reporting by the team showed the plan had stalled."_s,
                        kMiddle,  kMiddle,
@@ -363,6 +370,17 @@ void tst_BodyEdges::dropHeadline_data()
     const QString headline = u"経済対策を閣議決定　電気・ガス補助を延長"_s;
     QTest::newRow("the headline again")
         << QStringList{headline, kOpening} << QStringList{headline} << QStringList{kOpening};
+    QTest::newRow("the section's label the headline begins with")
+        << QStringList{u"社説"_s, kOpening}
+        << QStringList{u"社説：物流の担い手不足　荷主も責任を"_s} << QStringList{kOpening};
+    QTest::newRow("a series label over the headline")
+        << QStringList{u"The Water Ledger · Part 1"_s, kOpening}
+        << QStringList{u"The Water Ledger: How a county utility hid its failed tests"_s}
+        << QStringList{kOpening};
+    QTest::newRow("a sub-heading that only shares a word stays")
+        << QStringList{u"Water"_s, kOpening}
+        << QStringList{u"Water rates rise for the third year in a row"_s}
+        << QStringList{u"Water"_s, kOpening};
     QTest::newRow("inside the title with the site's name")
         << QStringList{headline, kOpening} << QStringList{headline + u"：東洋日報"_s}
         << QStringList{kOpening};
