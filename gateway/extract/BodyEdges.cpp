@@ -90,6 +90,49 @@ bool isReaderMarker(QStringView line)
     return line.size() <= 24 && matches(kMarker, line.trimmed());
 }
 
+// The paper's standing note under crime stories: why it names or shows the accused, and that
+// an arrest proves nothing ("A charge is not a conviction.", "All suspects are presumed
+// innocent until proven guilty.").
+bool isAccusedNotice(QStringView line)
+{
+    static const QRegularExpression kAccused(
+        u"\\bpublishes (booking photos|mug ?shots|arrest (records|photos))|"
+        u"\\ba charge is not a conviction\\b|presumed innocent until proven guilty|"
+        u"\\b(charges|an arrest|arrests) (is|are) (merely |only )?(an? )?accusations?\\b"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    return line.size() <= 300 && matches(kAccused, line);
+}
+
+// The page's own number for itself, which a city's or a ministry's pages show above the text:
+// "ページID：P012345", "ページ番号：1004321".
+bool isPageId(QStringView line)
+{
+    static const QRegularExpression kPageId(
+        u"^(ページ|記事)(ID|ＩＤ|番号)\\s*[：:]\\s*[\\w-]{1,16}$|^page id\\s*:\\s*[\\w-]{1,16}$"_s,
+        QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
+    return line.size() <= 40 && matches(kPageId, line.trimmed());
+}
+
+// A row of the article's tools, perhaps with a marker in brackets: "［会員限定記事］ 保存 共有
+// 印刷", "Save Share Print".
+bool isToolRow(QStringView line)
+{
+    static const QStringList kTools = {
+        u"保存"_s,       u"共有"_s,     u"印刷"_s,   u"シェア"_s, u"ブックマーク"_s, u"メール"_s,
+        u"save"_s,       u"share"_s,    u"print"_s,  u"email"_s,  u"e-mail"_s,       u"comment"_s,
+        u"記事を保存"_s, u"コメント"_s, u"listen"_s, u"gift"_s,
+    };
+    static const QRegularExpression kBracketed(u"[［\\[【][^］\\]】]{1,16}[］\\]】]"_s);
+    if (line.size() > 60)
+        return false;
+    QString rest = line.toString();
+    rest.remove(kBracketed);
+    const QStringList words = rest.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+    return words.size() >= 2 && std::all_of(words.cbegin(), words.cend(), [](const QString &w) {
+               return kTools.contains(w.toLower());
+           });
+}
+
 // A rule or an ornament between sections: "___", "* * *", "⁂". No letter, no digit.
 bool isOrnament(QStringView line)
 {
@@ -181,6 +224,27 @@ bool closesFactList(const QStringList &paragraphs)
     return true;
 }
 
+// The label over a headline that the headline itself begins with: the section ("社説" over
+// "社説：…"), the series ("The Water Ledger · Part 1" over "The Water Ledger: How …").
+bool isKicker(QStringView line, const QStringList &headlines)
+{
+    constexpr qsizetype kLongestKicker = 40;
+    const QStringView text = line.trimmed();
+    if (text.isEmpty() || text.size() > kLongestKicker || endsLikeSentence(text))
+        return false;
+    static const QRegularExpression kSeparator(u"\\s*[·•|｜:：—–]"_s);
+    const qsizetype cut = text.indexOf(kSeparator);
+    const QStringView label = (cut > 0 ? text.left(cut) : text).trimmed();
+    if (label.size() < 2)
+        return false;
+    static const QString kAfterLabel = u":：|｜—–・　"_s;
+    return std::any_of(headlines.cbegin(), headlines.cend(), [&](const QString &headline) {
+        const QStringView h = QStringView(headline).trimmed();
+        return h.size() > label.size() * 2 && h.startsWith(label) &&
+               kAfterLabel.contains(h.at(label.size()));
+    });
+}
+
 } // namespace
 
 namespace BodyEdges {
@@ -250,9 +314,11 @@ bool IsSiteNotice(QStringView line)
         u"affiliate (link|program|commission)|earn (a |an )?(small |affiliate )?commission|"
         u"commission (when|if) you buy|アフィリエイト|売上の一部が.{0,30}還元|"
         u"(広告|PR)を(含|利用)|収益を得て|"
+        u"^advertiser disclosure\\b|(companies|partners|advertisers) (that|who) compensate us|"
         // prices at the time of writing
         u"prices? (is|are|was|were) (accurate|correct)|prices? (may|might|can) (change|vary)|"
-        u"価格は.{0,12}(時点|当時)|"
+        u"価格は.{0,12}(時点|当時)|^※?(表示)?価格は(すべて|全て)?税込|"
+        u"^※?掲載(の|した|している)?(情報|内容)は.{0,20}(時点|当時)のもの|"
         // reprints and licences
         u"republished (from|with permission)|creative commons|\\bCC BY\\b|"
         u"read the original article|originally (published|appeared) (in|on|by)|"
@@ -265,6 +331,8 @@ bool IsSiteNotice(QStringView line)
         // a station's or paper's line under every story: "For the latest news, ... head to"
         u"^for (the latest|more) (local )?(news|updates|stories|coverage)\\b.{0,80}"
         u"\\b(head to|visit|go to|download|follow)\\b|"
+        u"^stay (with|tuned to) .{1,40} for (updates|the latest|more)\\b|"
+        u"^download (the|our) .{1,40}\\bapp\\b.{0,40}$|"
         // newsletter sign-ups
         u"^(sign up|subscribe) (for|to) .{0,60}newsletter|ニュースレター.{0,20}(登録|購読)|"
         // the wire's own promise about itself
@@ -341,7 +409,7 @@ void Trim(QStringList &paragraphs)
     }
     paragraphs.removeIf([](const QString &line) {
         return isOrnament(line) || isReaderMarker(line) || IsCaptionOrCredit(line) ||
-               IsSiteNotice(line);
+               IsSiteNotice(line) || isPageId(line) || isToolRow(line);
     });
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
@@ -358,7 +426,8 @@ void Trim(QStringList &paragraphs)
         }
     }
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
-                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back())) &&
+                    (IsSignOff(paragraphs.back()) || isPublisherContact(paragraphs.back()) ||
+                     isAccusedNotice(paragraphs.back())) &&
                     !closesFactList(paragraphs);
          ++i)
         paragraphs.removeLast();
@@ -392,6 +461,8 @@ void DropEchoes(QStringList &paragraphs)
 
 void DropHeadline(QStringList &paragraphs, const QStringList &headlines)
 {
+    if (!paragraphs.isEmpty() && isKicker(paragraphs.front(), headlines))
+        paragraphs.removeFirst();
     QStringList wanted;
     for (const QString &headline : headlines) {
         const QString each = folded(headline);

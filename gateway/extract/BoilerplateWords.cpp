@@ -251,6 +251,11 @@ bool IsBoilerplateLine(QStringView line)
         u"editorsnotes"_s,
         u"abouttheauthor"_s,
         u"abouttheauthors"_s,
+        // a review or comparison site's note on how it works
+        u"methodology"_s,
+        u"ourmethodology"_s,
+        u"howwetested"_s,
+        u"howwechose"_s,
         u"参考文献"_s,
         u"参考資料"_s,
         // what other pages to read instead
@@ -446,6 +451,11 @@ bool IsPromotion(QStringView text)
         QRegularExpression(u"\\bsign up\\b|newsletter|メールマガジン|ニュースレター|お申し?込み"_s,
                            QRegularExpression::CaseInsensitiveOption),
         QRegularExpression(u"(電子版|デジタル)の?ご案内|キャンペーン"_s),
+        // why the asking: "... is funded by readers", "free for everyone"
+        QRegularExpression(
+            u"\\b(funded|supported|paid for) by (our )?readers\\b|"
+            u"\\breader-(funded|supported)\\b|\\bfree (for everyone|for all|to read)\\b"_s,
+            QRegularExpression::CaseInsensitiveOption),
     };
     int cues = 0;
     for (const QRegularExpression &cue : kCues) {

@@ -9,6 +9,7 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <libxml/xpath.h>
 #include <memory>
 
@@ -162,12 +163,16 @@ bool IsTeaserOf(const QStringList &embedded, const QStringList &pageText)
         if (teaser.endsWith(end))
             teaser.chop(end.size());
     }
-    if (teaser.isEmpty() || page.size() < teaser.size() * kTeaserRatio + kTeaserMargin)
+    if (teaser.isEmpty())
         return false;
-    // Begins the same way: its opening stands near the top of the page's text...
+    // Begins the same way: its opening stands near the top of the page's text, perhaps under a
+    // disclosure or a box of key points...
     const QString opening = teaser.left(40);
     const qsizetype at = page.indexOf(opening);
-    if (at < 0 || at > 200)
+    if (at < 0 || at > std::max<qsizetype>(kTeaserMargin * 2, page.size() / 4))
+        return false;
+    // ...the page goes on clearly longer from there...
+    if (page.size() - at < teaser.size() * kTeaserRatio + kTeaserMargin)
         return false;
     // ...and what follows is there too, not only the opening.
     return TextOverlap::Characters(teaser, page).precision >= 0.9;

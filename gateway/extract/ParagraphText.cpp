@@ -112,6 +112,28 @@ void renderQuotations(const xmlNode *figure, Lines &lines, bool inLink)
     }
 }
 
+// In preformatted text (code, a program's output) each line break is the author's: the lines
+// stay lines.
+void renderPreformatted(const xmlNode *node, Lines &lines, bool inLink)
+{
+    for (const xmlNode *child = node->children; child; child = child->next) {
+        if (child->type == XML_TEXT_NODE || child->type == XML_CDATA_SECTION_NODE) {
+            const QStringList pieces = FromXml(child->content).split(u'\n');
+            for (qsizetype i = 0; i < pieces.size(); ++i) {
+                if (i > 0)
+                    lines.breakLine();
+                lines.add(pieces.at(i), inLink);
+            }
+        } else if (child->type == XML_ELEMENT_NODE && !ParagraphText::IsHidden(child)) {
+            const QString tag = HtmlTree::Tag(child);
+            if (tag == u"br")
+                lines.breakLine();
+            else if (!ParagraphText::IsSilentTag(tag))
+                renderPreformatted(child, lines, inLink || tag == u"a");
+        }
+    }
+}
+
 void render(const xmlNode *node, Lines &lines, bool inLink)
 {
     for (const xmlNode *child = node->children; child; child = child->next) {
@@ -141,7 +163,10 @@ void render(const xmlNode *node, Lines &lines, bool inLink)
             lines.breakLine();
         if (smallCell)
             lines.beginCell();
-        render(child, lines, inLink || tag == u"a");
+        if (tag == u"pre")
+            renderPreformatted(child, lines, inLink);
+        else
+            render(child, lines, inLink || tag == u"a");
         if (smallCell)
             lines.endCell();
         if (block)

@@ -185,6 +185,21 @@ private:
                textLength(node) <= textLength(quote) + 400;
     }
 
+    // A <pre>, or a box that is mostly one: a code block with its copy button and label.
+    bool holdsPreformatted(const xmlNode *node) const
+    {
+        const qsizetype length = textLength(node);
+        if (length == 0)
+            return false;
+        if (Tag(node) == u"pre")
+            return true;
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (HtmlTree::IsElement(child) && textLength(child) * 10 >= length * 8)
+                return holdsPreformatted(child);
+        }
+        return false;
+    }
+
     // The smallest block around a consent button or in a fixed overlay that reads as a cookie
     // or consent notice, widened to wrappers that add nothing else. Lengths come from the
     // counts, so a page of many buttons in one wrapper is not read again for each.
@@ -686,7 +701,22 @@ private:
     // Named as a byline, a deck, a caption or a date, and as short as those are.
     bool isCredit(const xmlNode *node) const
     {
-        return Boilerplate::LooksLikeCredit(HtmlTree::ClassAndId(node)) && textLength(node) < 300;
+        return Boilerplate::LooksLikeCredit(HtmlTree::ClassAndId(node)) && textLength(node) < 300 &&
+               !isSubHeading(node);
+    }
+
+    // A heading after a paragraph of the text is a sub-heading, whatever its class calls it: a
+    // deck stands under the headline, before the text begins.
+    static bool isSubHeading(const xmlNode *node)
+    {
+        if (!isHeadingTag(Tag(node)) || Tag(node) == u"h1")
+            return false;
+        for (const xmlNode *before = node->prev; before; before = before->prev) {
+            if (HtmlTree::IsElement(before) && Tag(before) == u"p" &&
+                Boilerplate::ReadsLikeSentence(HtmlTree::Text(before)))
+                return true;
+        }
+        return false;
     }
 
     // A box of the site's beside or inside the article: one that asks the reader to subscribe,
@@ -844,6 +874,10 @@ private:
     {
         const QString names = HtmlTree::ClassAndId(node);
         const qsizetype length = textLength(node);
+        // Preformatted text in the article is the author's code or output, whatever copy button
+        // or short lines surround it.
+        if (holdsPreformatted(node))
+            return false;
         if (isCredit(node) || isTeaserList(node))
             return true;
         if (tag == u"a" && Boilerplate::IsBuyButton(HtmlTree::Text(node)))

@@ -119,6 +119,17 @@ void tst_BodyEdges::lineKind_data()
         << u"For the latest news, weather, sports, and streaming video, head to KVTR 4."_s
         << int(Notice);
 
+    QTest::newRow("a station's follow line")
+        << u"Stay with WKTV 7 for updates on this developing story."_s << int(Notice);
+    QTest::newRow("a station's app")
+        << u"Download the KRBN News app for breaking news alerts."_s << int(Notice);
+    QTest::newRow("prices with tax") << u"※価格はすべて税込みです。"_s << int(Notice);
+    QTest::newRow("information as of the broadcast")
+        << u"※掲載の情報は放送時点のものです。"_s << int(Notice);
+    QTest::newRow("an advertiser disclosure")
+        << u"Advertiser disclosure: Many of the offers on this page are from companies that "
+           u"compensate us."_s
+        << int(Notice);
     QTest::newRow("correspondent") << u"（ワシントン＝佐藤健一）"_s << int(SignOff);
     QTest::newRow("bureau") << u"（函館支社・田中真由美）"_s << int(SignOff);
     QTest::newRow("desk") << u"（市政担当・佐藤健一）"_s << int(SignOff);
@@ -193,6 +204,11 @@ void tst_BodyEdges::lineKind_data()
         << int(Text);
     QTest::newRow("a member in the news")
         << u"Angela Ruiz is expected to testify before the council on Monday."_s << int(Text);
+    QTest::newRow("an app in a sentence")
+        << u"Download the app and the council will text you when the road reopens, he said."_s
+        << int(Text);
+    QTest::newRow("a price in a quoted sentence")
+        << u"店主は「価格はすべて税込みで、お釣りのないようにしています」と話した。"_s << int(Text);
     QTest::newRow("information in a sentence")
         << u"Information from the sensors was used to plan the new route."_s << int(Text);
 }
@@ -267,6 +283,33 @@ void tst_BodyEdges::trim_data()
     QTest::newRow("ornaments between sections go")
         << QStringList{kOpening, u"⁂"_s, kMiddle, u"___"_s, kClosing}
         << QStringList{kOpening, kMiddle, kClosing};
+    QTest::newRow("the paper's note on naming the accused at the end")
+        << QStringList{kOpening, kClosing,
+                       u"The Courier publishes booking photos of people charged with crimes. A "
+                       u"charge is not a conviction."_s}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("presumed innocent in the text stays")
+        << QStringList{kOpening,
+                       u"Her lawyer said she is presumed innocent until proven guilty and will "
+                       u"fight the charge."_s,
+                       kMiddle,
+                       kMiddle,
+                       kMiddle,
+                       kClosing}
+        << QStringList{kOpening,
+                       u"Her lawyer said she is presumed innocent until proven guilty and will "
+                       u"fight the charge."_s,
+                       kMiddle,
+                       kMiddle,
+                       kMiddle,
+                       kClosing};
+    QTest::newRow("the page's number and a row of tools")
+        << QStringList{u"ページID：P012345"_s, u"［会員限定記事］ 保存 共有 印刷"_s, kOpening,
+                       kClosing}
+        << QStringList{kOpening, kClosing};
+    QTest::newRow("a line of tool words in the text stays")
+        << QStringList{kOpening, u"Save, share and print the form before you go."_s, kClosing}
+        << QStringList{kOpening, u"Save, share and print the form before you go."_s, kClosing};
     QTest::newRow("a closing credit far from the end stays")
         << QStringList{kOpening, u"Reporting by the team showed the plan had stalled."_s,
                        kMiddle,  kMiddle,
@@ -327,6 +370,17 @@ void tst_BodyEdges::dropHeadline_data()
     const QString headline = u"経済対策を閣議決定　電気・ガス補助を延長"_s;
     QTest::newRow("the headline again")
         << QStringList{headline, kOpening} << QStringList{headline} << QStringList{kOpening};
+    QTest::newRow("the section's label the headline begins with")
+        << QStringList{u"社説"_s, kOpening}
+        << QStringList{u"社説：物流の担い手不足　荷主も責任を"_s} << QStringList{kOpening};
+    QTest::newRow("a series label over the headline")
+        << QStringList{u"The Water Ledger · Part 1"_s, kOpening}
+        << QStringList{u"The Water Ledger: How a county utility hid its failed tests"_s}
+        << QStringList{kOpening};
+    QTest::newRow("a sub-heading that only shares a word stays")
+        << QStringList{u"Water"_s, kOpening}
+        << QStringList{u"Water rates rise for the third year in a row"_s}
+        << QStringList{u"Water"_s, kOpening};
     QTest::newRow("inside the title with the site's name")
         << QStringList{headline, kOpening} << QStringList{headline + u"：東洋日報"_s}
         << QStringList{kOpening};

@@ -607,6 +607,59 @@ void tst_MainText::dropAndKeep_data()
         << QStringList{u"Residents’ groups"_s, u"R&D park"_s}
         << QStringList{u"&#8217;"_s, u"&quot;"_s} << false;
 
+    // A comparison site: a disclosure and key points above the article, a note on its method
+    // below; the embedded body is the opening paragraph and a half.
+    const QString disclosure =
+        u"<div class=\"disclosure\"><p><b>Advertiser disclosure:</b> Many of the offers on this "
+        u"page are from companies that compensate us. This may influence which products we write "
+        u"about and where they appear on the page, but it does not affect our evaluations or the "
+        u"order of the ratings.</p></div>"_s;
+    const QStringList savings = {
+        u"Savers have had a good year. Online banks have paid more than four percent on "
+        u"certificates of deposit for most of the past two years, and many people moved their "
+        u"money out of checking accounts to earn it."_s,
+        u"The short answer for many people is that money they will not need for a year or more "
+        u"can be locked in now, while the yields last."_s,
+        u"Banks set those rates on where they expect short-term rates to go. When markets expect "
+        u"cuts, longer terms often pay less than shorter ones, because the banks do not want to "
+        u"promise high rates for years to come."_s,
+        u"Early withdrawal costs three to six months of interest at most banks. Money that may "
+        u"be needed in an emergency belongs in a savings account, even if it earns a little "
+        u"less there."_s,
+        u"A middle path is a ladder of certificates that mature at different times, in six, "
+        u"twelve, eighteen and twenty-four months, so that some money comes free every half "
+        u"year and can be used or put back."_s,
+        u"Nobody knows exactly when rates will fall. Keep the emergency fund liquid and compare "
+        u"the offers carefully, since the best rates are often at smaller banks online."_s};
+    QString savingsPage = u"<article>"_s + disclosure + u"<div class=\"content\">"_s;
+    for (const QString &paragraph : savings)
+        savingsPage += u"<p>"_s + paragraph + u"</p>"_s;
+    savingsPage += u"</div><div class=\"methodology\"><h3>Our methodology</h3><p>We track the "
+                   u"rates of eighty banks every week.</p></div></article>"_s;
+    QTest::newRow("json-ld teaser under a disclosure gives way to the page's article")
+        << (jsonLd.arg(savings.at(0) + u" "_s + savings.at(1).left(60)) + savingsPage)
+        << QStringList{savings.at(1), savings.at(5)} << QStringList{} << false;
+    QTest::newRow("a comparison site's disclosure and method note")
+        << savingsPage << QStringList{savings.at(0), savings.at(5)}
+        << QStringList{u"compensate us"_s, u"methodology"_s, u"eighty banks"_s} << false;
+    QTest::newRow("a code block with its copy button, line by line")
+        << withInside(u"<div class=\"code-wrap\"><button>Copy</button><pre><code>import os\n"
+                      u"import signal\n\nlog = open(\"/var/log/app.log\", \"a\")\n"
+                      u"signal.signal(signal.SIGHUP, reopen)</code></pre></div>"_s)
+        << QStringList{kFirst, u"import os\nimport signal\nlog = open"_s, kLast}
+        << QStringList{u"Copy"_s} << false;
+    QTest::newRow("a sub-heading whose class calls it a subtitle")
+        << withInside(u"<h2 class=\"news-subtitle\">交通への影響</h2>"_s)
+        << QStringList{kFirst, u"交通への影響"_s, kLast} << QStringList{} << false;
+    QTest::newRow("a deck under the headline goes")
+        << (u"<h2 class=\"subtitle\">駅前の顔、生まれ変わる</h2>"_s + kArticle)
+        << QStringList{kFirst, kLast} << QStringList{u"生まれ変わる"_s} << false;
+    QTest::newRow("a box saying the site is funded by readers")
+        << (u"<div class=\"story\">%ARTICLE%<div class=\"box\"><h3>The Ledger is funded by "
+            u"readers</h3><p>Our journalism is free for everyone. If you value it, please "
+            u"consider a donation.</p><a href=/give>Give from £3</a></div></div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"funded by"_s, u"donation"_s} << false;
+
     // Cookie and consent notices, and the article a notice must not push aside.
     const QString consent =
         u"当サイトでは、利便性の向上と広告配信のためにクッキーを使用しています。"
