@@ -326,6 +326,7 @@ bool IsSiteNotice(QStringView line)
         u"appears in print on|published in the print edition|からの転載|より転載|転載したもの|"
         u"^this (article|story|report) was produced (in partnership with|for|by) |"
         u"views expressed .{0,60}(author|writer)’?'?s? own|do not necessarily reflect|"
+        u"(筆者|執筆者)(個人)?の(個人的な)?見解であり|所属(する)?(組織|機関|団体)の(公式)?見解|"
         // where the page's wire copy comes from
         u"配信記事を(掲載|配信)|の配信記事です|から(記事の)?(配信|提供)を受けて|"
         // a station's or paper's line under every story: "For the latest news, ... head to"

@@ -242,6 +242,13 @@ bool IsBoilerplateLine(QStringView line)
         u"sources"_s,
         u"references"_s,
         u"citations"_s,
+        // the notes under an essay or a column, each pointing back to its mark in the text
+        u"notes"_s,
+        u"footnotes"_s,
+        u"endnotes"_s,
+        u"注"_s,
+        u"脚注"_s,
+        u"注釈"_s,
         u"mediacontact"_s,
         u"mediacontacts"_s,
         u"presscontact"_s,

@@ -913,6 +913,23 @@ void tst_MainText::dropAndKeep_data()
                          u"litre in under three minutes and switches itself off when dry.</p>"
                          u"<div class=\"deal-card__price\"><s>$59.99</s> <b>$3%1.99</b></div>"
                          u"<a href=\"https://shop.example/k%1\">$3%1.99 at Pantry Co</a></div>"_s;
+    // Notes under an essay, each with its link back to the mark in the text, and the
+    // columnist's disclaimer below them.
+    const QString atEnd = QString(kArticle).chopped(6);
+    QTest::newRow("notes under the article")
+        << atEnd + u"<div class=\"essay-notes\"><h3>Notes</h3><ol><li id=\"fn1\">State housing "
+                   u"survey 2023, tables 4-6. <a href=\"#r1\">↩</a></li><li id=\"fn2\">Census "
+                   u"of permits, 2019-2023; author's calculations. <a href=\"#r2\">↩</a></li>"
+                   u"</ol></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Notes"_s, u"housing survey"_s, u"permits"_s}
+        << false;
+    QTest::newRow("注 and a columnist's disclaimer")
+        << atEnd +
+               u"<div class=\"col-notes\"><p>注</p><p>（注１）総務省「労働力調査」（２０２３年）。"
+               u"</p><p>（注２）当研究所の推計による。</p></div><p>本稿の内容は筆者個人の見解で"
+               u"あり、所属する組織の見解を示すものではありません。</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"労働力調査"_s, u"推計"_s, u"筆者"_s}
+        << false;
     QTest::newRow("product cards of a roundup")
         << withInside(card.arg(1) + card.arg(2))
         << QStringList{kFirst, kLast, u"Kettle 1"_s, u"Kettle 2"_s, u"boils a litre"_s}
