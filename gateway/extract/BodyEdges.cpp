@@ -358,6 +358,23 @@ bool IsSiteNotice(QStringView line)
         // a broadcaster's note on its transcripts
         u"^transcripts? (is|are) (produced|provided|generated|prepared) by|"
         u"may not be in (its|their) final form|"
+        // the issuer's paragraph closing a release: "About Acme: Acme makes ..."
+        u"(?-i:^About \\p{Lu}[\\w&.’'-]*( [\\p{Lu}&][\\w&.’'-]*){0,5}: )|"
+        // the desk asking for tips and notices, and how to send them
+        u"^got a ([\\w-]+ )?(story|tip)\\?|^share your news\\b|"
+        u"^(obituaries|announcements|notices|letters)( to the editor)? (may|can|should) be "
+        u"(submitted|sent|emailed)\\b|^submit an? (announcement|obituary|notice|letter)\\.?$|"
+        // the licence of an agency's pictures
+        u"^usage terms$|^editorial use only\\b|"
+        // a bookmaker's line under a sports page
+        u"^official betting partner\\b|\\b18\\+ only\\b|\\bgamble responsibly\\b|"
+        // a product lent for a review
+        u"(メーカー|販売元|メーカー各社|企業)(から|より)(貸し出|借り受け|借り|提供)(された|"
+        u"を受けた|し"
+        u"た)(製品|機材|端末|商品)|"
+        // when a programme is on: "Evening Desk airs weeknights at 7pm on Channel 4"
+        u"^[\\w'’&. -]{1,50} airs (weeknights|weekdays|nightly|daily|every [a-z]+|"
+        u"(mon|tues|wednes|thurs|fri|satur|sun)days?) (at|from) [0-9]|"
         // the reader needed for the page's files
         u"adobe (acrobat )?reader"_s,
         QRegularExpression::CaseInsensitiveOption);
