@@ -326,6 +326,12 @@ bool IsBoilerplateLine(QStringView line)
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 80 && kEmbedMarker.match(line.trimmed()).hasMatch())
         return true;
+    // The attribution an embedded post prints under itself: "A post shared by Name (@name)".
+    static const QRegularExpression kEmbedAttribution(
+        u"^(a )?(post|photo|video) shared by .{1,60}$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (line.size() < 90 && kEmbedAttribution.match(line.trimmed()).hasMatch())
+        return true;
     // "RELATED: ...", "Watch: ...", "【動画】...": a pointer to another story or to a video.
     static const QRegularExpression kPointer(
         u"^[\\s【\\[(]*(related|see also|see more( on)?|more|read more|also read|more on this|"

@@ -930,6 +930,12 @@ void tst_MainText::dropAndKeep_data()
                u"あり、所属する組織の見解を示すものではありません。</p></div>"_s
         << QStringList{kFirst, kLast} << QStringList{u"労働力調査"_s, u"推計"_s, u"筆者"_s}
         << false;
+    QTest::newRow("an embedded post's attribution goes, its words stay")
+        << withInside(
+               u"<blockquote class=\"social-embed\"><p>九年間ありがとうございました。新しい"
+               u"挑戦を始めます。</p><p>A post shared by Kayla Brook (@kbrook)</p></blockquote>"_s)
+        << QStringList{kFirst, kLast, u"九年間ありがとうございました"_s}
+        << QStringList{u"A post shared by"_s} << false;
     QTest::newRow("product cards of a roundup")
         << withInside(card.arg(1) + card.arg(2))
         << QStringList{kFirst, kLast, u"Kettle 1"_s, u"Kettle 2"_s, u"boils a litre"_s}
