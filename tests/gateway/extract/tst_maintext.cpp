@@ -936,6 +936,11 @@ void tst_MainText::dropAndKeep_data()
                u"挑戦を始めます。</p><p>A post shared by Kayla Brook (@kbrook)</p></blockquote>"_s)
         << QStringList{kFirst, kLast, u"九年間ありがとうございました"_s}
         << QStringList{u"A post shared by"_s} << false;
+    QTest::newRow("standfirst above the byline")
+        << u"<article><h1>駅前に複合施設</h1><p class=\"lead-in\">老朽ビルの跡地に図書館と保育所、"
+           u"市が２０３０年までに整備する方針を示した。</p><div class=\"by\">市政担当　佐藤 "
+           u"<time>2024年3月7日</time></div>%ARTICLE%</article>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"老朽ビルの跡地"_s} << false;
     QTest::newRow("product cards of a roundup")
         << withInside(card.arg(1) + card.arg(2))
         << QStringList{kFirst, kLast, u"Kettle 1"_s, u"Kettle 2"_s, u"boils a litre"_s}
