@@ -153,7 +153,9 @@ bool HidesElement(QStringView style)
         if (!c.isSpace())
             compact += c.toLower();
     }
-    return compact.contains(u"display:none") || compact.contains(u"visibility:hidden");
+    // Text blurred under a registration wall is on the page but not for reading.
+    return compact.contains(u"display:none") || compact.contains(u"visibility:hidden") ||
+           compact.contains(u"filter:blur(");
 }
 
 int Punctuation(QStringView text)

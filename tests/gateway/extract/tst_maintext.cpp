@@ -941,6 +941,13 @@ void tst_MainText::dropAndKeep_data()
            u"市が２０３０年までに整備する方針を示した。</p><div class=\"by\">市政担当　佐藤 "
            u"<time>2024年3月7日</time></div>%ARTICLE%</article>"_s
         << QStringList{kFirst, kLast} << QStringList{u"老朽ビルの跡地"_s} << false;
+    QTest::newRow("blurred text under a wall")
+        << withInside(
+               u"<div class=\"locked\" style=\"filter: blur(4px)\" aria-hidden=\"true\">"
+               u"<p>Analysts at the consultancy said the plan could be revised when the city "
+               u"draws up next year's budget, according to two people who have seen it.</p>"
+               u"</div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Analysts"_s} << false;
     QTest::newRow("product cards of a roundup")
         << withInside(card.arg(1) + card.arg(2))
         << QStringList{kFirst, kLast, u"Kettle 1"_s, u"Kettle 2"_s, u"boils a litre"_s}
