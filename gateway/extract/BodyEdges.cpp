@@ -151,6 +151,17 @@ bool isEndMark(QStringView line)
 // A note on the author at the foot of the article: "Jane Doe is a senior reporter at ...", "Jane
 // Doe receives funding from ...". A syndicated columnist's runs long, with the syndicate's
 // pointer to more of their work.
+// "Hannah Lowe, London 22 March 2024 07:30 GMT": who wrote it, where and when.
+bool isNamePlaceAndTime(QStringView text)
+{
+    static const QRegularExpression kNamePlaceTime(
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3}, \\p{Lu}[\\w.'’ -]{1,30}[ ,]+"
+        u"([0-9]{1,2} \\p{Lu}\\w+ [0-9]{4}|\\p{Lu}\\w+\\.? [0-9]{1,2},? [0-9]{4})"
+        u"( [0-9]{1,2}[:.][0-9]{2}( ?[ap]\\.?m\\.?)?( [A-Z]{2,4})?)?$"_s,
+        QRegularExpression::UseUnicodePropertiesOption);
+    return text.size() <= 120 && matches(kNamePlaceTime, text.trimmed());
+}
+
 bool isAuthorNote(QStringView text)
 {
     static const QRegularExpression kAuthorNote(
@@ -413,7 +424,7 @@ bool IsSignOff(QStringView line)
         return true;
     if (isClosingCredit(text))
         return true;
-    return isAuthorNote(text);
+    return isAuthorNote(text) || isNamePlaceAndTime(text);
 }
 
 void Trim(QStringList &paragraphs)
@@ -429,6 +440,18 @@ void Trim(QStringList &paragraphs)
         return isOrnament(line) || isReaderMarker(line) || IsCaptionOrCredit(line) ||
                IsSiteNotice(line) || isPageId(line) || isToolRow(line);
     });
+    // A byline just under the first line or two closes the header: those lines are the
+    // standfirst or a kicker, not the text. On a short item the byline may close it instead.
+    for (qsizetype i = 1; i < std::min<qsizetype>(3, paragraphs.size() - 3); ++i) {
+        if (isNamePlaceAndTime(paragraphs.at(i)) || Boilerplate::IsByline(paragraphs.at(i))) {
+            const bool shortAbove =
+                std::all_of(paragraphs.cbegin(), paragraphs.cbegin() + i,
+                            [](const QString &line) { return line.size() < 250; });
+            if (shortAbove)
+                paragraphs.remove(0, i);
+            break;
+        }
+    }
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
                     (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()) ||

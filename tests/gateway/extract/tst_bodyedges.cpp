@@ -258,6 +258,14 @@ void tst_BodyEdges::trim_data()
     QTest::newRow("dateline after a byline at the end")
         << QStringList{kOpening, kClosing, u"By Ada Quill"_s, u"Published March 3, 2026"_s}
         << QStringList{kOpening, kClosing};
+    QTest::newRow("standfirst above a byline with place and time")
+        << QStringList{u"Insurers raise rates again; two lines to reroute"_s,
+                       u"Hannah Lowe, London 22 March 2024 07:30 GMT"_s, kOpening, kMiddle,
+                       kClosing}
+        << QStringList{kOpening, kMiddle, kClosing};
+    QTest::newRow("a long first paragraph above a byline stays")
+        << QStringList{kOpening.repeated(8), u"By Ada Quill"_s, kOpening, kMiddle, kClosing}
+        << QStringList{kOpening.repeated(8), u"By Ada Quill"_s, kOpening, kMiddle, kClosing};
     QTest::newRow("dateline and byline at the start")
         << QStringList{u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s, kOpening, kClosing}
         << QStringList{kOpening, kClosing};
