@@ -151,6 +151,17 @@ bool isEndMark(QStringView line)
 // A note on the author at the foot of the article: "Jane Doe is a senior reporter at ...", "Jane
 // Doe receives funding from ...". A syndicated columnist's runs long, with the syndicate's
 // pointer to more of their work.
+// "Hannah Lowe, London 22 March 2024 07:30 GMT": who wrote it, where and when.
+bool isNamePlaceAndTime(QStringView text)
+{
+    static const QRegularExpression kNamePlaceTime(
+        u"^\\p{Lu}[\\w.'’-]+( \\p{Lu}[\\w.'’-]+){1,3}, \\p{Lu}[\\w.'’ -]{1,30}[ ,]+"
+        u"([0-9]{1,2} \\p{Lu}\\w+ [0-9]{4}|\\p{Lu}\\w+\\.? [0-9]{1,2},? [0-9]{4})"
+        u"( [0-9]{1,2}[:.][0-9]{2}( ?[ap]\\.?m\\.?)?( [A-Z]{2,4})?)?$"_s,
+        QRegularExpression::UseUnicodePropertiesOption);
+    return text.size() <= 120 && matches(kNamePlaceTime, text.trimmed());
+}
+
 bool isAuthorNote(QStringView text)
 {
     static const QRegularExpression kAuthorNote(
@@ -326,6 +337,7 @@ bool IsSiteNotice(QStringView line)
         u"appears in print on|published in the print edition|からの転載|より転載|転載したもの|"
         u"^this (article|story|report) was produced (in partnership with|for|by) |"
         u"views expressed .{0,60}(author|writer)’?'?s? own|do not necessarily reflect|"
+        u"(筆者|執筆者)(個人)?の(個人的な)?見解であり|所属(する)?(組織|機関|団体)の(公式)?見解|"
         // where the page's wire copy comes from
         u"配信記事を(掲載|配信)|の配信記事です|から(記事の)?(配信|提供)を受けて|"
         // a station's or paper's line under every story: "For the latest news, ... head to"
@@ -357,6 +369,23 @@ bool IsSiteNotice(QStringView line)
         // a broadcaster's note on its transcripts
         u"^transcripts? (is|are) (produced|provided|generated|prepared) by|"
         u"may not be in (its|their) final form|"
+        // the issuer's paragraph closing a release: "About Acme: Acme makes ..."
+        u"(?-i:^About \\p{Lu}[\\w&.’'-]*( [\\p{Lu}&][\\w&.’'-]*){0,5}: )|"
+        // the desk asking for tips and notices, and how to send them
+        u"^got a ([\\w-]+ )?(story|tip)\\?|^share your news\\b|"
+        u"^(obituaries|announcements|notices|letters)( to the editor)? (may|can|should) be "
+        u"(submitted|sent|emailed)\\b|^submit an? (announcement|obituary|notice|letter)\\.?$|"
+        // the licence of an agency's pictures
+        u"^usage terms$|^editorial use only\\b|"
+        // a bookmaker's line under a sports page
+        u"^official betting partner\\b|\\b18\\+ only\\b|\\bgamble responsibly\\b|"
+        // a product lent for a review
+        u"(メーカー|販売元|メーカー各社|企業)(から|より)(貸し出|借り受け|借り|提供)(された|"
+        u"を受けた|し"
+        u"た)(製品|機材|端末|商品)|"
+        // when a programme is on: "Evening Desk airs weeknights at 7pm on Channel 4"
+        u"^[\\w'’&. -]{1,50} airs (weeknights|weekdays|nightly|daily|every [a-z]+|"
+        u"(mon|tues|wednes|thurs|fri|satur|sun)days?) (at|from) [0-9]|"
         // the reader needed for the page's files
         u"adobe (acrobat )?reader"_s,
         QRegularExpression::CaseInsensitiveOption);
@@ -395,7 +424,7 @@ bool IsSignOff(QStringView line)
         return true;
     if (isClosingCredit(text))
         return true;
-    return isAuthorNote(text);
+    return isAuthorNote(text) || isNamePlaceAndTime(text);
 }
 
 void Trim(QStringList &paragraphs)
@@ -411,6 +440,18 @@ void Trim(QStringList &paragraphs)
         return isOrnament(line) || isReaderMarker(line) || IsCaptionOrCredit(line) ||
                IsSiteNotice(line) || isPageId(line) || isToolRow(line);
     });
+    // A byline just under the first line or two closes the header: those lines are the
+    // standfirst or a kicker, not the text. On a short item the byline may close it instead.
+    for (qsizetype i = 1; i < std::min<qsizetype>(3, paragraphs.size() - 3); ++i) {
+        if (isNamePlaceAndTime(paragraphs.at(i)) || Boilerplate::IsByline(paragraphs.at(i))) {
+            const bool shortAbove =
+                std::all_of(paragraphs.cbegin(), paragraphs.cbegin() + i,
+                            [](const QString &line) { return line.size() < 250; });
+            if (shortAbove)
+                paragraphs.remove(0, i);
+            break;
+        }
+    }
     // A few lines at each end at most: further in, such a line is the article's.
     for (int i = 0; i < 3 && !paragraphs.isEmpty() &&
                     (IsSignOff(paragraphs.front()) || isBreadcrumb(paragraphs.front()) ||

@@ -153,7 +153,9 @@ bool HidesElement(QStringView style)
         if (!c.isSpace())
             compact += c.toLower();
     }
-    return compact.contains(u"display:none") || compact.contains(u"visibility:hidden");
+    // Text blurred under a registration wall is on the page but not for reading.
+    return compact.contains(u"display:none") || compact.contains(u"visibility:hidden") ||
+           compact.contains(u"filter:blur(");
 }
 
 int Punctuation(QStringView text)
@@ -242,6 +244,13 @@ bool IsBoilerplateLine(QStringView line)
         u"sources"_s,
         u"references"_s,
         u"citations"_s,
+        // the notes under an essay or a column, each pointing back to its mark in the text
+        u"notes"_s,
+        u"footnotes"_s,
+        u"endnotes"_s,
+        u"注"_s,
+        u"脚注"_s,
+        u"注釈"_s,
         u"mediacontact"_s,
         u"mediacontacts"_s,
         u"presscontact"_s,
@@ -318,6 +327,12 @@ bool IsBoilerplateLine(QStringView line)
         u"( (by|on|from) .{1,40})?$"_s,
         QRegularExpression::CaseInsensitiveOption);
     if (line.size() < 80 && kEmbedMarker.match(line.trimmed()).hasMatch())
+        return true;
+    // The attribution an embedded post prints under itself: "A post shared by Name (@name)".
+    static const QRegularExpression kEmbedAttribution(
+        u"^(a )?(post|photo|video) shared by .{1,60}$"_s,
+        QRegularExpression::CaseInsensitiveOption);
+    if (line.size() < 90 && kEmbedAttribution.match(line.trimmed()).hasMatch())
         return true;
     // "RELATED: ...", "Watch: ...", "【動画】...": a pointer to another story or to a video.
     static const QRegularExpression kPointer(

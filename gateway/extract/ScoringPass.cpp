@@ -829,12 +829,39 @@ private:
                 ++next;
             in[i] = after && next < siblings.size() && in[next];
         }
+        // A byline or dateline above the article closes the page's header: what stands before
+        // it (a deck, a standfirst) introduces the article rather than being part of it.
+        const auto topAt = std::find(siblings.begin(), siblings.end(), top) - siblings.begin();
+        for (qsizetype j = topAt - 1; j >= 0; --j) {
+            if (isBylineBlock(siblings[size_t(j)], top)) {
+                std::fill(in.begin(), in.begin() + j, false);
+                break;
+            }
+        }
         std::vector<xmlNodePtr> parts;
         for (size_t i = 0; i < siblings.size(); ++i) {
             if (in[i])
                 parts.push_back(siblings[i]);
         }
         return parts;
+    }
+
+    // Named as a byline, or a short line that holds the time of publication; not a short post
+    // of a live blog, which is made like the others.
+    bool isBylineBlock(const xmlNode *node, const xmlNode *top) const
+    {
+        return !isParagraphTag(Tag(node)) && textLength(node) > 0 && textLength(node) < 160 &&
+               (isCredit(node) || holdsTag(node, u"time")) && !holdsProseParagraph(node) &&
+               !(Tag(node) == Tag(top) && classPattern(node) == classPattern(top));
+    }
+
+    static bool holdsTag(const xmlNode *node, QStringView tag)
+    {
+        for (const xmlNode *child = node->children; child; child = child->next) {
+            if (HtmlTree::IsElement(child) && (Tag(child) == tag || holdsTag(child, tag)))
+                return true;
+        }
+        return false;
     }
 
     // A list of teasers: five items or more, each linking to another page, that hold nearly

@@ -173,6 +173,28 @@ void tst_BodyEdges::lineKind_data()
     QTest::newRow("the reader for the page's files")
         << u"PDF形式のファイルをご覧いただく場合には、Adobe Acrobat Readerが必要です。"_s
         << int(Notice);
+    QTest::newRow("about the issuer, closing a release")
+        << u"About Northgate Water: Northgate Water supplies 400,000 homes in three counties."_s
+        << int(Notice);
+    QTest::newRow("the desk asking for stories")
+        << u"Got a showbiz story? Email us at tips@paper.example"_s << int(Notice);
+    QTest::newRow("how to send an obituary")
+        << u"Obituaries may be submitted by funeral homes or families."_s << int(Notice);
+    QTest::newRow("how to send a notice")
+        << u"Share your news: Weddings and anniversaries are published free."_s << int(Notice);
+    QTest::newRow("an agency picture's licence")
+        << u"Editorial use only. No commercial use without permission."_s << int(Notice);
+    QTest::newRow("a licence's heading") << u"Usage terms"_s << int(Notice);
+    QTest::newRow("a bookmaker's line")
+        << u"Official betting partner. 18+ only. Please gamble responsibly."_s << int(Notice);
+    QTest::newRow("a product lent for review")
+        << u"※本記事はメーカーから貸し出された製品を使用して作成しています。"_s << int(Notice);
+    QTest::newRow("when the programme is on")
+        << u"Evening Desk airs weeknights at 7pm on Channel Five."_s << int(Notice);
+    QTest::newRow("about a subject, in a sentence")
+        << u"About 40 people attended: most were parents of pupils at the school."_s << int(Text);
+    QTest::newRow("a show airing, in a sentence")
+        << u"The final episode airs on Sunday, the network said."_s << int(Text);
     QTest::newRow("work delayed is news")
         << u"The company said the work had been delayed by two weeks because of the rain."_s
         << int(Text);
@@ -236,6 +258,14 @@ void tst_BodyEdges::trim_data()
     QTest::newRow("dateline after a byline at the end")
         << QStringList{kOpening, kClosing, u"By Ada Quill"_s, u"Published March 3, 2026"_s}
         << QStringList{kOpening, kClosing};
+    QTest::newRow("standfirst above a byline with place and time")
+        << QStringList{u"Insurers raise rates again; two lines to reroute"_s,
+                       u"Hannah Lowe, London 22 March 2024 07:30 GMT"_s, kOpening, kMiddle,
+                       kClosing}
+        << QStringList{kOpening, kMiddle, kClosing};
+    QTest::newRow("a long first paragraph above a byline stays")
+        << QStringList{kOpening.repeated(8), u"By Ada Quill"_s, kOpening, kMiddle, kClosing}
+        << QStringList{kOpening.repeated(8), u"By Ada Quill"_s, kOpening, kMiddle, kClosing};
     QTest::newRow("dateline and byline at the start")
         << QStringList{u"ニューヨーク＝中村亮太 2026年10月13日 11時00分"_s, kOpening, kClosing}
         << QStringList{kOpening, kClosing};

@@ -913,6 +913,41 @@ void tst_MainText::dropAndKeep_data()
                          u"litre in under three minutes and switches itself off when dry.</p>"
                          u"<div class=\"deal-card__price\"><s>$59.99</s> <b>$3%1.99</b></div>"
                          u"<a href=\"https://shop.example/k%1\">$3%1.99 at Pantry Co</a></div>"_s;
+    // Notes under an essay, each with its link back to the mark in the text, and the
+    // columnist's disclaimer below them.
+    const QString atEnd = QString(kArticle).chopped(6);
+    QTest::newRow("notes under the article")
+        << atEnd + u"<div class=\"essay-notes\"><h3>Notes</h3><ol><li id=\"fn1\">State housing "
+                   u"survey 2023, tables 4-6. <a href=\"#r1\">↩</a></li><li id=\"fn2\">Census "
+                   u"of permits, 2019-2023; author's calculations. <a href=\"#r2\">↩</a></li>"
+                   u"</ol></div></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"Notes"_s, u"housing survey"_s, u"permits"_s}
+        << false;
+    QTest::newRow("注 and a columnist's disclaimer")
+        << atEnd +
+               u"<div class=\"col-notes\"><p>注</p><p>（注１）総務省「労働力調査」（２０２３年）。"
+               u"</p><p>（注２）当研究所の推計による。</p></div><p>本稿の内容は筆者個人の見解で"
+               u"あり、所属する組織の見解を示すものではありません。</p></div>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"労働力調査"_s, u"推計"_s, u"筆者"_s}
+        << false;
+    QTest::newRow("an embedded post's attribution goes, its words stay")
+        << withInside(
+               u"<blockquote class=\"social-embed\"><p>九年間ありがとうございました。新しい"
+               u"挑戦を始めます。</p><p>A post shared by Kayla Brook (@kbrook)</p></blockquote>"_s)
+        << QStringList{kFirst, kLast, u"九年間ありがとうございました"_s}
+        << QStringList{u"A post shared by"_s} << false;
+    QTest::newRow("standfirst above the byline")
+        << u"<article><h1>駅前に複合施設</h1><p class=\"lead-in\">老朽ビルの跡地に図書館と保育所、"
+           u"市が２０３０年までに整備する方針を示した。</p><div class=\"by\">市政担当　佐藤 "
+           u"<time>2024年3月7日</time></div>%ARTICLE%</article>"_s
+        << QStringList{kFirst, kLast} << QStringList{u"老朽ビルの跡地"_s} << false;
+    QTest::newRow("blurred text under a wall")
+        << withInside(
+               u"<div class=\"locked\" style=\"filter: blur(4px)\" aria-hidden=\"true\">"
+               u"<p>Analysts at the consultancy said the plan could be revised when the city "
+               u"draws up next year's budget, according to two people who have seen it.</p>"
+               u"</div>"_s)
+        << QStringList{kFirst, kLast} << QStringList{u"Analysts"_s} << false;
     QTest::newRow("product cards of a roundup")
         << withInside(card.arg(1) + card.arg(2))
         << QStringList{kFirst, kLast, u"Kettle 1"_s, u"Kettle 2"_s, u"boils a litre"_s}
