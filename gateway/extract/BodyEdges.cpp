@@ -127,7 +127,8 @@ bool isToolRow(QStringView line)
         return false;
     QString rest = line.toString();
     rest.remove(kBracketed);
-    const QStringList words = rest.split(QRegularExpression(u"\\s+"_s), Qt::SkipEmptyParts);
+    static const QRegularExpression kSpaces(u"\\s+"_s);
+    const QStringList words = rest.split(kSpaces, Qt::SkipEmptyParts);
     return words.size() >= 2 && std::all_of(words.cbegin(), words.cend(), [](const QString &w) {
                return kTools.contains(w.toLower());
            });
@@ -148,9 +149,6 @@ bool isEndMark(QStringView line)
     return line.size() <= 12 && matches(kEndMark, line.trimmed());
 }
 
-// A note on the author at the foot of the article: "Jane Doe is a senior reporter at ...", "Jane
-// Doe receives funding from ...". A syndicated columnist's runs long, with the syndicate's
-// pointer to more of their work.
 // "Hannah Lowe, London 22 March 2024 07:30 GMT": who wrote it, where and when.
 bool isNamePlaceAndTime(QStringView text)
 {
@@ -162,6 +160,9 @@ bool isNamePlaceAndTime(QStringView text)
     return text.size() <= 120 && matches(kNamePlaceTime, text.trimmed());
 }
 
+// A note on the author at the foot of the article: "Jane Doe is a senior reporter at ...", "Jane
+// Doe receives funding from ...". A syndicated columnist's runs long, with the syndicate's
+// pointer to more of their work.
 bool isAuthorNote(QStringView text)
 {
     static const QRegularExpression kAuthorNote(
